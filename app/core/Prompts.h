@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+enum class PromptButtons { Ok, RetryCancel, YesNo, YesNoCancel };
+enum class PromptIcon { None, Information, Question, Critical };
+enum class PromptAnswer { Ok, Cancel, Retry, Yes, No };
+
+// Every message box and file dialog of the station goes through this interface, so that tests
+// can answer them and so that carriage returns in the station's texts become line breaks in one
+// place.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // Shows text (lines separated by carriage returns) and waits for the operator's answer.
+    virtual PromptAnswer message(const QString &text, PromptButtons buttons = PromptButtons::Ok,
+                                 PromptIcon icon = PromptIcon::None,
+                                 const QString &title = QStringLiteral("QorView")) = 0;
+
+    // File dialogs; an empty result means the operator cancelled.
+    virtual QString openFileName(const QString &title, const QString &folder,
+                                 const QString &filter) = 0;
+    virtual QString saveFileName(const QString &title, const QString &folder,
+                                 const QString &filter, const QString &suggestedName) = 0;
+
+    // Owner window of the boxes shown from now on (may be null).
+    virtual void setParentWindow(QWidget *parent) = 0;
+};

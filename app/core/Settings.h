@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// One persistent setting: its section and key in the per-user store.
+struct SettingKey {
+    const char *section;
+    const char *key;
+};
+
+// Every key the station reads or writes. The 36 window-layout keys are built by
+// windowLayoutKey() in WindowLayout.h, in the order the store and setup files use.
+namespace SettingKeys {
+inline constexpr SettingKey Port{"QorSettings", "Port"};
+inline constexpr SettingKey BaudRate{"QorSettings", "BaudRate"};
+inline constexpr SettingKey RunWizard{"QorSettings", "RunWizard"};
+inline constexpr SettingKey DisableSetups{"QorSettings", "DisableSetups"};
+inline constexpr SettingKey BarsAtStartup{"QorSettings", "BarsAtStartup"};
+inline constexpr SettingKey NumericDisplay{"QorSettings", "NumericDisplay"};
+inline constexpr SettingKey TypeOfView{"QorSettings", "TypeOfView"};
+inline constexpr SettingKey NewSetupFileNum{"QorSettings", "NewSetupFileNum"};
+inline constexpr SettingKey MainLeft{"QorSettings", "MainLeft"};
+inline constexpr SettingKey MainTop{"QorSettings", "MainTop"};
+} // namespace SettingKeys
+
+// The per-user settings store: QSettings in INI format under the organisation and application
+// name "QorView" ($XDG_CONFIG_HOME/QorView/QorView.ini). Every value is kept as text.
+class SettingsStore {
+public:
+    SettingsStore();
+
+    // The stored text, or fallback when the key is missing.
+    QString text(SettingKey key, const QString &fallback = {}) const;
+    // The stored text as a number; a missing key or a text that is not wholly a number gives
+    // fallback (strict conversion, so a damaged value never becomes a surprising 0).
+    double number(SettingKey key, double fallback) const;
+    // The stored text, or nothing when the key is missing.
+    std::optional<QString> find(SettingKey key) const;
+
+    void setText(SettingKey key, const QString &value);
+    void setNumber(SettingKey key, long long value);
+    void sync();
+
+    // Full path of the INI file (for messages and tests).
+    QString fileName() const;
+};
