@@ -3,12 +3,17 @@
  *
  * Handles. The library owns exactly one connection per process. QorInitInfoStructure fills the
  * library's one QorInfo record and returns its address; QorOpen takes that record and returns the
- * connection handle, which every other call takes first. Opening twice returns the same handle.
+ * connection handle, which every other call takes first. Opening twice returns the same handle:
+ * an open connection is closed first and opened again as the record now says. After QorClose the
+ * handle stays valid: operations on it fail at once (259 or 265) instead of waiting.
  *
  * Errors. Every call returns an error number: 0 for success, 10 to 23 reported by the unit,
  * 257 to 267 raised by the library. QorDecodeError turns the connection's last error number into
- * its text. After every failed operation (not after a failed QorOpen) the installed error handler
- * is called once, synchronously, on the caller's thread. A failed read leaves its result untouched.
+ * its text. After every failed unit operation the installed error handler is called once,
+ * synchronously, on the caller's thread (not after a failed QorOpen, QorClose, or a call with a
+ * bad handle, which returns 260). A failed read leaves its results untouched. A request that does
+ * not fit (a protocol-1 line over 256 bytes with its carriage return, a protocol-0 payload over
+ * 255 bytes, a negative direct-copy count) is not sent: the operation fails with 267.
  *
  * Protocols. Protocol 0 sends binary frames, protocol 1 ASCII lines. An operation that has no
  * protocol-0 form fails with 266 in protocol 0 without sending anything; one that has no
@@ -17,6 +22,10 @@
  * Texts. Text reads write at most QOR_TEXT_BUFFER_SIZE bytes, the terminating zero included; give
  * them a buffer of that size. Text arguments are zero-terminated 8-bit strings; NULL is sent as
  * empty.
+ *
+ * Results. A value the unit's reply is too short to carry reads as 0 (an empty text), never as
+ * what an earlier reply left behind. A NULL result pointer discards that result; a NULL value
+ * pointer of a Set operation sends 0.0.
  *
  * Threads. The library starts no threads and does no locking: one call at a time per process.
  *
@@ -69,7 +78,8 @@ QOR_API QorInfo *QORAPI QorInitInfoStructure(int32_t port, int32_t baud, int32_t
 /* Opens the port or USB device the record names. Returns the handle, or NULL with the reason in
    info->error (0 for a bad record or protocol, 257/258/262/263 otherwise). */
 QOR_API QorHandle QORAPI QorOpen(QorInfo *info);
-/* Closes the connection. 0, 260 for a bad handle, 261 when the USB device will not close. */
+/* Closes the connection and releases the port. 0 (also when already closed), 260 for a bad
+   handle, 261 when the USB device will not close (the connection then stays open). */
 QOR_API int32_t QORAPI QorClose(QorHandle h);
 /* Installs handler (NULL: the default handler). 0, or 260 for a bad handle. */
 QOR_API int32_t QORAPI QorSetErrorHandler(QorHandle h, QorErrorHandler handler);
@@ -115,8 +125,9 @@ QOR_API int32_t QORAPI QorSetUse2Masters(QorHandle h, int32_t channel, int32_t u
 QOR_API int32_t QORAPI QorReadUse2Masters(QorHandle h, int32_t channel, int32_t *useTwo);
 QOR_API int32_t QORAPI QorSetChannelDesc(QorHandle h, int32_t channel, const char *text);
 QOR_API int32_t QORAPI QorReadChannelDesc(QorHandle h, int32_t channel, char *text);
-/* Protocol 0: raw 16-bit readings of count (at most 255) channels. Protocol 1: starts the scan
-   and writes no result. */
+/* Protocol 0: raw 16-bit readings of count (0 to 255, else 267) channels; readings the reply does
+   not carry are 0; channels NULL sends channel 0s. Protocol 1: starts the scan and writes no
+   result. */
 QOR_API int32_t QORAPI QorReadDirectCopy(QorHandle h, int32_t count, const uint8_t *channels,
                                          int16_t *results);
 
@@ -137,8 +148,7 @@ QOR_API int32_t QORAPI QorReadAzero(QorHandle h, int32_t input, float *value);
 
 /* LVDT amplifier: gain settings (each taken as one byte), fine gain and null (16-bit). */
 QOR_API int32_t QORAPI QorSetLvdtGain(QorHandle h, int32_t probe, int32_t first, int32_t second);
-QOR_API int32_t QORAPI QorReadLvdtGain(QorHandle h, int32_t probe, uint8_t *first,
-                                       uint8_t *second);
+QOR_API int32_t QORAPI QorReadLvdtGain(QorHandle h, int32_t probe, uint8_t *first, uint8_t *second);
 QOR_API int32_t QORAPI QorSetLvdtFine(QorHandle h, int32_t probe, int32_t fine);
 QOR_API int32_t QORAPI QorReadLvdtFine(QorHandle h, int32_t probe, int16_t *fine);
 QOR_API int32_t QORAPI QorSetLvdtNull(QorHandle h, int32_t probe, int32_t null);
@@ -181,6 +191,8 @@ QOR_API int32_t QORAPI QorStoreFrequency(QorHandle h, int32_t index, int32_t val
 QOR_API int32_t QORAPI QorSaveSetup(QorHandle h, const char *name);
 QOR_API int32_t QORAPI QorLoadSetup(QorHandle h, const char *name);
 QOR_API int32_t QORAPI QorResetSetup(QorHandle h);
+/* Start and continue a listing of the setups stored in the unit; on success text receives the
+   setup name the unit returns (reply field A), on error it is left as it was. */
 QOR_API int32_t QORAPI QorListFirstSetup(QorHandle h, char *text);
 QOR_API int32_t QORAPI QorListNextSetup(QorHandle h, char *text);
 

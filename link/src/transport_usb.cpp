@@ -1,0 +1,188 @@
+#include "transport_usb.h"
+
+#include "connection.h"
+#include "debug_log.h"
+#include "errors.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <dlfcn.h>
+
+namespace qor {
+namespace {
+
+// The unit gets 10000 queue polls to answer. Pacing them 100 us apart on a monotonic clock makes
+// that about a second instead of a busy loop whose length depends on the machine.
+constexpr int kQueuePolls = 10000;
+constexpr long kPollSpacingNs = 100000;
+
+template <class Function> Function entry(const UsbDevice &usb, d2xx::Entry which) {
+    Function function = nullptr;
+    static_assert(sizeof function == sizeof usb.entries[which]);
+    std::memcpy(&function, &usb.entries[which], sizeof function);
+    return function;
+}
+
+void fail_status(QorConnection &connection, d2xx::Status status) {
+    connection.deviceStatus = static_cast<uint32_t>(status);
+}
+
+int32_t usb_send(QorConnection &connection, const uint8_t *data, std::size_t count) {
+    UsbDevice &usb = connection.usb;
+    if (usb.stale_input) {
+        entry<d2xx::Purge>(usb, d2xx::kPurge)(usb.device, d2xx::kPurgeReceive);
+        usb.stale_input = false;
+    }
+    uint32_t written = 0;
+    const d2xx::Status status = entry<d2xx::Write>(usb, d2xx::kWrite)(
+        usb.device, const_cast<uint8_t *>(data), static_cast<uint32_t>(count), &written);
+    if (status != 0) {
+        fail_status(connection, status);
+        return kSendFailed;
+    }
+    return written == count ? kOk : kSendFailed;
+}
+
+void pause_until(const timespec &start, int poll) {
+    const long long ns = start.tv_nsec + static_cast<long long>(poll) * kPollSpacingNs;
+    timespec when{start.tv_sec + static_cast<time_t>(ns / 1000000000),
+                  static_cast<long>(ns % 1000000000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &when, nullptr) == EINTR) {
+    }
+}
+
+bool wait_for_queue(const UsbDevice &usb, std::size_t count) {
+    const auto queue_status = entry<d2xx::GetQueueStatus>(usb, d2xx::kGetQueueStatus);
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    for (int poll = 0; poll < kQueuePolls; ++poll) {
+        if (poll > 0) {
+            pause_until(start, poll);
+        }
+        uint32_t queued = 0;
+        if (queue_status(usb.device, &queued) == 0 && queued >= count) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::size_t usb_receive(QorConnection &connection, uint8_t *out, std::size_t count,
+                        int32_t &error) {
+    UsbDevice &usb = connection.usb;
+    if (!wait_for_queue(usb, count)) {
+        usb.stale_input = true;
+        return 0;
+    }
+    uint32_t got = 0;
+    const d2xx::Status status =
+        entry<d2xx::Read>(usb, d2xx::kRead)(usb.device, out, static_cast<uint32_t>(count), &got);
+    if (status != 0) {
+        fail_status(connection, status);
+        error = kUsbDeviceFailed;
+        return 0;
+    }
+    return got;
+}
+
+int32_t usb_close(QorConnection &connection) {
+    UsbDevice &usb = connection.usb;
+    if (usb.device == nullptr) {
+        return kOk;
+    }
+    const d2xx::Status status = entry<d2xx::Close>(usb, d2xx::kClose)(usb.device);
+    if (status != 0) {
+        fail_status(connection, status);
+        return kCloseFailed;
+    }
+    usb.device = nullptr;
+    return kOk;
+}
+
+// Device set-up in the order the unit's USB bridge expects; the first refusal fails the open.
+d2xx::Status configure(const UsbDevice &usb) {
+    d2xx::Handle device = usb.device;
+    d2xx::Status status = entry<d2xx::ResetDevice>(usb, d2xx::kResetDevice)(device);
+    if (status == 0) {
+        status = entry<d2xx::SetBaudRate>(usb, d2xx::kSetBaudRate)(device, d2xx::kLineRate);
+    }
+    if (status == 0) {
+        status = entry<d2xx::SetDataCharacteristics>(usb, d2xx::kSetDataCharacteristics)(device, 8,
+                                                                                         0, 0);
+    }
+    if (status == 0) {
+        status = entry<d2xx::SetFlowControl>(usb, d2xx::kSetFlowControl)(device, 0, 0, 0);
+    }
+    if (status == 0) {
+        status = entry<d2xx::SetChars>(usb, d2xx::kSetChars)(device, 0, 0, 0, 0);
+    }
+    return status;
+}
+
+void unload_module(void *module) {
+    if (module != nullptr) {
+        dlclose(module);
+    }
+}
+
+bool fail_open(UsbDevice &usb, void *module, int32_t error, int32_t &info_error) {
+    unload_module(module);
+    usb.entries = {};
+    info_error = error;
+    return false;
+}
+
+} // namespace
+
+bool open_usb(QorConnection &connection, int32_t &info_error) {
+    UsbDevice &usb = connection.usb;
+    const char *configured = std::getenv("QORLINK_FTD2XX");
+    const char *path = configured != nullptr && configured[0] != '\0' ? configured : "libftd2xx.so";
+    void *module = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
+        debug_print("\n%s\n", dlerror());
+        return fail_open(usb, nullptr, kUsbLibraryMissing, info_error);
+    }
+    // The library loaded by an earlier open is given up only now, so reopening the same library
+    // does not unload and reload it.
+    unload_module(usb.module);
+    usb.module = nullptr;
+    for (int which = 0; which < d2xx::kEntryCount; ++which) {
+        usb.entries[which] = dlsym(module, d2xx::kEntryNames[which]);
+        if (usb.entries[which] == nullptr) {
+            debug_print("\n%s missing\n", d2xx::kEntryNames[which]);
+            return fail_open(usb, module, kUsbEntryPointMissing, info_error);
+        }
+    }
+    d2xx::Handle device = nullptr;
+    const d2xx::Status opened = entry<d2xx::Open>(usb, d2xx::kOpen)(0, &device);
+    if (opened != 0) {
+        fail_status(connection, opened);
+        usb.device = nullptr;
+        return fail_open(usb, module, kOpenFailed, info_error);
+    }
+    usb.device = device;
+    usb.stale_input = false;
+    if (const d2xx::Status status = configure(usb); status != 0) {
+        fail_status(connection, status);
+        entry<d2xx::Close>(usb, d2xx::kClose)(device);
+        usb.device = nullptr;
+        return fail_open(usb, module, kUsbDeviceFailed, info_error);
+    }
+    entry<d2xx::Purge>(usb, d2xx::kPurge)(device, d2xx::kPurgeBoth);
+    usb.module = module;
+    connection.transport = &kUsbTransport;
+    return true;
+}
+
+void unload_usb(UsbDevice &usb) {
+    unload_module(usb.module);
+    usb.module = nullptr;
+    usb.entries = {};
+}
+
+const Transport kUsbTransport = {usb_send, usb_receive, usb_close, true};
+
+} // namespace qor

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The main job: builds the station, starts the simulated QOR-128 on a pseudo-terminal and runs
+# qorview against it, in a settings folder of its own so a real Port setting is never touched.
+# With no display, it runs under Xvfb for QORVIEW_DEMO_SECONDS (default 12) and saves a
+# screenshot to build/demo.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/ensure-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target qorview qorsim qorlink
+
+work=$(mktemp -d /tmp/qorview-demo.XXXXXX)
+sim_pid=""
+cleanup() {
+    [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The simulator announces its port on its first line; wait for that line, not for a time.
+mkfifo "$work/sim.out"
+"$root/build/bin/qorsim" --preset demo --pace --link "$work/qor1" >"$work/sim.out" 2>&1 &
+sim_pid=$!
+exec 3<"$work/sim.out"
+read -r ready <&3
+echo "$ready"
+cat <&3 >/dev/null &
+
+export XDG_CONFIG_HOME="$work/config"
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$XDG_CONFIG_HOME/QorView" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+printf '[QorSettings]\nPort=COM1\nBaudRate=9600\n' >"$XDG_CONFIG_HOME/QorView/QorView.ini"
+export QORLINK_COM1="$work/qor1"
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    "$root/build/bin/qorview" "$@"
+else
+    seconds=${QORVIEW_DEMO_SECONDS:-12}
+    echo "No display: running the station under Xvfb for $seconds s."
+    xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
+        "$1" "${@:4}" &
+        app=$!
+        sleep "$2"
+        import -window root "$3" || true
+        kill -TERM "$app"
+        wait "$app" || true
+    ' _ "$root/build/bin/qorview" "$seconds" "$root/build/demo.png" "$@"
+    echo "Screenshot of the running station: $root/build/demo.png"
+fi
