@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+struct StationState;
+
+// The three texts of the About box, lines separated by "\n".
+struct AboutTexts {
+    QString description;
+    QString firmware;
+    QString library;
+};
+
+// Builds the texts; asks the unit for its firmware version when the link is open.
+AboutTexts buildAboutTexts(StationState &state);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+struct StationState;
+
+namespace Ui {
+class FormAboutQorView;
+}
+
+// The About box: product, program version and maker, the unit's firmware, and the link library
+// actually loaded.
+class FormAboutQorView : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit FormAboutQorView(StationState &state, QWidget *parent = nullptr);
+    ~FormAboutQorView() override;
+
+private:
+    std::unique_ptr<Ui::FormAboutQorView> ui;
+};

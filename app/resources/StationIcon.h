@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// The program icon (resource 101), in every size it is drawn at. Every window shows it.
+QIcon stationIcon();

@@ -1,0 +1,73 @@
+#include "ConnectionTestSupport.h"
+#include "FormAboutQorView.h"
+#include "LinkErrorHandler.h"
+#include "LinkLibrary.h"
+#include "Settings.h"
+#include "StationState.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class AboutTest : public ::testing::Test {
+protected:
+    void SetUp() override { setLinkErrorState(&state); }
+    void TearDown() override { setLinkErrorState(nullptr); }
+    static QString text(FormAboutQorView &about, const char *name) {
+        const QLabel *label = about.findChild<QLabel *>(QString::fromLatin1(name));
+        EXPECT_NE(label, nullptr) << name;
+        return label ? label->text() : QString();
+    }
+
+    LinkLibrary link;
+    ScriptedPrompts prompts;
+    SettingsStore settings;
+    StationState state{link, prompts, settings};
+};
+
+TEST_F(AboutTest, ShowsTheFirmwareAndTheLibraryInUse) {
+    QString error;
+    ASSERT_TRUE(link.load(&error)) << error.toStdString();
+    ASSERT_TRUE(SimulatedUnit::available());
+    SimulatedUnit unit;
+    PortOverride port(1, unit.device());
+    state.LinkInfo = link.QorInitInfoStructure(1, 9600, 1, &LinkErrorHandler);
+    state.LinkHandle = link.QorOpen(state.LinkInfo);
+    ASSERT_NE(state.LinkHandle, nullptr);
+    state.ReportLinkErrors = 1;
+
+    FormAboutQorView about(state);
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About QorView"));
+    EXPECT_FALSE(about.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().isNull());
+    EXPECT_EQ(about.findChild<QPushButton *>(QStringLiteral("CommandOK"))->text(),
+              QStringLiteral("OK"));
+    EXPECT_EQ(text(about, "LabelDescription"),
+              QStringLiteral("QOR-128 server program\nVersion 6.0\nQor Instruments"));
+
+    const QStringList firmware = text(about, "LabelFirmware").split(u'\n');
+    ASSERT_EQ(firmware.size(), 3);
+    EXPECT_EQ(firmware[0], QStringLiteral("QOR-128 Firmware currently in use:"));
+    EXPECT_TRUE(firmware[1].startsWith(QStringLiteral("File: ")));
+    ASSERT_TRUE(firmware[2].startsWith(QStringLiteral("Version: ")));
+    EXPECT_GT(firmware[2].size(), QStringLiteral("Version: ").size());
+    EXPECT_FALSE(firmware[2].contains(u'(')) << firmware[2].toStdString();
+
+    EXPECT_EQ(text(about, "LabelDLL"),
+              QStringLiteral("Qorlink.dll\nFile: %1\nVersion: %2")
+                  .arg(link.loadedPath(), QStringLiteral(QORVIEW_VERSION)));
+    EXPECT_TRUE(link.loadedPath().endsWith(QStringLiteral("/libqorlink.so")));
+    EXPECT_TRUE(prompts.shown.empty());
+    link.QorClose(state.LinkHandle);
+}
+
+TEST_F(AboutTest, WithoutALinkItSaysSoInsteadOfAsking) {
+    FormAboutQorView about(state);
+    EXPECT_TRUE(text(about, "LabelFirmware").endsWith(QStringLiteral("Version: (not connected)")));
+    EXPECT_EQ(text(about, "LabelDLL"),
+              QStringLiteral("Qorlink.dll\nFile: (not loaded)\nVersion: "));
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+// Renders the connection wizard's four pages and the About box offscreen to PNG files, against
+// the simulated unit when it has been built, so the windows can be reviewed without a display.
+// Usage: render_connection_windows [folder]   (default /tmp/conn-shots)
+
+#include "ConnectionTestSupport.h"
+#include "FormAboutQorView.h"
+#include "LinkErrorHandler.h"
+#include "LinkLibrary.h"
+#include "Settings.h"
+#include "StationState.h"
+#include "frmWizard.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+bool save(QWidget &window, const QString &file) {
+    window.show();
+    QApplication::processEvents();
+    const bool saved = window.grab().save(file);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(file));
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/conn-shots");
+    QDir().mkpath(folder);
+
+    LinkLibrary link;
+    QString error;
+    if (!link.load(&error))
+        std::fprintf(stderr, "link library not loaded: %s\n", qPrintable(error));
+    ScriptedPrompts prompts;
+    SettingsStore settings;
+    StationState state(link, prompts, settings);
+    setLinkErrorState(&state);
+
+    std::unique_ptr<SimulatedUnit> unit;
+    std::unique_ptr<PortOverride> port;
+    if (SimulatedUnit::available()) {
+        unit = std::make_unique<SimulatedUnit>();
+        port = std::make_unique<PortOverride>(1, unit->device());
+    }
+
+    bool ok = true;
+    {
+        frmWizard wizard(state);
+        auto click = [&](const char *name) {
+            wizard.findChild<QPushButton *>(QString::fromLatin1(name))->click();
+        };
+        ok &= save(wizard, folder + QStringLiteral("/wizard-0-introduction.png"));
+        click("cmdNav_3");
+        ok &= save(wizard, folder + QStringLiteral("/wizard-1-step1-untested.png"));
+        click("cmdTestConnection");
+        ok &= save(wizard, folder + QStringLiteral("/wizard-1-step1-tested.png"));
+        if (wizard.steps().testPassed()) {
+            click("cmdNav_3");
+            ok &= save(wizard, folder + QStringLiteral("/wizard-2-step2.png"));
+            click("cmdNav_3");
+            ok &= save(wizard, folder + QStringLiteral("/wizard-3-finished.png"));
+        }
+        wizard.hide();
+    }
+
+    if (unit) {
+        state.LinkInfo = link.QorInitInfoStructure(1, 9600, 1, &LinkErrorHandler);
+        state.LinkHandle = link.QorOpen(state.LinkInfo);
+    }
+    FormAboutQorView about(state);
+    ok &= save(about, folder + QStringLiteral("/about.png"));
+    if (state.LinkHandle)
+        link.QorClose(state.LinkHandle);
+    return ok ? 0 : 1;
+}
