@@ -1,0 +1,13 @@
+#include "clock.h"
+
+#include <ctime>
+
+namespace qorsim {
+
+double monotonicSeconds() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+} // namespace qorsim

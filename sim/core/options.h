@@ -1,0 +1,44 @@
+// Options of the simulated unit, shared by the pty front end (command line) and the stand-in USB
+// library (QORSIM_OPTIONS, same syntax).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qorsim {
+
+struct Options {
+    int channelsMax = 128;
+    int probes = 8;
+    int analogs = 4;
+    int baud = 9600;
+    bool pace = false;
+    std::string preset = "empty";
+    std::string stateFile;
+    std::string logFile;
+    std::string linkPath;    // pty front end only
+    std::string controlFifo; // pty front end only
+    std::uint64_t seed = 1;
+    double dropRate = 0;
+    double garbleRate = 0;
+    int delayMs = 0;
+    long silentAfter = -1; // -1: never
+    long hangupAfter = -1; // -1: never
+    int saveStatus = 0;
+    bool help = false;
+};
+
+struct OptionsResult {
+    Options options;
+    std::string error; // empty when the arguments were understood
+};
+
+// Parses arguments (without the program name). Accepts "--name value" and "--name=value".
+OptionsResult parseOptions(const std::vector<std::string> &args);
+// Splits a QORSIM_OPTIONS value at blanks.
+std::vector<std::string> splitOptionString(const std::string &text);
+// The --help text.
+std::string optionsHelp();
+
+} // namespace qorsim

@@ -1,0 +1,40 @@
+// qorsim: a QOR-128 unit on a pseudo-terminal. The first line of output names the slave device.
+#include "exchange_log.h"
+#include "options.h"
+#include "pty_port.h"
+#include "pty_server.h"
+#include "unit.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+int main(int argc, char **argv) {
+    using namespace qorsim;
+    OptionsResult parsed = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "qorsim: %s (see qorsim --help)\n", parsed.error.c_str());
+        return 2;
+    }
+    const Options &options = parsed.options;
+    if (options.help) {
+        std::fputs(optionsHelp().c_str(), stdout);
+        return 0;
+    }
+    ExchangeLog log;
+    if (!options.logFile.empty() && !log.open(options.logFile)) {
+        std::fprintf(stderr, "qorsim: %s: %s\n", options.logFile.c_str(), std::strerror(errno));
+        return 1;
+    }
+    Unit unit(options, monotonicSeconds);
+    PtyPort port;
+    std::string error;
+    if (!port.open(unitSerialLine(options), options.linkPath, error)) {
+        std::fprintf(stderr, "qorsim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("qorsim: unit on %s\n", port.slavePath().c_str());
+    std::fflush(stdout);
+    return PtyServer(options, port, unit, log).run();
+}

@@ -1,0 +1,56 @@
+// The event loop of the pty front end: requests from the station, control lines, close events
+// of the port, and reply bytes released on their deadlines.
+#pragma once
+
+#include "clock.h"
+#include "control.h"
+#include "exchange_log.h"
+#include "faults.h"
+#include "pacer.h"
+#include "protocol.h"
+#include "pty_port.h"
+#include "unit.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace qorsim {
+
+class PtyServer {
+public:
+    PtyServer(const Options &options, PtyPort &port, Unit &unit, ExchangeLog &log);
+
+    // Serves until quit, a termination signal or a hang-up; returns the exit status.
+    int run();
+
+private:
+    struct Pending {
+        char byte;
+        double due; // monotonic seconds
+    };
+    struct LineInput {
+        int fd = -1;
+        std::string buffer;
+    };
+
+    void serveRequests();
+    void queueReply(const std::string &reply);
+    void releaseDue();
+    bool readControl(LineInput &in);
+
+    Options options_;
+    PtyPort &port_;
+    Unit &unit_;
+    ExchangeLog &log_;
+    FaultInjector faults_;
+    RequestReader reader_;
+    std::deque<Pending> out_;
+    LinePacer pacer_;
+    bool quit_ = false;
+    double hangupAt_ = -1; // when the last reply left, once the unit is to hang up
+    LineInput stdin_;
+    LineInput fifo_;
+};
+
+} // namespace qorsim

@@ -1,0 +1,71 @@
+// Option parsing shared by qorsim and QORSIM_OPTIONS, and the pacing of reply characters.
+#include "options.h"
+#include "pacer.h"
+
+#include <gtest/gtest.h>
+
+namespace qorsim {
+namespace {
+
+TEST(Options, ParsesEveryOption) {
+    OptionsResult r = parseOptions(splitOptionString(
+        "--channels-max 16 --probes=4 --analogs 0 --baud 38400 --pace --preset demo "
+        "--state s --log l --link k --control c --seed 9 --drop-rate 0.5 --garble-rate=1 "
+        "--delay-ms 20 --silent-after 3 --hangup-after 4 --save-status 2"));
+    ASSERT_EQ(r.error, "");
+    const Options &o = r.options;
+    EXPECT_EQ(o.channelsMax, 16);
+    EXPECT_EQ(o.probes, 4);
+    EXPECT_EQ(o.analogs, 0);
+    EXPECT_EQ(o.baud, 38400);
+    EXPECT_TRUE(o.pace);
+    EXPECT_EQ(o.preset, "demo");
+    EXPECT_EQ(o.stateFile, "s");
+    EXPECT_EQ(o.logFile, "l");
+    EXPECT_EQ(o.linkPath, "k");
+    EXPECT_EQ(o.controlFifo, "c");
+    EXPECT_EQ(o.seed, 9u);
+    EXPECT_EQ(o.dropRate, 0.5);
+    EXPECT_EQ(o.garbleRate, 1.0);
+    EXPECT_EQ(o.delayMs, 20);
+    EXPECT_EQ(o.silentAfter, 3);
+    EXPECT_EQ(o.hangupAfter, 4);
+    EXPECT_EQ(o.saveStatus, 2);
+}
+
+TEST(Options, RefusesWhatItCannotHonour) {
+    for (const char *bad :
+         {"--probes 0", "--channels-max 256", "--baud 57600", "--preset full", "--drop-rate 1.5",
+          "--garble-rate x", "--delay-ms -1", "--seed", "--frobnicate 1", "stray", "--probes 4x"}) {
+        EXPECT_NE(parseOptions(splitOptionString(bad)).error, "") << bad;
+    }
+}
+
+TEST(Options, HelpNamesEveryOption) {
+    std::string help = optionsHelp();
+    for (const char *name : {"--channels-max", "--probes",      "--analogs",
+                             "--baud",         "--pace",        "--preset",
+                             "--state",        "--log",         "--link",
+                             "--control",      "--seed",        "--drop-rate",
+                             "--garble-rate",  "--delay-ms",    "--silent-after",
+                             "--hangup-after", "--save-status", "QORSIM_OPTIONS",
+                             "part run",       "probe N stuck", "quit"})
+        EXPECT_NE(help.find(name), std::string::npos) << name;
+}
+
+TEST(LinePacer, DeadlinesDoNotDriftAndWaitForTheLine) {
+    LinePacer pacer;
+    std::vector<double> due;
+    pacer.schedule(10.0, 1000, 9600, due);
+    ASSERT_EQ(due.size(), 1000u);
+    EXPECT_DOUBLE_EQ(due.back(), 10.0 + 999 * 11.0 / 9600);
+    // A reply ready while the line is still busy queues behind it.
+    pacer.schedule(10.5, 2, 9600, due);
+    EXPECT_DOUBLE_EQ(due[1000], 10.0 + 1000 * 11.0 / 9600);
+    // One ready after the line fell idle starts at once.
+    pacer.schedule(20.0, 1, 38400, due);
+    EXPECT_DOUBLE_EQ(due.back(), 20.0);
+}
+
+} // namespace
+} // namespace qorsim

@@ -1,0 +1,212 @@
+// qorsim on a pseudo-terminal through libqorlink's COM path (QORLINK_COM1).
+#include "link_session.h"
+#include "sim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace qorsim {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PtyUnit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("qorsim-e2e-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        link.reset();
+        sim.reset();
+        fs::remove_all(dir);
+    }
+    // Starts qorsim with args and opens COM1 on it.
+    void start(std::vector<std::string> args, int baud = 9600, int protocol = 1) {
+        args.insert(args.begin(), QORSIM_BIN);
+        sim = std::make_unique<ChildProcess>(args);
+        std::string port = startedPort(*sim);
+        ASSERT_FALSE(port.empty());
+        ::setenv("QORLINK_COM1", port.c_str(), 1);
+        link = std::make_unique<LinkSession>(1, baud, protocol);
+        ASSERT_NE(link->handle, nullptr);
+        h = link->handle;
+    }
+    // Sends control lines (to the FIFO when one is given) and waits for the status line that
+    // follows them.
+    void control(const std::string &lines, const fs::path &fifo = {}) {
+        if (fifo.empty())
+            sim->write(lines + "\nstatus\n");
+        else
+            std::ofstream(fifo) << lines << "\nstatus\n";
+        for (std::string line; (line = sim->readLine()).rfind("qorsim: scan", 0) != 0;)
+            ASSERT_FALSE(line.empty()) << "no status line";
+    }
+
+    fs::path dir;
+    std::unique_ptr<ChildProcess> sim;
+    std::unique_ptr<LinkSession> link;
+    QorHandle h = nullptr;
+};
+
+TEST_F(PtyUnit, DefinesAChannelAndReadsItMoving) {
+    start({"--link", (dir / "qor1").string()});
+    ASSERT_EQ(QorSetNumberOfChannels(h, 8), 0);
+    ASSERT_EQ(QorDefineChannel(h, 1, "AVG(P1:P2)*1000"), 0);
+    ASSERT_EQ(QorSetChannelDesc(h, 1, "Mean bore"), 0);
+    char text[QOR_TEXT_BUFFER_SIZE] = {};
+    ASSERT_EQ(QorReadChannelDesc(h, 1, text), 0);
+    EXPECT_STREQ(text, "Mean bore");
+    EXPECT_TRUE(valueMoves([&] {
+        float v = 0;
+        EXPECT_EQ(QorReadChannel(h, 1, &v), 0);
+        EXPECT_NEAR(v, 0.0f, 2.5f);
+        return v;
+    }));
+    float unused = 0;
+    EXPECT_EQ(QorReadChannel(h, 9, &unused), 10);
+    EXPECT_EQ(gHandlerCalls, 1);
+    EXPECT_TRUE(fs::is_symlink(dir / "qor1"));
+}
+
+TEST_F(PtyUnit, ControlLinesSteerTheUnitFromStdinAndFifo) {
+    fs::path fifo = dir / "control";
+    start({"--control", fifo.string()});
+    control("noise 0\npart master2");
+    float v = 0;
+    ASSERT_EQ(QorReadLvdt(h, 3, &v), 0);
+    EXPECT_NEAR(v, 0.01f, 1e-6);
+    control("master1 -0.02\npart master1", fifo);
+    ASSERT_EQ(QorReadLvdt(h, 3, &v), 0);
+    EXPECT_NEAR(v, -0.02f, 1e-6);
+}
+
+TEST_F(PtyUnit, CalibratesAProbe) {
+    start({});
+    ASSERT_EQ(QorSetLvdtGain(h, 2, 85, 60), 0);
+    int16_t status = -1, second = -1;
+    ASSERT_EQ(QorSaveCalibration(h, &status), 0);
+    EXPECT_EQ(status, 0);
+    ASSERT_TRUE(calibrationStored(h, second));
+    EXPECT_EQ(second, 0);
+    uint8_t rf = 0, ri = 0;
+    ASSERT_EQ(QorReadLvdtGain(h, 2, &rf, &ri), 0);
+    EXPECT_EQ(rf, 85);
+    EXPECT_EQ(ri, 60);
+}
+
+TEST_F(PtyUnit, StoredSetupAndCalibrationSurviveARestart) {
+    std::string state = (dir / "unit.state").string();
+    start({"--state", state});
+    ASSERT_EQ(QorDefineChannel(h, 4, "LOR(P5:P8) - 0.5"), 0);
+    float top = 0.25f;
+    ASSERT_EQ(QorSetBarScaleTop(h, 4, &top), 0);
+    ASSERT_EQ(QorSetLvdtNull(h, 6, 123), 0);
+    int16_t status = 0, second = 0;
+    ASSERT_EQ(QorSaveCalibration(h, &status), 0);
+    ASSERT_TRUE(calibrationStored(h, second));
+    ASSERT_EQ(QorSaveSetup(h, "default"), 0);
+    link.reset();
+    sim->stop(SIGTERM);
+
+    start({"--state", state});
+    char text[QOR_TEXT_BUFFER_SIZE] = {};
+    ASSERT_EQ(QorReadFormula(h, 4, text), 0);
+    EXPECT_STREQ(text, "LOR(P5:P8) - 0.5");
+    float back = 0;
+    ASSERT_EQ(QorReadBarScaleTop(h, 4, &back), 0);
+    EXPECT_EQ(back, 0.25f);
+    int16_t null = 0;
+    ASSERT_EQ(QorReadLvdtNull(h, 6, &null), 0);
+    EXPECT_EQ(null, 123);
+}
+
+TEST_F(PtyUnit, ServesProtocolZeroFrames) {
+    start({"--preset", "demo"}, 9600, 0);
+    char text[QOR_TEXT_BUFFER_SIZE] = {};
+    ASSERT_EQ(QorReadFormula(h, 3, text), 0);
+    EXPECT_STREQ(text, "AVG(P3:P4)");
+    float v = 0;
+    ASSERT_EQ(QorReadChannel(h, 1, &v), 0);
+    EXPECT_NEAR(v, 25.0f, 0.01f);
+}
+
+TEST_F(PtyUnit, LogsEveryExchange) {
+    fs::path log = dir / "exchanges.log";
+    start({"--log", log.string()});
+    char text[QOR_TEXT_BUFFER_SIZE] = {};
+    ASSERT_EQ(QorReadVersion(h, text), 0);
+    control(""); // the log line is written before the reply leaves
+    std::ifstream in(log);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_NE(line.find(" ~Y6\\r -> ~00 QOR-128 qorsim 1.0\\r"), std::string::npos) << line;
+}
+
+TEST_F(PtyUnit, DifferentLineSettingsGiveGarbage) {
+    start({"--baud", "19200"}, 9600);
+    char text[QOR_TEXT_BUFFER_SIZE] = {};
+    EXPECT_EQ(QorReadVersion(h, text), 259);
+}
+
+TEST_F(PtyUnit, HangupAfterEndsTheLine) {
+    start({"--hangup-after", "1"});
+    int16_t value = 0;
+    EXPECT_EQ(QorGetScanTime(h, &value), 0);
+    EXPECT_EQ(QorGetScanTime(h, &value), 259);
+    int status = 0;
+    ASSERT_EQ(::waitpid(sim->pid(), &status, 0), sim->pid());
+    EXPECT_TRUE(WIFEXITED(status));
+}
+
+TEST_F(PtyUnit, PaceKeepsToTheLineRate) {
+    start({"--pace", "--baud", "38400"}, 38400);
+    char text[QOR_TEXT_BUFFER_SIZE] = {};
+    const int exchanges = 20;
+    auto begin = std::chrono::steady_clock::now();
+    for (int i = 0; i < exchanges; ++i)
+        ASSERT_EQ(QorReadVersion(h, text), 0);
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - begin;
+    const double replyChars = 23; // "~00 QOR-128 qorsim 1.0\r"
+    EXPECT_GE(took.count(), 0.98 * exchanges * replyChars * 11 / 38400);
+}
+
+// A station killed while it holds the port for exclusive use must not lock an ordinary user
+// out: run the simulator and both clients as the unprivileged user. The programs are copied
+// where that user may run them (the build tree may lie in root's home).
+TEST_F(PtyUnit, ExclusiveHolderKilledThenReopenedByAnOrdinaryUser) {
+    fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
+    const std::string simulator = (dir / "qorsim").string(), probe = (dir / "probe").string();
+    fs::copy_file(QORSIM_BIN, simulator);
+    fs::copy_file(QORSIM_PORT_PROBE, probe);
+    ChildProcess unit({simulator}, true);
+    std::string port = startedPort(unit);
+    ASSERT_FALSE(port.empty());
+    for (int round = 0; round < 2; ++round) {
+        ChildProcess holder({probe, "hold", port}, true);
+        ASSERT_EQ(holder.readLine(), "held");
+        {
+            ChildProcess second({probe, "ask", port}, true);
+            EXPECT_EQ(second.readLine(), "open: Device or resource busy") << "held exclusively";
+        }
+        holder.stop(SIGKILL);
+        // The close event is queued before the holder is reaped, and the simulator handles
+        // close events ahead of control lines: its status line marks the flag as cleared.
+        unit.write("status\n");
+        ASSERT_EQ(unit.readLine().rfind("qorsim: scan", 0), 0u);
+        ChildProcess reopen({probe, "ask", port}, true);
+        EXPECT_EQ(reopen.readLine(), "~00 QOR-128 qorsim 1.0") << "round " << round;
+        EXPECT_EQ(WEXITSTATUS(reopen.stop(0)), 0);
+    }
+}
+
+} // namespace
+} // namespace qorsim
