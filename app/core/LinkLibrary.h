@@ -7,6 +7,7 @@
 #include <utility>
 
 // Every export of the link library the station may call; one row per export.
+// clang-format off
 #define QORVIEW_LINK_EXPORTS(X)                                                                    \
     X(QorInitInfoStructure) X(QorOpen) X(QorClose) X(QorSetErrorHandler) X(QorDecodeError)         \
     X(QorDefineChannel) X(QorReadFormula) X(QorReadChannel) X(QorClearAllChannels)                 \
@@ -26,6 +27,7 @@
     X(QorGetNumberOfChannels) X(QorSetNumberOfProbes) X(QorGetNumberOfProbes) X(QorReadVersion)    \
     X(QorSetFrequency) X(QorReadFrequency) X(QorStoreFrequency) X(QorSaveSetup) X(QorLoadSetup)    \
     X(QorResetSetup) X(QorListFirstSetup) X(QorListNextSetup)
+// clang-format on
 
 // The link library bound by name at run time: libqorlink.so is looked for first in the ../lib
 // folder beside the program, then on the loader's search path; each export is resolved on its
@@ -58,7 +60,8 @@ public:
 private:
     void *resolve(const char *name);
 
-    template <typename Fn, typename... Args> auto call(const char *name, void *&slot, Args &&...args) {
+    template <typename Fn, typename... Args>
+    auto call(const char *name, void *&slot, Args &&...args) {
         if (!slot)
             slot = resolve(name);
         using Result = decltype(std::declval<Fn>()(std::forward<Args>(args)...));

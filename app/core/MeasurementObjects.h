@@ -146,3 +146,7 @@ public:
 
 // "Lvdt 3", "Analog  3", "Group  3": the number formatted with a leading blank.
 QString defaultObjectName(const char *word, int n);
+
+// Builds the channel, probe and analog sets from UnitSystem's counts and MaxAnalog; each analog
+// input sends its zero 0.0 and full scale 1.0 to the unit.
+void CreateMeasurementObjects(StationState &state);

@@ -24,8 +24,8 @@ public:
     // File dialogs; an empty result means the operator cancelled.
     virtual QString openFileName(const QString &title, const QString &folder,
                                  const QString &filter) = 0;
-    virtual QString saveFileName(const QString &title, const QString &folder,
-                                 const QString &filter, const QString &suggestedName) = 0;
+    virtual QString saveFileName(const QString &title, const QString &folder, const QString &filter,
+                                 const QString &suggestedName) = 0;
 
     // Owner window of the boxes shown from now on (may be null).
     virtual void setParentWindow(QWidget *parent) = 0;

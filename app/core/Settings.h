@@ -3,6 +3,8 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 // One persistent setting: its section and key in the per-user store.
 struct SettingKey {
@@ -41,6 +43,8 @@ public:
 
     void setText(SettingKey key, const QString &value);
     void setNumber(SettingKey key, long long value);
+    // Several numbers written to the file at once (every single write reaches the disk at once).
+    void setNumbers(const std::vector<std::pair<SettingKey, long long>> &values);
     void sync();
 
     // Full path of the INI file (for messages and tests).

@@ -12,12 +12,13 @@
 
 class Prompts;
 class SettingsStore;
+class StationHelp;
 
 // The program-wide values every form shares. One instance lives for the whole run; forms receive
 // it by reference instead of reaching for globals. Names follow the station's documentation.
 struct StationState {
-    StationState(LinkLibrary &linkLibrary, Prompts &prompts, SettingsStore &settings)
-        : link(linkLibrary), prompts(prompts), settings(settings) {}
+    StationState(LinkLibrary &linkLibrary, Prompts &promptBoxes, SettingsStore &settingsStore)
+        : link(linkLibrary), prompts(promptBoxes), settings(settingsStore) {}
 
     LinkLibrary &link;
     Prompts &prompts;
@@ -30,6 +31,8 @@ struct StationState {
     int IconResourceId = 101;
     QString HelpFilePath;
     bool HelpAttached = false;
+    // The help window (ShowHelpContext, CloseHelp); set by the start-up code.
+    StationHelp *Help = nullptr;
 
     // Start-up switches.
     bool WizardAtStart = false;
@@ -38,6 +41,9 @@ struct StationState {
 
     // The link.
     int ReportLinkErrors = 0;
+    // True while the link error handler's box is open: the failed call has not returned yet, so
+    // the poll must not call the library from the box's event loop.
+    bool InLinkErrorHandler = false;
     QorInfo *LinkInfo = nullptr;
     QorHandle LinkHandle = nullptr;
     std::array<char, QOR_TEXT_BUFFER_SIZE> ReplyText{};
@@ -96,6 +102,6 @@ struct StationState {
 private:
     template <typename T> static T *at(const std::vector<std::unique_ptr<T>> &v, int n) {
         return (n >= 1 && n <= static_cast<int>(v.size())) ? v[static_cast<size_t>(n - 1)].get()
-                                                          : nullptr;
+                                                           : nullptr;
     }
 };

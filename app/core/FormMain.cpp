@@ -1,0 +1,413 @@
+#include "FormMain.h"
+
+#include "ui_FormMain.h"
+
+#include "CommandLine.h"
+#include "FormAboutQorView.h"
+#include "FormGridDisplay.h"
+#include "FormLinGage.h"
+#include "Prompts.h"
+#include "Settings.h"
+#include "StationHelp.h"
+#include "StationIcon.h"
+#include "StationState.h"
+#include "Twips.h"
+#include "ViewCycle.h"
+#include "WindowLayout.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QStyle>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int PollIntervalMs = 400;
+constexpr double MainWidthTwips = 9048;
+constexpr double MainHeightTwips = 1344;
+// The channel window values read back at start; the other 28 come back with setup files.
+constexpr int StoredLayoutValuesRead = 8;
+
+// A 16-bit setting: the stored number rounded, or fallback when it is missing, not a number or
+// does not fit.
+int16_t settingInt16(const SettingsStore &settings, SettingKey key, int16_t fallback) {
+    const double value = settings.number(key, fallback);
+    if (!std::isfinite(value) || value < std::numeric_limits<int16_t>::min() ||
+        value > std::numeric_limits<int16_t>::max())
+        return fallback;
+    return static_cast<int16_t>(std::lround(value));
+}
+
+// A window position in twips; a value no screen could show reads as fallback.
+double settingTwips(const SettingsStore &settings, SettingKey key, double fallback) {
+    constexpr double Limit = 1e6;
+    const double value = settings.number(key, fallback);
+    return std::isfinite(value) && std::fabs(value) < Limit ? value : fallback;
+}
+
+SettingKey layoutKey(int i) {
+    return SettingKey{"QorViewSettings", windowLayoutKey(i)};
+}
+
+} // namespace
+
+FormMain::FormMain(StationState &state, const CommandLine &commandLine, StationHelp &help,
+                   QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::FormMain>()), m_state(state),
+      m_commandLine(commandLine), m_help(help), m_poll(state, *this) {
+    ui->setupUi(this);
+    m_timer.setObjectName(QStringLiteral("Timer1"));
+    m_labelChan.push_back(ui->LabelChan_0);
+    makeSeparators();
+    connectCommands();
+}
+
+FormMain::~FormMain() = default;
+
+void FormMain::makeSeparators() {
+    ui->Seperator1->setSeparator(true);
+    ui->Seperator2->setSeparator(true);
+}
+
+void FormMain::connectCommands() {
+    connect(ui->CommandNumbers, &QPushButton::clicked, this, &FormMain::EnableGrid_Click);
+    connect(ui->CommandBarGraphs, &QPushButton::clicked, this, &FormMain::EnableBarGraphs_Click);
+    connect(ui->CommandViewToggle, &QPushButton::clicked, this, &FormMain::CommandViewToggle_Click);
+    connect(ui->CommandResetMM, &QPushButton::clicked, this, &FormMain::CommandResetMM_Click);
+
+    // The check marks of the View menu are the station's to set: a click on a checkable item
+    // first undoes Qt's own toggle, then runs the command, which sets the mark as it should be.
+    const auto command = [this](QAction *action, void (FormMain::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, action, handler] {
+            if (action->isCheckable())
+                action->setChecked(!action->isChecked());
+            (this->*handler)();
+        });
+    };
+    command(ui->EnableGrid, &FormMain::EnableGrid_Click);
+    command(ui->EnableBarGraphs, &FormMain::EnableBarGraphs_Click);
+    command(ui->ViewGroups, &FormMain::ViewGroups_Click);
+    command(ui->ViewChannels, &FormMain::ViewChannels_Click);
+    command(ui->ViewLVDTs, &FormMain::ViewLVDTs_Click);
+    command(ui->UpdateToggle, &FormMain::UpdateToggle_Click);
+    command(ui->AboutQorView, &FormMain::AboutQorView_Click);
+    command(ui->mnuHelpContents, &FormMain::mnuHelpContents_Click);
+    connect(ui->ExitProgram, &QAction::triggered, this, &QWidget::close);
+    connect(&m_timer, &QTimer::timeout, this, &FormMain::Timer1_Timer);
+}
+
+void FormMain::Form_Load() {
+    setWindowIcon(stationIcon());
+    setWindowTitle(m_state.CompanyName + QStringLiteral("   ") + m_state.ProductName);
+    // The size is the whole window's, its title bar included.
+    resize(Twips::toPixelsX(MainWidthTwips, this),
+           Twips::toPixelsY(MainHeightTwips, this) -
+               style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    SettingsStore &settings = m_state.settings;
+    move(Twips::toPixelsX(settingTwips(settings, SettingKeys::MainLeft, 15), this),
+         Twips::toPixelsY(settingTwips(settings, SettingKeys::MainTop, 105), this));
+
+    // Followers of live values are served from the channel labels once publishing exists; the
+    // labels are made here already so that they stay current from the first tick.
+    createChannelLabels();
+
+    const bool barsAtStart = settings.number(SettingKeys::BarsAtStartup, 1) == 1;
+    const bool numbersAtStart = settings.number(SettingKeys::NumericDisplay, 1) == 1;
+    m_state.ViewMode = settingInt16(settings, SettingKeys::TypeOfView, 2);
+    m_state.NewSetupFileNum = settingInt16(settings, SettingKeys::NewSetupFileNum, 1);
+
+    const CommandLine::MainWindowOptions options = m_commandLine.mainWindowOptions();
+    if (options.viewMode)
+        m_state.ViewMode = static_cast<int16_t>(*options.viewMode);
+    if (!options.setupFileName.isEmpty())
+        m_state.SetupFileName = options.setupFileName;
+    if (!m_state.SetupFileName.isEmpty() && loadSetupFile)
+        loadSetupFile(m_state.SetupFileName);
+
+    if (!settings.text(layoutKey(0)).isEmpty()) {
+        for (int i = 0; i < StoredLayoutValuesRead; ++i) {
+            int16_t &value = m_state.WindowLayout[static_cast<size_t>(i)];
+            value = settingInt16(settings, layoutKey(i), value);
+        }
+    }
+
+    UpdateMainDisplay();
+    m_timer.setInterval(PollIntervalMs);
+    m_timer.start();
+    m_state.PollHold = 0;
+    UpdateToggle_Click();
+    if (barsAtStart || options.bars)
+        EnableBarGraphs_Click();
+    if (numbersAtStart || options.nums)
+        EnableGrid_Click();
+}
+
+void FormMain::createChannelLabels() {
+    const int channels = m_state.UnitSystem ? m_state.UnitSystem->MaxChannel() : 0;
+    QLabel *first = ui->LabelChan_0;
+    for (int n = static_cast<int>(m_labelChan.size()); n <= channels; ++n) {
+        const QLabel *above = m_labelChan.back();
+        auto *label = new QLabel(first->parentWidget());
+        label->setObjectName(QStringLiteral("LabelChan_%1").arg(n));
+        label->setFont(first->font());
+        label->setGeometry(above->x(), above->y() + above->height(), above->width(),
+                           above->height());
+        label->setVisible(false);
+        label->setEnabled(false);
+        m_labelChan.push_back(label);
+    }
+}
+
+QLabel *FormMain::labelChan(int n) const {
+    return (n >= 0 && n < static_cast<int>(m_labelChan.size()))
+               ? m_labelChan[static_cast<size_t>(n)]
+               : nullptr;
+}
+
+QString FormMain::labelChanCaption(int n) const {
+    const QLabel *label = labelChan(n);
+    return label ? label->text() : QString();
+}
+
+bool FormMain::gridChecked() const {
+    return ui->EnableGrid->isChecked();
+}
+
+bool FormMain::barsChecked() const {
+    return ui->EnableBarGraphs->isChecked();
+}
+
+bool FormMain::CheckForAnyGroups() const {
+    return ::CheckForAnyGroups(m_state);
+}
+
+// ---- displays ---------------------------------------------------------------------------------
+
+FormGridDisplay &FormMain::grid() {
+    if (!m_grid) {
+        m_grid = std::make_unique<FormGridDisplay>(m_state);
+        connect(m_grid.get(), &FormGridDisplay::closeRequested, this, &FormMain::EnableGrid_Click);
+        connect(m_grid.get(), &FormGridDisplay::rowPicked, this, &FormMain::GotoSetupFromView);
+        registerLoadedWindow(m_grid.get(), [this] { m_grid->closeForShutdown(); });
+    }
+    return *m_grid;
+}
+
+FormLinGage &FormMain::bars() {
+    if (!m_bars) {
+        m_bars = std::make_unique<FormLinGage>(m_state);
+        connect(m_bars.get(), &FormLinGage::closeRequested, this, &FormMain::EnableBarGraphs_Click);
+        connect(m_bars.get(), &FormLinGage::gaugeClicked, this, &FormMain::GotoSetupFromView);
+        registerLoadedWindow(m_bars.get(), [this] { m_bars->closeForShutdown(); });
+    }
+    return *m_bars;
+}
+
+void FormMain::registerLoadedWindow(QWidget *window, std::function<void()> unload) {
+    m_loaded.push_back({window, std::move(unload)});
+}
+
+void FormMain::EnableGrid_Click() {
+    ui->EnableGrid->setChecked(!ui->EnableGrid->isChecked());
+    if (ui->EnableGrid->isChecked()) {
+        UpdateMainDisplay();
+        grid().show();
+    } else if (m_grid) {
+        m_grid->hide();
+    }
+}
+
+void FormMain::EnableBarGraphs_Click() {
+    ui->EnableBarGraphs->setChecked(!ui->EnableBarGraphs->isChecked());
+    if (ui->EnableBarGraphs->isChecked()) {
+        UpdateMainDisplay();
+        bars().show();
+    } else if (m_bars) {
+        m_bars->hide();
+    }
+}
+
+void FormMain::setChannelLabel(int channel, const QString &text) {
+    if (QLabel *label = labelChan(channel))
+        label->setText(text);
+}
+
+void FormMain::setGridValue(int row, const QString &text) {
+    grid().SetGridValue(row, text);
+}
+
+void FormMain::setBarValue(int row, float value) {
+    bars().SetBarValue(row, value);
+}
+
+// ---- views ------------------------------------------------------------------------------------
+
+void FormMain::UpdateMainDisplay() {
+    ui->setup->menuAction()->setEnabled(m_state.SetupsEnabled);
+    ui->ViewGroups->setChecked(m_state.ViewMode == 1);
+    ui->ViewChannels->setChecked(m_state.ViewMode == 2);
+    ui->ViewLVDTs->setChecked(m_state.ViewMode == 3);
+    if (gridChecked())
+        grid().UpdateGridDisplay();
+    if (barsChecked())
+        bars().UpdateBarDisplay();
+    m_poll.resetCaches();
+    if (m_state.PollHold >= 1)
+        --m_state.PollHold;
+}
+
+void FormMain::ViewChannels_Click() {
+    m_state.ViewMode = 2;
+    m_state.SelectedGroup = 0;
+    UpdateMainDisplay();
+}
+
+void FormMain::ViewLVDTs_Click() {
+    ++m_state.PollHold;
+    m_state.ViewMode = 3;
+    UpdateMainDisplay();
+}
+
+void FormMain::ViewGroups_Click() {
+    if (!CheckForAnyGroups()) {
+        m_state.prompts.message(QStringLiteral("No groups exist"));
+        return;
+    }
+    if (!selectGroup)
+        return;
+    selectGroup();
+    if (m_state.SelectedGroup > 0 && !m_state.GroupSelectCancelled) {
+        m_state.ViewMode = 1;
+        UpdateMainDisplay();
+    }
+}
+
+void FormMain::showSelectedGroup(int groupIndex) {
+    m_state.SelectedGroup = static_cast<int16_t>(groupIndex);
+    m_state.ViewMode = 1;
+    ++m_state.PollHold;
+    UpdateMainDisplay();
+}
+
+void FormMain::CommandViewToggle_Click() {
+    const ViewStep step =
+        nextViewStep(m_state.ViewMode, m_state.SelectedGroup,
+                     static_cast<int>(m_state.Groups.size()), CheckForAnyGroups());
+    switch (step.target) {
+    case ViewStep::Target::Channels:
+        ViewChannels_Click();
+        break;
+    case ViewStep::Target::Probes:
+        ViewLVDTs_Click();
+        break;
+    case ViewStep::Target::Group:
+        showSelectedGroup(step.group);
+        break;
+    case ViewStep::Target::Stay:
+        break;
+    }
+}
+
+void FormMain::UpdateToggle_Click() {
+    m_updateToggleState = !m_updateToggleState;
+    ui->UpdateToggle->setChecked(m_updateToggleState);
+    m_state.UpdatesOn = m_updateToggleState;
+}
+
+void FormMain::GotoSetupFromView(int index) {
+    if (!m_state.SetupsEnabled || !showSetupDialog)
+        return;
+    int item = index;
+    switch (m_state.ViewMode) {
+    case 1: {
+        const group *shown = m_state.groupAt(m_state.SelectedGroup);
+        if (!shown)
+            return;
+        item = shown->GetChannel(index);
+        break;
+    }
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+        break;
+    default:
+        return;
+    }
+    if (showSetupDialog(m_state.ViewMode, item))
+        UpdateMainDisplay();
+}
+
+void FormMain::CommandResetMM_Click() {
+    m_state.link.QorResetMM(m_state.LinkHandle);
+}
+
+void FormMain::mnuHelpContents_Click() {
+    m_help.ShowHelpContents();
+}
+
+void FormMain::AboutQorView_Click() {
+    FormAboutQorView about(m_state, this);
+    about.exec();
+}
+
+bool FormMain::Timer1_Timer() {
+    return m_poll.tick();
+}
+
+// ---- closing ----------------------------------------------------------------------------------
+
+void FormMain::closeEvent(QCloseEvent *event) {
+    if (!queryUnload()) {
+        event->ignore();
+        return;
+    }
+    m_timer.stop();
+    unloadOtherWindows();
+    m_state.settings.setNumber(SettingKeys::NewSetupFileNum, m_state.NewSetupFileNum);
+    if (!isMinimized())
+        storeMainPosition();
+    event->accept();
+}
+
+bool FormMain::queryUnload() {
+    bool cancel = false;
+    if (m_state.SetupChanged) {
+        const PromptAnswer answer =
+            m_state.prompts.message(QStringLiteral("Setup has been modified\rSave changes"),
+                                    PromptButtons::YesNoCancel, PromptIcon::Question);
+        if (answer == PromptAnswer::Cancel)
+            return false;
+        if (answer == PromptAnswer::Yes && saveSetupAs)
+            saveSetupAs();
+    }
+    if (m_state.DdeLinkCount != 0) {
+        const PromptAnswer answer =
+            m_state.prompts.message(QStringLiteral("Other applications are using this application"
+                                                   "Do you really want to exit the application?"),
+                                    PromptButtons::YesNo, PromptIcon::Question, windowTitle());
+        cancel = answer == PromptAnswer::No;
+    }
+    std::vector<std::pair<SettingKey, long long>> layout;
+    for (int i = 0; i < static_cast<int>(m_state.WindowLayout.size()); ++i)
+        layout.emplace_back(layoutKey(i), m_state.WindowLayout[static_cast<size_t>(i)]);
+    m_state.settings.setNumbers(layout);
+    m_help.CloseHelp();
+    return !cancel;
+}
+
+void FormMain::unloadOtherWindows() {
+    while (!m_loaded.empty()) {
+        LoadedWindow last = std::move(m_loaded.back());
+        m_loaded.pop_back();
+        if (last.window && last.unload)
+            last.unload();
+    }
+}
+
+void FormMain::storeMainPosition() {
+    m_state.settings.setText(SettingKeys::MainLeft, QString::number(Twips::fromPixelsX(x(), this)));
+    m_state.settings.setText(SettingKeys::MainTop, QString::number(Twips::fromPixelsY(y(), this)));
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "PollCycle.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CommandLine;
+class FormGridDisplay;
+class FormLinGage;
+class QLabel;
+class StationHelp;
+struct StationState;
+
+namespace Ui {
+class FormMain;
+}
+
+// The station's one permanent window: six command buttons and the menu from which everything is
+// opened. It owns the 400 ms poll (Timer1), the views, the hidden channel labels LabelChan(n) that
+// carry live values to followers, and closing in order.
+class FormMain : public QMainWindow, private PollTargets {
+    Q_OBJECT
+
+public:
+    FormMain(StationState &state, const CommandLine &commandLine, StationHelp &help,
+             QWidget *parent = nullptr);
+    ~FormMain() override;
+
+    // The first load, before the window first shows: caption, size and place, the channel labels,
+    // the start-up displays and view from the settings and the command line, the poll timer.
+    void Form_Load();
+
+    void UpdateMainDisplay();
+    void EnableGrid_Click();
+    void EnableBarGraphs_Click();
+    // Opens the set-up of the item in 1-based row index of the current view.
+    void GotoSetupFromView(int index);
+    bool CheckForAnyGroups() const;
+
+    // View commands.
+    void ViewChannels_Click();
+    void ViewLVDTs_Click();
+    void ViewGroups_Click();
+    void CommandViewToggle_Click();
+    void UpdateToggle_Click();
+    void CommandResetMM_Click();
+    void mnuHelpContents_Click();
+    void AboutQorView_Click();
+
+    // One tick of Timer1; false when it was skipped because an earlier tick is still running.
+    bool Timer1_Timer();
+    QTimer &Timer1() { return m_timer; }
+
+    // Setup files come with their own work. Until then a file named on the command line is only
+    // remembered in SetupFileName, and Save As (asked for by closing with a changed setup) saves
+    // nothing; these two are where that work plugs in.
+    std::function<void(const QString &fileName)> loadSetupFile;
+    std::function<void()> saveSetupAs;
+    // The group selection dialog (sets SelectedGroup and GroupSelectCancelled) and the set-up
+    // dialogs opened from a display row (view, then the channel, probe or analog number; true when
+    // a dialog was shown) come with the group editor and the set-up dialogs. Without them View >
+    // Group and picks in the displays change nothing.
+    std::function<void()> selectGroup;
+    std::function<bool(int viewMode, int item)> showSetupDialog;
+
+    // Every other window of the station registers here when it is loaded, with the steps that
+    // unload it; closing the main window unloads them, the most recently loaded first.
+    void registerLoadedWindow(QWidget *window, std::function<void()> unload);
+
+    // Caption of LabelChan(n), 0 ... MaxChannel.
+    QString labelChanCaption(int n) const;
+    int labelChanCount() const { return static_cast<int>(m_labelChan.size()); }
+    QLabel *labelChan(int n) const;
+
+    FormGridDisplay *gridDisplay() const { return m_grid.get(); }
+    FormLinGage *barDisplay() const { return m_bars.get(); }
+    bool gridChecked() const;
+    bool barsChecked() const;
+    const PollCycle &pollCycle() const { return m_poll; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // PollTargets
+    void setChannelLabel(int channel, const QString &text) override;
+    bool gridShown() const override { return gridChecked(); }
+    bool barsShown() const override { return barsChecked(); }
+    void setGridValue(int row, const QString &text) override;
+    void setBarValue(int row, float value) override;
+
+    void connectCommands();
+    void makeSeparators();
+    void createChannelLabels();
+    FormGridDisplay &grid();
+    FormLinGage &bars();
+    void showSelectedGroup(int group);
+    bool queryUnload();
+    void unloadOtherWindows();
+    void storeMainPosition();
+
+    std::unique_ptr<Ui::FormMain> ui;
+    StationState &m_state;
+    const CommandLine &m_commandLine;
+    StationHelp &m_help;
+    PollCycle m_poll;
+    QTimer m_timer;
+    std::vector<QLabel *> m_labelChan;
+    std::unique_ptr<FormGridDisplay> m_grid;
+    std::unique_ptr<FormLinGage> m_bars;
+    bool m_updateToggleState = false;
+
+    struct LoadedWindow {
+        QPointer<QWidget> window;
+        std::function<void()> unload;
+    };
+    std::vector<LoadedWindow> m_loaded;
+};

@@ -1,0 +1,70 @@
+#include "LinkLibrary.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <dlfcn.h>
+#include <link.h>
+
+namespace {
+
+constexpr const char *LibraryFileName = "libqorlink.so";
+
+// The program's folder, also before a QCoreApplication exists (tests, early start-up).
+QString programFolder() {
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QStringLiteral("/proc/self/exe"))
+        .canonicalFilePath()
+        .section(QLatin1Char('/'), 0, -2);
+}
+
+QString loadedFileOf(void *module) {
+    link_map *map = nullptr;
+    if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name)
+        return {};
+    return QFileInfo(QString::fromLocal8Bit(map->l_name)).absoluteFilePath();
+}
+
+} // namespace
+
+LinkLibrary::~LinkLibrary() {
+    // Unloading closes a port the library still holds open.
+    if (m_module)
+        dlclose(m_module);
+}
+
+bool LinkLibrary::load(QString *error) {
+    if (m_module)
+        return true;
+    QStringList reasons;
+    const QString beside = QDir::cleanPath(programFolder() + QStringLiteral("/../lib/") +
+                                           QLatin1String(LibraryFileName));
+    if (QFileInfo::exists(beside)) {
+        m_module = dlopen(QFile::encodeName(beside).constData(), RTLD_NOW | RTLD_LOCAL);
+        if (!m_module)
+            reasons << QString::fromLocal8Bit(dlerror());
+    }
+    if (!m_module) {
+        m_module = dlopen(LibraryFileName, RTLD_NOW | RTLD_LOCAL);
+        if (!m_module)
+            reasons << QString::fromLocal8Bit(dlerror());
+    }
+    if (!m_module) {
+        if (error)
+            *error = reasons.join(QLatin1Char('\n'));
+        return false;
+    }
+    m_path = loadedFileOf(m_module);
+    return true;
+}
+
+void *LinkLibrary::resolve(const char *name) {
+    if (!m_module)
+        return nullptr;
+    void *symbol = dlsym(m_module, name);
+    if (!symbol && m_missing)
+        m_missing(name);
+    return symbol;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Prompts.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The operator-facing Prompts: QMessageBox and QFileDialog. Carriage returns in a text become
+// line breaks; a text of several lines that ends in one does not leave an empty last line.
+class MessageBoxPrompts : public Prompts {
+public:
+    PromptAnswer message(const QString &text, PromptButtons buttons, PromptIcon icon,
+                         const QString &title) override;
+    QString openFileName(const QString &title, const QString &folder,
+                         const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &folder, const QString &filter,
+                         const QString &suggestedName) override;
+    void setParentWindow(QWidget *parent) override { m_parent = parent; }
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+// The station's texts separate lines with carriage returns; shown text uses line feeds.
+QString promptDisplayText(const QString &text);

@@ -1,0 +1,8 @@
+#pragma once
+
+// Exit status of the immediate ends: a second instance, Cancel in the connect loop and Cancel in
+// the "did not respond" box. Nothing is saved and no window runs its closing steps.
+inline constexpr int ImmediateEndStatus = 1;
+
+// Ends the process at once, skipping every shut-down step and static destructor.
+[[noreturn]] void endProcessNow(int status = ImmediateEndStatus);

@@ -1,0 +1,72 @@
+// qorview: the gauge station for the QOR-128 measuring unit.
+
+#include "CommandLine.h"
+#include "FormMain.h"
+#include "InstanceLock.h"
+#include "MessageBoxPrompts.h"
+#include "ProcessEnd.h"
+#include "ResourceInit.h"
+#include "Settings.h"
+#include "ShutdownSignals.h"
+#include "Startup.h"
+#include "StationHelp.h"
+#include "StationState.h"
+#include "frmWizard.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char *const ProgramVersion = "6.0";
+
+void reportMissingExport(const char *name) {
+    std::fprintf(stderr, "qorview: the link library has no function %s\n", name);
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine commandLine(arguments);
+    if (commandLine.asksForHelp()) {
+        QTextStream(stdout) << CommandLine::usageText();
+        return 0;
+    }
+    if (commandLine.asksForVersion()) {
+        std::printf("qorview %s\n", ProgramVersion);
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qorview"));
+    QApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion));
+    loadStationResources();
+
+    MessageBoxPrompts prompts;
+    SettingsStore settings;
+    LinkLibrary link;
+    link.setMissingExportHandler(&reportMissingExport);
+    StationState state(link, prompts, settings);
+    StationHelp help(state);
+    state.Help = &help;
+
+    InstanceLock lock;
+    StationStartup startup(state, commandLine, [&state] {
+        frmWizard wizard(state);
+        wizard.exec();
+    });
+    if (startup.run(QApplication::applicationDirPath(), lock) != StartupOutcome::Started)
+        endProcessNow();
+
+    FormMain window(state, commandLine, help);
+    prompts.setParentWindow(&window);
+    window.Form_Load();
+    window.show();
+    new ShutdownSignals(window);
+    return QApplication::exec();
+}

@@ -1,0 +1,90 @@
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct StartupOptionCase {
+    const char *legend;
+    QStringList words;
+    const char *option;
+    bool found;
+};
+
+TEST(CommandLine, StartupOptionsAreSubstringsOfTheWholeLineInAnyCase) {
+    const StartupOptionCase cases[] = {
+        {"exact word", {"/COMMSETUP"}, "/COMMSETUP", true},
+        {"lower case", {"/commsetup"}, "/COMMSETUP", true},
+        {"inside a longer word", {"x/CommSetupY"}, "/COMMSETUP", true},
+        {"after other words", {"a.qor", "/BARS", "/enablesetup"}, "/ENABLESETUP", true},
+        {"beyond the tenth word still counts",
+         {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "/SPECIALCALIBRATE"},
+         "/SPECIALCALIBRATE",
+         true},
+        {"absent", {"/BARS"}, "/COMMSETUP", false},
+        {"empty line", {}, "/COMMSETUP", false},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(CommandLine(c.words).containsStartupOption(QString::fromLatin1(c.option)),
+                  c.found)
+            << c.legend;
+    }
+}
+
+struct MainWindowCase {
+    const char *legend;
+    QStringList words;
+    bool bars;
+    bool nums;
+    int viewMode; // 0: not set
+    const char *setupFile;
+};
+
+TEST(CommandLine, MainWindowTakesWholeWordsInCapitals) {
+    const MainWindowCase cases[] = {
+        {"all four options", {"/BARS", "/NUMS", "/LVDT"}, true, true, 3, ""},
+        {"lower case is no option", {"/bars", "/nums", "/lvdt"}, false, false, 0, ""},
+        {"/CHAN after /LVDT wins", {"/LVDT", "/CHAN"}, false, false, 2, ""},
+        {"part of a word is no option", {"/BARSX"}, false, false, 0, ""},
+        {"relative file name", {"line3.qor"}, false, false, 0, "line3.qor"},
+        {"absolute path is a file, not an option",
+         {"/home/op/line3.qor"},
+         false,
+         false,
+         0,
+         "/home/op/line3.qor"},
+        {"the last file name wins", {"a.qor", "/BARS", "b.qor"}, true, false, 0, "b.qor"},
+        {"a file name with blanks stays one word", {"my line.qor"}, false, false, 0, "my line.qor"},
+        {"start-up options are ignored here", {"/COMMSETUP", "/ENABLESETUP"}, false, false, 0, ""},
+        {"an eleventh word is ignored",
+         {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "/BARS"},
+         false,
+         false,
+         0,
+         "10"},
+        {"an eleventh file name is ignored",
+         {"a.qor", "2", "3", "4", "5", "6", "7", "8", "9", "/NUMS", "late.qor"},
+         false,
+         true,
+         0,
+         "9"},
+        {"a lone slash is a file name", {"/"}, false, false, 0, "/"},
+        {"digits after the slash make a file name", {"/COM1"}, false, false, 0, "/COM1"},
+    };
+    for (const auto &c : cases) {
+        const auto options = CommandLine(c.words).mainWindowOptions();
+        EXPECT_EQ(options.bars, c.bars) << c.legend;
+        EXPECT_EQ(options.nums, c.nums) << c.legend;
+        EXPECT_EQ(options.viewMode.value_or(0), c.viewMode) << c.legend;
+        EXPECT_EQ(options.setupFileName, QString::fromUtf8(c.setupFile)) << c.legend;
+    }
+}
+
+TEST(CommandLine, HelpAndVersionAreRecognisedAnywhere) {
+    EXPECT_TRUE(CommandLine({"/BARS", "--help"}).asksForHelp());
+    EXPECT_TRUE(CommandLine({"--version"}).asksForVersion());
+    EXPECT_FALSE(CommandLine({"/BARS"}).asksForHelp());
+    EXPECT_FALSE(CommandLine({"--helpful"}).asksForHelp());
+}
+
+} // namespace

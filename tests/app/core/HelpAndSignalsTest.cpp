@@ -1,0 +1,112 @@
+#include "CommandLine.h"
+#include "FormMain.h"
+#include "MessageBoxPrompts.h"
+#include "ShutdownSignals.h"
+#include "StationHelp.h"
+#include "StationTestSupport.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTextBrowser>
+
+#include <csignal>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class HelpTest : public ::testing::Test, public StationFixture {
+protected:
+    void attachDocument() {
+        QFile document(tempPath(QStringLiteral("qorview.hlp")));
+        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+        QByteArray html = "<html><body><h1>Contents</h1>";
+        for (int i = 0; i < 200; ++i)
+            html += "<p>Line of text</p>";
+        html += "<h2><a name=\"20\"></a>Calibration</h2><p>How to calibrate.</p></body></html>";
+        document.write(html);
+        document.close();
+        state.HelpFilePath = document.fileName();
+        state.HelpAttached = true;
+    }
+
+    StationHelp help{state};
+};
+
+TEST_F(HelpTest, WithoutAHelpFileTheCommandsSaySo) {
+    help.ShowHelpContents();
+    help.ShowHelpContext(20);
+    help.CloseHelp();
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].text,
+              QStringLiteral("Unable to display Help Contents. There is no Help associated with "
+                             "this project."));
+    EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Information);
+    EXPECT_FALSE(help.isOpen());
+}
+
+TEST_F(HelpTest, ContentsAndContextNumbersOpenTheDocument) {
+    attachDocument();
+    help.ShowHelpContents();
+    ASSERT_TRUE(help.isOpen());
+    EXPECT_TRUE(help.browser()->toPlainText().contains(QStringLiteral("Calibration")));
+    EXPECT_EQ(help.browser()->verticalScrollBar()->value(), 0);
+    help.ShowHelpContext(20);
+    EXPECT_GT(help.browser()->verticalScrollBar()->value(), 0) << "scrolled to anchor 20";
+    help.CloseHelp();
+    EXPECT_FALSE(help.isOpen());
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(HelpTest, AFileThatVanishedIsReported) {
+    attachDocument();
+    QFile::remove(state.HelpFilePath);
+    help.ShowHelpContents();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(prompts.shown[0].text.startsWith(QStringLiteral("Unable to open the help file")));
+    EXPECT_EQ(prompts.shown[0].buttons, PromptButtons::Ok);
+}
+
+TEST(PromptText, CarriageReturnsBecomeLineBreaks) {
+    EXPECT_EQ(promptDisplayText(QStringLiteral("a\rb\r\rc\r")), QStringLiteral("a\nb\n\nc"));
+    EXPECT_EQ(promptDisplayText(QStringLiteral("a\r\nb")), QStringLiteral("a\nb"));
+}
+
+class SignalTest : public ::testing::Test, public StationFixture {};
+
+TEST_F(SignalTest, TerminationAsksTheMainWindowToClose) {
+    connectStandIn();
+    CommandLine line;
+    StationHelp help(state);
+    FormMain window(state, line, help);
+    window.Form_Load();
+    window.Timer1().stop();
+    window.show();
+    auto *signals = new ShutdownSignals(window);
+    ASSERT_TRUE(signals->isInstalled());
+    const auto processEventsUntil = [](const std::function<bool()> &done) {
+        const QDeadlineTimer deadline(5000);
+        while (!done() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    };
+
+    state.DdeLinkCount = 1;
+    prompts.answers = {PromptAnswer::No};
+    std::raise(SIGHUP);
+    processEventsUntil([&] { return !prompts.shown.empty(); });
+    ASSERT_EQ(prompts.shown.size(), 1u) << "the query stage ran";
+    EXPECT_TRUE(window.isVisible()) << "and kept the window";
+
+    state.DdeLinkCount = 0;
+    std::raise(SIGTERM);
+    processEventsUntil([&] { return !window.isVisible(); });
+    EXPECT_FALSE(window.isVisible());
+    QSettings ini(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QorView"),
+                  QStringLiteral("QorView"));
+    EXPECT_TRUE(ini.value(QStringLiteral("QorSettings/NewSetupFileNum")).isValid());
+}
+
+} // namespace

@@ -1,0 +1,266 @@
+#include "PollCycle.h"
+#include "StationTestSupport.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Remembers what the poll wrote, one line per write.
+class RecordingTargets : public PollTargets {
+public:
+    void setChannelLabel(int channel, const QString &text) override {
+        record(QStringLiteral("label %1 [%2]").arg(channel).arg(text));
+    }
+    bool gridShown() const override { return grid; }
+    bool barsShown() const override { return bars; }
+    void setGridValue(int row, const QString &text) override {
+        record(QStringLiteral("grid %1 [%2]").arg(row).arg(text));
+    }
+    void setBarValue(int row, float value) override {
+        record(QStringLiteral("bar %1 %2").arg(row).arg(static_cast<double>(value)));
+    }
+    void setMasteringValue(const QString &text) override {
+        record(QStringLiteral("master [%1]").arg(text));
+    }
+    void setChannelSetupValue(const QString &text) override {
+        record(QStringLiteral("channel setup [%1]").arg(text));
+    }
+    int probeSetupCurrentInput() const override { return 2; }
+    void setProbeSetupValue(const QString &text) override {
+        record(QStringLiteral("probe setup [%1]").arg(text));
+    }
+    int analogSetupCurrentInput() const override { return 1; }
+    void setAnalogSetupValue(const QString &text) override {
+        record(QStringLiteral("analog setup [%1]").arg(text));
+    }
+    void setGroupMasterValue(int row, const QString &text) override {
+        record(QStringLiteral("group master %1 [%2]").arg(row).arg(text));
+    }
+
+    QStringList take() { return std::exchange(writes, {}); }
+
+    bool grid = true;
+    bool bars = true;
+    std::function<void()> onWrite;
+    QStringList writes;
+
+private:
+    void record(const QString &line) {
+        writes << line;
+        if (onWrite)
+            onWrite();
+    }
+};
+
+// Channel n reads the constant n + 0.25 (channel 2 reads -2.5), so nothing changes unless a test
+// changes a formula.
+class PollCycleTest : public ::testing::Test, public StationFixture {
+protected:
+    void SetUp() override {
+        connectStandIn(QStringLiteral("--preset empty --log ") + logFile());
+        for (int n = 1; n <= 8; ++n)
+            state.channel(n)->setFormula(n == 2 ? QStringLiteral("0-2.5")
+                                                : QStringLiteral("%1.25").arg(n));
+        ASSERT_TRUE(prompts.shown.empty());
+        state.UpdatesOn = true;
+        state.ViewMode = 2;
+        poll.resetCaches();
+    }
+
+    QString logFile() const { return tempPath(QStringLiteral("unit.log")); }
+    // Requests sent by the ticks run inside f.
+    template <typename F> QStringList requestsDuring(F f) {
+        const qsizetype before = requestsOfLog(logFile()).size();
+        f();
+        return requestsOfLog(logFile()).mid(before);
+    }
+
+    void addGroup(std::initializer_list<int> channels) {
+        auto g = std::make_unique<group>();
+        g->SetDefaults(static_cast<int>(state.Groups.size()) + 1);
+        for (int n : channels)
+            g->AddChannel(n);
+        state.Groups.push_back(std::move(g));
+    }
+
+    RecordingTargets targets;
+    PollCycle poll{state, targets};
+};
+
+QStringList channelReads(std::initializer_list<int> channels) {
+    QStringList reads;
+    for (int n : channels)
+        reads << QStringLiteral("~C1 %1").arg(n);
+    return reads;
+}
+
+TEST_F(PollCycleTest, ChannelViewWritesChangedRowsAndTheirLabelsOnly) {
+    EXPECT_EQ(requestsDuring([&] { EXPECT_TRUE(poll.tick()); }),
+              channelReads({1, 2, 3, 4, 5, 6, 7, 8}));
+    const QStringList first = targets.take();
+    ASSERT_EQ(first.size(), 24);
+    EXPECT_EQ(first.mid(0, 6),
+              (QStringList{"label 1 [ 1.25000]", "grid 1 [ 1.25000]", "bar 1 1.25",
+                           "label 2 [-2.50000]", "grid 2 [-2.50000]", "bar 2 -2.5"}));
+
+    poll.tick();
+    EXPECT_TRUE(targets.take().isEmpty()) << "nothing changed";
+
+    state.channel(3)->setFormula(QStringLiteral("7"));
+    poll.tick();
+    EXPECT_EQ(targets.take(), (QStringList{"label 3 [ 7.00000]", "grid 3 [ 7.00000]", "bar 3 7"}));
+
+    poll.resetCaches();
+    poll.tick();
+    EXPECT_EQ(targets.take().size(), 24) << "after a view change every row is written afresh";
+}
+
+TEST_F(PollCycleTest, HiddenDisplaysAreNotWritten) {
+    targets.grid = false;
+    poll.tick();
+    QStringList writes = targets.take();
+    EXPECT_EQ(writes.filter(QStringLiteral("grid")).size(), 0);
+    EXPECT_EQ(writes.filter(QStringLiteral("bar")).size(), 8);
+    EXPECT_EQ(writes.filter(QStringLiteral("label")).size(), 8);
+}
+
+TEST_F(PollCycleTest, DecimalsOfEachChannelAreUsed) {
+    state.channel(1)->Decimals = 0;
+    state.channel(2)->Decimals = 0;
+    state.channel(3)->Decimals = 2;
+    poll.tick();
+    const QStringList labels = targets.take().filter(QStringLiteral("label"));
+    EXPECT_EQ(labels.mid(0, 4), (QStringList{"label 1 [ 1.]", "label 2 [-3.]", "label 3 [ 3.25]",
+                                             "label 4 [ 4.25000]"}));
+}
+
+TEST_F(PollCycleTest, ProbeViewRewritesEveryRowEveryTickAndKeepsLabelsCurrent) {
+    state.ViewMode = 3;
+    poll.resetCaches();
+    QStringList probes;
+    for (int n = 1; n <= 8; ++n)
+        probes << QStringLiteral("~P1 %1").arg(n);
+    const QStringList reads = requestsDuring([&] { poll.tick(); });
+    EXPECT_EQ(reads, channelReads({1, 2, 3, 4, 5, 6, 7, 8}) + probes) << "labels first";
+    QStringList writes = targets.take();
+    EXPECT_EQ(writes.filter(QStringLiteral("label")).size(), 8);
+    EXPECT_EQ(writes.filter(QStringLiteral("grid")).size(), 8);
+    EXPECT_EQ(writes.filter(QRegularExpression(QStringLiteral("^grid \\d \\[[ -]\\d\\.\\d{5}\\]$")))
+                  .size(),
+              8)
+        << "probe values have 5 decimals";
+
+    poll.tick();
+    writes = targets.take();
+    EXPECT_EQ(writes.filter(QStringLiteral("label")).size(), 0);
+    EXPECT_EQ(writes.filter(QStringLiteral("grid")).size(), 8) << "probe rows are not compared";
+    EXPECT_EQ(writes.filter(QStringLiteral("bar")).size(), 8);
+}
+
+TEST_F(PollCycleTest, AnalogViewRewritesItsRowsEveryTick) {
+    state.ViewMode = 4;
+    poll.resetCaches();
+    poll.tick();
+    targets.take();
+    poll.tick();
+    EXPECT_EQ(targets.take(), (QStringList{"grid 1 [ 0.00000]", "bar 1 0"}));
+}
+
+TEST_F(PollCycleTest, GroupViewWritesRowsByPositionWithTheChannelsDecimals) {
+    addGroup({3, 5, 3});
+    state.channel(5)->Decimals = 1;
+    state.ViewMode = 1;
+    state.SelectedGroup = 1;
+    poll.resetCaches();
+    const QStringList reads = requestsDuring([&] { poll.tick(); });
+    EXPECT_EQ(reads, channelReads({1, 2, 3, 4, 5, 6, 7, 8, 3, 5, 3}));
+    const QStringList writes = targets.take();
+    EXPECT_EQ(writes.filter(QStringLiteral("grid")),
+              (QStringList{"grid 1 [ 3.25000]", "grid 2 [ 5.3]", "grid 3 [ 3.25000]"}));
+    EXPECT_EQ(writes.filter(QStringLiteral("label")).size(), 8);
+
+    state.SelectedGroup = 2; // beyond the groups: no rows, labels still current
+    poll.resetCaches();
+    EXPECT_EQ(requestsDuring([&] { poll.tick(); }), channelReads({1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(targets.take().filter(QStringLiteral("grid")).size(), 0);
+}
+
+TEST_F(PollCycleTest, GroupLongerThanTheChannelSetHasRoomForEveryRow) {
+    addGroup({1, 2, 3, 4, 5, 6, 7, 8, 1, 2});
+    state.ViewMode = 1;
+    state.SelectedGroup = 1;
+    poll.resetCaches();
+    poll.tick();
+    EXPECT_EQ(targets.take().filter(QStringLiteral("grid")).size(), 10);
+}
+
+TEST_F(PollCycleTest, LabelsAreKeptCurrentInEveryOtherView) {
+    for (int view : {0, 1, 3, 4, 5, 9}) {
+        state.ViewMode = static_cast<int16_t>(view);
+        poll.resetCaches();
+        poll.tick();
+        EXPECT_EQ(targets.take().filter(QStringLiteral("label")).size(), 8) << "view " << view;
+    }
+}
+
+TEST_F(PollCycleTest, HoldAndUpdateOffFreezeTheListButNotTheDialogs) {
+    addGroup({4});
+    state.MasteringChannel = 2;
+    state.ChannelSetupLiveChannel = 3;
+    state.LvdtSetupLiveInput = 1;
+    state.AnalogSetupLiveInput = 1;
+    for (int hold : {1, 0}) {
+        state.PollHold = hold;
+        state.UpdatesOn = hold == 0 ? false : true;
+        state.ViewMode = 1;
+        state.SelectedGroup = 1;
+        state.MasteringGroup = 1;
+        poll.resetCaches();
+        poll.tick();
+        QStringList writes = targets.take();
+        ASSERT_EQ(writes.size(), 5);
+        EXPECT_TRUE(writes[2].contains(
+            QRegularExpression(QStringLiteral("^probe setup \\[[ -]0\\.\\d{5}\\]$"))))
+            << writes[2].toStdString();
+        writes.removeAt(2);
+        EXPECT_EQ(writes, (QStringList{"master [-2.50000]", "channel setup [ 3.25000]",
+                                       "analog setup [ 0.00000]", "group master 1 [ 4.25000]"}))
+            << (hold ? "held" : "updating off");
+        EXPECT_EQ(state.MasteringReading, -2.5);
+    }
+}
+
+TEST_F(PollCycleTest, ACacheHoldingTheReadingIsNotRewritten) {
+    state.channel(4)->setFormula(QStringLiteral("0-9999"));
+    poll.resetCaches();
+    poll.tick();
+    EXPECT_EQ(targets.take().filter(QStringLiteral(" 4 ")).size(), 0);
+}
+
+TEST_F(PollCycleTest, ATickArrivingDuringATickIsSkipped) {
+    std::vector<bool> nested;
+    targets.onWrite = [&] {
+        if (nested.empty())
+            nested.push_back(poll.tick());
+    };
+    const QStringList reads = requestsDuring([&] { EXPECT_TRUE(poll.tick()); });
+    EXPECT_EQ(nested, std::vector<bool>{false});
+    EXPECT_EQ(reads.size(), 8) << "the skipped tick read nothing";
+    EXPECT_FALSE(poll.isRunning());
+    targets.onWrite = nullptr;
+    EXPECT_TRUE(poll.tick());
+}
+
+TEST_F(PollCycleTest, AFailedReadLeavesItsRowAsItWas) {
+    addGroup({2, 200});
+    state.ViewMode = 1;
+    state.SelectedGroup = 1;
+    poll.resetCaches();
+    poll.tick();
+    EXPECT_EQ(targets.take().filter(QStringLiteral("grid")), QStringList{"grid 1 [-2.50000]"});
+    EXPECT_EQ(prompts.shown.size(), 1u) << "the failure was reported by the error handler";
+}
+
+} // namespace

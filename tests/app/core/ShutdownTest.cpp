@@ -1,0 +1,157 @@
+#include "CommandLine.h"
+#include "FormGridDisplay.h"
+#include "FormLinGage.h"
+#include "FormMain.h"
+#include "StationHelp.h"
+#include "StationTestSupport.h"
+#include "Twips.h"
+#include "WindowLayout.h"
+
+#include <QAction>
+#include <QFile>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ShutdownTest : public ::testing::Test, public StationFixture {
+protected:
+    void SetUp() override {
+        connectStandIn();
+        QFile document(tempPath(QStringLiteral("qorview.hlp")));
+        ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+        document.write("<html><body><h1>QorView</h1></body></html>");
+        document.close();
+        state.HelpFilePath = document.fileName();
+        state.HelpAttached = true;
+
+        window = std::make_unique<FormMain>(state, line, help);
+        window->Form_Load();
+        window->Timer1().stop();
+        window->show();
+        window->saveSetupAs = [this] {
+            events << QStringLiteral("save as");
+        };
+        prompts.whileShown = [this] {
+            events << QStringLiteral("box: ") + prompts.shown.back().text;
+        };
+        for (int i = 0; i < 36; ++i)
+            state.WindowLayout[static_cast<size_t>(i)] = static_cast<int16_t>(1000 + i);
+        state.NewSetupFileNum = 17;
+        help.ShowHelpContents();
+    }
+
+    QVariant stored(const QString &key) {
+        QSettings ini(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QorView"),
+                      QStringLiteral("QorView"));
+        return ini.value(key);
+    }
+
+    bool layoutStored() {
+        for (int i = 0; i < 36; ++i) {
+            if (stored(QStringLiteral("QorViewSettings/") + QLatin1String(windowLayoutKey(i))) !=
+                QVariant(QString::number(1000 + i)))
+                return false;
+        }
+        return true;
+    }
+
+    CommandLine line;
+    StationHelp help{state};
+    std::unique_ptr<FormMain> window;
+    QStringList events;
+};
+
+const QString SetupQuestion = QStringLiteral("Setup has been modified\rSave changes");
+const QString LinksQuestion = QStringLiteral(
+    "Other applications are using this applicationDo you really want to exit the application?");
+
+TEST_F(ShutdownTest, QuietCloseStoresLayoutNumberAndPosition) {
+    window->move(Twips::toPixelsX(3000), Twips::toPixelsY(1500));
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(layoutStored());
+    EXPECT_EQ(stored(QStringLiteral("QorSettings/NewSetupFileNum")),
+              QVariant(QStringLiteral("17")));
+    EXPECT_EQ(stored(QStringLiteral("QorSettings/MainLeft")).toString(), QStringLiteral("3000"));
+    EXPECT_EQ(stored(QStringLiteral("QorSettings/MainTop")).toString(), QStringLiteral("1500"));
+    EXPECT_FALSE(help.isOpen());
+    EXPECT_FALSE(window->gridDisplay()->isVisible());
+    EXPECT_FALSE(window->barDisplay()->isVisible());
+}
+
+TEST_F(ShutdownTest, SetupQuestionComesFirstAndYesSavesAsBeforeTheLinksQuestion) {
+    state.SetupChanged = true;
+    state.DdeLinkCount = 2;
+    prompts.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
+    window->findChild<QAction *>(QStringLiteral("ExitProgram"))->trigger();
+    EXPECT_EQ(events, (QStringList{QStringLiteral("box: ") + SetupQuestion, "save as",
+                                   QStringLiteral("box: ") + LinksQuestion}));
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].buttons, PromptButtons::YesNoCancel);
+    EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Question);
+    EXPECT_EQ(prompts.shown[0].title, QStringLiteral("QorView"));
+    EXPECT_EQ(prompts.shown[1].buttons, PromptButtons::YesNo);
+    EXPECT_EQ(prompts.shown[1].icon, PromptIcon::Question);
+    EXPECT_EQ(prompts.shown[1].title, window->windowTitle());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(ShutdownTest, CancelAtTheSetupQuestionKeepsEverything) {
+    state.SetupChanged = true;
+    state.DdeLinkCount = 1;
+    prompts.answers = {PromptAnswer::Cancel};
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(prompts.shown.size(), 1u) << "no links question";
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(stored(QStringLiteral("QorViewSettings/GCT")).isValid());
+    EXPECT_TRUE(help.isOpen());
+    EXPECT_TRUE(window->gridDisplay()->isVisible());
+}
+
+TEST_F(ShutdownTest, NoAtTheSetupQuestionStillAsksAboutLinks) {
+    state.SetupChanged = true;
+    state.DdeLinkCount = 1;
+    prompts.answers = {PromptAnswer::No, PromptAnswer::Yes};
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(events, (QStringList{QStringLiteral("box: ") + SetupQuestion,
+                                   QStringLiteral("box: ") + LinksQuestion}));
+}
+
+TEST_F(ShutdownTest, NoAtTheLinksQuestionKeepsRunningButHasStoredTheLayout) {
+    state.DdeLinkCount = 1;
+    prompts.answers = {PromptAnswer::No};
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(layoutStored());
+    EXPECT_FALSE(help.isOpen());
+    EXPECT_FALSE(stored(QStringLiteral("QorSettings/NewSetupFileNum")).isValid());
+    EXPECT_TRUE(window->gridDisplay()->isVisible());
+}
+
+TEST_F(ShutdownTest, MinimisedCloseKeepsTheLastPosition) {
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QorView"),
+              QStringLiteral("QorView"))
+        .setValue(QStringLiteral("QorSettings/MainLeft"), QStringLiteral("4321"));
+    window->setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(stored(QStringLiteral("QorSettings/NewSetupFileNum")),
+              QVariant(QStringLiteral("17")));
+    EXPECT_EQ(stored(QStringLiteral("QorSettings/MainLeft")), QVariant(QStringLiteral("4321")));
+    EXPECT_FALSE(stored(QStringLiteral("QorSettings/MainTop")).isValid());
+}
+
+TEST_F(ShutdownTest, OtherWindowsUnloadMostRecentFirstAfterTheLayoutIsStored) {
+    QWidget older, newer;
+    window->registerLoadedWindow(&older, [this] { events << QStringLiteral("older"); });
+    window->registerLoadedWindow(&newer, [this] {
+        events << QStringLiteral("newer");
+        state.WindowLayout[0] = 1; // a display storing its own size while it closes
+    });
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(events, (QStringList{"newer", "older"}));
+    EXPECT_EQ(stored(QStringLiteral("QorViewSettings/GCT")), QVariant(QStringLiteral("1000")));
+}
+
+} // namespace
