@@ -1,0 +1,27 @@
+#include "DisplayWindowGeometry.h"
+
+#include "Twips.h"
+
+#include <QWidget>
+
+#include <algorithm>
+
+QSize windowFrameExtent(const QWidget &window) {
+    const QSize extent = window.frameGeometry().size() - window.geometry().size();
+    return extent.expandedTo(QSize(0, 0));
+}
+
+StoredWindowRect windowRectInTwips(const QWidget &window) {
+    const QRect outer = window.frameGeometry();
+    return {toStoredTwips(Twips::fromPixelsY(outer.top(), &window)),
+            toStoredTwips(Twips::fromPixelsX(outer.left(), &window)),
+            toStoredTwips(Twips::fromPixelsY(outer.height(), &window)),
+            toStoredTwips(Twips::fromPixelsX(outer.width(), &window))};
+}
+
+void applyWindowRect(QWidget &window, const StoredWindowRect &rect) {
+    const QSize frame = windowFrameExtent(window);
+    window.move(Twips::toPixelsX(rect.left, &window), Twips::toPixelsY(rect.top, &window));
+    window.resize(std::max(Twips::toPixelsX(rect.width, &window) - frame.width(), 1),
+                  std::max(Twips::toPixelsY(rect.height, &window) - frame.height(), 1));
+}

@@ -1,0 +1,153 @@
+#include "FormGridDisplay.h"
+
+#include "DisplayRules.h"
+#include "DisplayWindowGeometry.h"
+#include "StationIcon.h"
+#include "StationState.h"
+#include "Twips.h"
+#include "ui_FormGridDisplay.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+
+#include <algorithm>
+
+namespace {
+
+constexpr Qt::Alignment LabelAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr Qt::Alignment ValueAlignment = Qt::AlignCenter;
+
+} // namespace
+
+FormGridDisplay::FormGridDisplay(StationState &state, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_state(state), ui(std::make_unique<Ui::FormGridDisplay>()) {
+    ui->setupUi(this);
+    setWindowIcon(stationIcon());
+
+    QTableWidget *grid = ui->GridView;
+    grid->setHorizontalHeaderItem(0, new QTableWidgetItem());
+    grid->horizontalHeaderItem(0)->setTextAlignment(LabelAlignment);
+    grid->horizontalHeaderItem(1)->setTextAlignment(ValueAlignment);
+    grid->setColumnWidth(0, Twips::toPixelsX(GridLabelColumnTwips, this));
+    grid->setColumnWidth(1, Twips::toPixelsX(GridValueColumnTwips, this));
+    // The value column takes whatever width the window has beyond the two columns.
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->horizontalHeader()->setSectionsClickable(false);
+    grid->verticalHeader()->setMinimumSectionSize(1);
+
+    connect(grid, &QTableWidget::activated, this,
+            [this](const QModelIndex &index) { Q_EMIT rowPicked(std::max(index.row() + 1, 1)); });
+    applySizeRule();
+}
+
+FormGridDisplay::~FormGridDisplay() = default;
+
+int FormGridDisplay::gridRowCount() const {
+    return ui->GridView->rowCount() + 1;
+}
+
+void FormGridDisplay::SetGridValue(int row, const QString &NValue) {
+    if (row < 1 || row >= gridRowCount())
+        return;
+    ui->GridView->item(row - 1, 1)->setText(NValue);
+}
+
+void FormGridDisplay::UpdateGridDisplay() {
+    showContent(collectGridContent(m_state));
+}
+
+void FormGridDisplay::showContent(const GridContent &content) {
+    setWindowTitle(content.caption);
+    if (content.rows)
+        setRows(*content.rows);
+    applySizeRule();
+}
+
+void FormGridDisplay::setRows(const GridRows &rows) {
+    QTableWidget *grid = ui->GridView;
+    grid->horizontalHeaderItem(0)->setText(rows.heading);
+    const int count = static_cast<int>(rows.labels.size());
+    grid->setRowCount(count);
+    for (int i = 0; i < count; ++i) {
+        if (!grid->item(i, 0)) {
+            auto *label = new QTableWidgetItem();
+            label->setTextAlignment(LabelAlignment);
+            grid->setItem(i, 0, label);
+            auto *value = new QTableWidgetItem();
+            value->setTextAlignment(ValueAlignment);
+            grid->setItem(i, 1, value);
+        }
+        grid->item(i, 0)->setText(rows.labels[i]);
+        // A reading of the previous view must not stand beside this view's label.
+        grid->item(i, 1)->setText(QString());
+    }
+}
+
+void FormGridDisplay::applySizeRule() {
+    const GridWindowSize size = gridWindowSize(gridRowCount());
+    const QSize frame = windowFrameExtent(*this);
+    // Once the window manager has framed the window the rule's outer height can be met exactly;
+    // before that the grid's own height is the inner height.
+    const int innerHeight = frame.height() > 0
+                                ? Twips::toPixelsY(size.windowHeightTwips, this) - frame.height()
+                                : Twips::toPixelsY(size.gridHeightTwips(), this);
+    ui->GridView->setVerticalScrollBarPolicy(size.scrolls ? Qt::ScrollBarAsNeeded
+                                                          : Qt::ScrollBarAlwaysOff);
+    resize(Twips::toPixelsX(size.gridWidthTwips(), this), std::max(innerHeight, 1));
+    fitRowHeights();
+}
+
+void FormGridDisplay::fitRowHeights() {
+    QTableWidget *grid = ui->GridView;
+    const int rows = gridRowCount();
+    const bool scrolls = gridWindowSize(rows).scrolls;
+    // A grid that fits shares the height among its rows; a scrolling one keeps 310-twip rows.
+    const int rowHeight = scrolls ? Twips::toPixelsY(310.0, this)
+                                  : std::max((height() - 2 * grid->frameWidth()) / rows, 1);
+    grid->horizontalHeader()->setFixedHeight(rowHeight);
+    grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    grid->verticalHeader()->setSectionResizeMode(scrolls ? QHeaderView::Fixed
+                                                         : QHeaderView::Stretch);
+}
+
+void FormGridDisplay::SetNumberOfNumerics() {
+    if (const auto count = displayItemCount(m_state))
+        m_totalNumberOfNumerics = *count;
+}
+
+void FormGridDisplay::SaveGridFormSize() {
+    if (layoutMayBeStored(windowState(), m_state.ViewMode))
+        storeDisplayRect(m_state, LayoutWindow::Grid, windowRectInTwips(*this));
+}
+
+void FormGridDisplay::RestoreGridFormSize() {
+    if (const auto rect = storedDisplayRect(m_state, LayoutWindow::Grid))
+        applyWindowRect(*this, *rect);
+}
+
+void FormGridDisplay::closeForShutdown() {
+    if (isVisible())
+        SaveGridFormSize();
+    m_closingForGood = true;
+    close();
+}
+
+void FormGridDisplay::closeEvent(QCloseEvent *event) {
+    if (m_closingForGood) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    Q_EMIT closeRequested();
+}
+
+void FormGridDisplay::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        SaveGridFormSize();
+    QWidget::changeEvent(event);
+}
+
+void FormGridDisplay::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    fitRowHeights();
+}

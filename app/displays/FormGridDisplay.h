@@ -1,0 +1,62 @@
+#pragma once
+
+#include "DisplayContent.h"
+
+#include <QWidget>
+
+#include <memory>
+
+struct StationState;
+
+namespace Ui {
+class FormGridDisplay;
+}
+
+// The numeric display: one row per item of the current view with its live reading. The main
+// window decides the view, writes every reading with SetGridValue and shows or hides the window;
+// the window itself reads only row labels from the measurement objects.
+class FormGridDisplay : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FormGridDisplay(StationState &state, QWidget *parent = nullptr);
+    ~FormGridDisplay() override;
+
+    // Text of row's value cell; row 1 is the first item. Rows outside the grid are ignored.
+    void SetGridValue(int row, const QString &NValue);
+    // Caption, columns, headings, rows, labels and window size for the current view.
+    void UpdateGridDisplay();
+    // Item count of the current view into TotalNumberOfNumerics (digital inputs keep it).
+    void SetNumberOfNumerics();
+    int TotalNumberOfNumerics() const { return m_totalNumberOfNumerics; }
+    void SaveGridFormSize();
+    void RestoreGridFormSize();
+    // Runs the window's closing steps and closes it for good (the close box only hides it).
+    void closeForShutdown();
+
+    // Shows given content as UpdateGridDisplay does with the view's (also for pictures).
+    void showContent(const GridContent &content);
+    // Rows of the grid, the heading row included.
+    int gridRowCount() const;
+
+Q_SIGNALS:
+    // The close box was used: the window stays, the main window switches the display off.
+    void closeRequested();
+    // The operator picked a row (1-based) to open its item's set-up.
+    void rowPicked(int row);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void setRows(const GridRows &rows);
+    void applySizeRule();
+    void fitRowHeights();
+
+    StationState &m_state;
+    std::unique_ptr<Ui::FormGridDisplay> ui;
+    int m_totalNumberOfNumerics = 0;
+    bool m_closingForGood = false;
+};

@@ -1,0 +1,183 @@
+#include "FormLinGage.h"
+
+#include "DisplayRules.h"
+#include "DisplayWindowGeometry.h"
+#include "LinearGauge.h"
+#include "StationIcon.h"
+#include "StationState.h"
+#include "ui_FormLinGage.h"
+
+#include <QCloseEvent>
+
+#include <algorithm>
+
+namespace {
+
+// Marker lines of a channel's limits, and of the hidden markers of items without limits.
+constexpr double LimitMarkerLength = 0.85;
+constexpr double LimitMarkerThickness = 0.01;
+
+} // namespace
+
+FormLinGage::FormLinGage(StationState &state, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_state(state), ui(std::make_unique<Ui::FormLinGage>()) {
+    ui->setupUi(this);
+    setWindowIcon(stationIcon());
+    setContentsMargins(3, 3, 3, 3);
+    attach(ui->LGauge1_0, 0);
+}
+
+FormLinGage::~FormLinGage() = default;
+
+LinearGauge *FormLinGage::gauge(int k) const {
+    return k >= 0 && k < gaugeCount() ? LGauge1[static_cast<size_t>(k)] : nullptr;
+}
+
+void FormLinGage::attach(LinearGauge *gauge, int k) {
+    LGauge1.push_back(gauge);
+    connect(gauge, &LinearGauge::doubleClicked, this, [this, k] { Q_EMIT gaugeClicked(k + 1); });
+    connect(gauge, &LinearGauge::rightClicked, this,
+            [this, k](QPoint globalPos) { Q_EMIT gaugeRightClicked(k + 1, globalPos); });
+}
+
+void FormLinGage::SetBarValue(int bar, float BValue) {
+    LinearGauge *g = gauge(bar - 1);
+    if (!g)
+        return;
+    g->setRedraw(false);
+    g->setValue(BValue);
+    g->setMarkerIndex(0);
+    g->setMarkerValue(BValue);
+    g->setRedraw(true);
+}
+
+void FormLinGage::SetNumberOfBars() {
+    if (const auto count = displayItemCount(m_state))
+        m_totalNumberOfBars = *count;
+    setGaugeCount(m_totalNumberOfBars);
+    layOutGauges();
+}
+
+void FormLinGage::setGaugeCount(int count) {
+    const int wanted = std::max(count, 1);
+    if (wanted == gaugeCount())
+        return;
+    LinearGauge *first = LGauge1.front();
+    const double real0 = first->creationReal(0);
+    const double real1 = first->creationReal(1);
+    first->setRedraw(false);
+    while (gaugeCount() > wanted) {
+        delete LGauge1.back();
+        LGauge1.pop_back();
+    }
+    while (gaugeCount() < wanted) {
+        const int k = gaugeCount();
+        auto *g = new LinearGauge(this);
+        g->setObjectName(QStringLiteral("LGauge1_%1").arg(k));
+        g->setCreationInt(0, 1);
+        g->setCreationInt(1, 0);
+        g->setCreationReal(0, real0);
+        g->setCreationReal(1, real1);
+        attach(g, k);
+    }
+}
+
+void FormLinGage::UpdateBarDisplay() {
+    // Both displays and the poll must agree on the group shown.
+    if (m_state.ViewMode == 1)
+        clampedSelectedGroup(m_state);
+    SetNumberOfBars();
+    showSetups(barWindowCaption(m_state), collectGaugeSetups(m_state, m_totalNumberOfBars));
+}
+
+void FormLinGage::showSetups(const QString &caption, const std::vector<GaugeSetup> &setups) {
+    m_totalNumberOfBars = static_cast<int>(setups.size());
+    setGaugeCount(m_totalNumberOfBars);
+    setWindowTitle(caption);
+    for (size_t i = 0; i < setups.size(); ++i)
+        configure(*LGauge1[i], setups[i]);
+    layOutGauges();
+}
+
+void FormLinGage::configure(LinearGauge &g, const GaugeSetup &setup) {
+    g.setRedraw(false);
+    g.setExtraInt(0, 0);
+    g.setCaption(setup.label);
+    g.setToolTip(setup.fullLabel);
+    g.setExtraInt(1, 0);
+    g.setScaleTop(setup.top);
+    g.setScaleBottom(setup.bottom);
+    g.setExtraInt(2, 0);
+    g.setValueBottom(setup.bottom);
+    g.setValueTop(setup.top);
+    g.setTickStep(gaugeTickStep(setup.top, setup.bottom));
+
+    const double markers[4] = {setup.loTol, setup.loAppr, setup.hiAppr, setup.hiTol};
+    for (int m = 1; m <= 4; ++m) {
+        g.setMarkerIndex(m);
+        if (setup.hasLimits) {
+            g.setMarkerValue(markers[m - 1]);
+            g.setMarkerLength(LimitMarkerLength);
+            g.setMarkerThickness(LimitMarkerThickness);
+        } else {
+            g.setMarkerValue(m <= 2 ? setup.bottom : setup.top);
+            g.setMarkerLength(1.0);
+            g.setMarkerThickness(0.0);
+        }
+    }
+    g.setMarkerIndex(0);
+    g.setLabelDecimals(setup.decimals);
+    g.setRedraw(true);
+}
+
+void FormLinGage::layOutGauges() {
+    const std::vector<QRect> cells = gaugeCells(m_totalNumberOfBars, contentsRect());
+    for (int k = 0; k < gaugeCount(); ++k) {
+        LinearGauge *g = LGauge1[static_cast<size_t>(k)];
+        if (k < static_cast<int>(cells.size())) {
+            g->setGeometry(cells[static_cast<size_t>(k)]);
+            g->show();
+            g->setRedraw(true);
+        } else {
+            // Only an empty view leaves a gauge over: gauge 0, which always exists.
+            g->hide();
+        }
+    }
+}
+
+void FormLinGage::SaveLGaugeFormSize() {
+    if (layoutMayBeStored(windowState(), m_state.ViewMode))
+        storeDisplayRect(m_state, LayoutWindow::Bar, windowRectInTwips(*this));
+}
+
+void FormLinGage::RestoreLGaugeFormSize() {
+    if (const auto rect = storedDisplayRect(m_state, LayoutWindow::Bar))
+        applyWindowRect(*this, *rect);
+}
+
+void FormLinGage::closeForShutdown() {
+    if (isVisible())
+        SaveLGaugeFormSize();
+    m_closingForGood = true;
+    close();
+}
+
+void FormLinGage::closeEvent(QCloseEvent *event) {
+    if (m_closingForGood) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    Q_EMIT closeRequested();
+}
+
+void FormLinGage::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        SaveLGaugeFormSize();
+    QWidget::changeEvent(event);
+}
+
+void FormLinGage::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    layOutGauges();
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "DisplayContent.h"
+
+#include <QPoint>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+struct StationState;
+class LinearGauge;
+
+namespace Ui {
+class FormLinGage;
+}
+
+// The bar display: one vertical gauge per item of the current view, laid out in rows. The main
+// window decides the view and hands every reading to SetBarValue; the window reads the gauges'
+// set-up values (labels, ranges, limits) from the measurement objects.
+class FormLinGage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FormLinGage(StationState &state, QWidget *parent = nullptr);
+    ~FormLinGage() override;
+
+    // Reading of gauge bar - 1 (bar is 1-based); bars outside the set are ignored.
+    void SetBarValue(int bar, float BValue);
+    // Caption and every gauge's set-up for the current view.
+    void UpdateBarDisplay();
+    // Item count of the current view into TotalNumberOfBars (digital inputs keep it), then as
+    // many gauges as that (at least one exists).
+    void SetNumberOfBars();
+    int TotalNumberOfBars() const { return m_totalNumberOfBars; }
+    void SaveLGaugeFormSize();
+    void RestoreLGaugeFormSize();
+    // Runs the window's closing steps and closes it for good (the close box only hides it).
+    void closeForShutdown();
+
+    // Shows given gauges as UpdateBarDisplay does with the view's (also for pictures).
+    void showSetups(const QString &caption, const std::vector<GaugeSetup> &setups);
+    // Gauges that exist (at least 1) and gauge k of them, 0-based (nullptr outside).
+    int gaugeCount() const { return static_cast<int>(LGauge1.size()); }
+    LinearGauge *gauge(int k) const;
+
+Q_SIGNALS:
+    // The close box was used: the window stays, the main window switches the display off.
+    void closeRequested();
+    // Gauge item - 1 was picked to open its item's set-up.
+    void gaugeClicked(int item);
+    // The right mouse button went down on gauge item - 1, at globalPos on the screen.
+    void gaugeRightClicked(int item, QPoint globalPos);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void setGaugeCount(int count);
+    void attach(LinearGauge *gauge, int k);
+    void configure(LinearGauge &gauge, const GaugeSetup &setup);
+    void layOutGauges();
+
+    StationState &m_state;
+    std::unique_ptr<Ui::FormLinGage> ui;
+    // The indexed set of gauges; element 0 comes from the design, the others are made here.
+    std::vector<LinearGauge *> LGauge1;
+    int m_totalNumberOfBars = 0;
+    bool m_closingForGood = false;
+};

@@ -1,0 +1,153 @@
+#include "LinearGauge.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double Inf = std::numeric_limits<double>::infinity();
+
+void setMarker(LinearGauge &g, int index, double value, double length, double thickness) {
+    g.setMarkerIndex(index);
+    g.setMarkerValue(value);
+    g.setMarkerLength(length);
+    g.setMarkerThickness(thickness);
+}
+
+// Renders the gauge on white; returns the share of pixels that are not white.
+double inkShare(LinearGauge &g, QSize size) {
+    g.resize(size);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    g.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ink += image.pixel(x, y) != qRgb(255, 255, 255);
+    return double(ink) / (size.width() * size.height());
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(LinearGauge, PaintsSoundlyWhateverItIsGiven) {
+    const struct {
+        const char *legend;
+        double bottom, top, value, step, limit;
+        int decimals;
+        QSize size;
+    } cases[] = {
+        {"ordinary channel", -0.01, 0.01, 0.003, 0.002, 0.004, 4, {90, 240}},
+        {"top equals bottom", 1.0, 1.0, 1.0, 0.0001, 1.0, 4, {90, 240}},
+        {"reading not a number", -1, 1, NaN, 0.2, 0.5, 2, {90, 240}},
+        {"inverted range", 1, -1, 0.5, 0.0001, 0.5, 3, {90, 240}},
+        {"infinite scale", -Inf, Inf, 0, 0.1, 0.5, 2, {90, 240}},
+        {"limits not a number", -1, 1, 0.2, 0.2, NaN, 2, {90, 240}},
+        {"reading far outside", -1, 1, 1e30, 0.2, 0.5, 2, {90, 240}},
+        {"tick step zero", -1, 1, 0, 0, 0.5, 2, {90, 240}},
+        {"absurd decimals", -1, 1, 0, 0.2, 0.5, 400, {90, 240}},
+        {"negative decimals", -1, 1, 0, 0.2, 0.5, -3, {90, 240}},
+        {"small cell of 128", -0.05, 0.05, 0.01, 0.01, 0.02, 5, {52, 96}},
+        {"tiny widget", -1, 1, 0, 0.2, 0.5, 2, {6, 6}},
+        {"large cell", -0.05, 0.05, -0.03, 0.01, 0.02, 5, {400, 900}},
+    };
+    for (const auto &c : cases) {
+        LinearGauge g;
+        g.setCaption(QStringLiteral("Channel "));
+        g.setScaleBottom(c.bottom);
+        g.setScaleTop(c.top);
+        g.setValueBottom(c.bottom);
+        g.setValueTop(c.top);
+        g.setTickStep(c.step);
+        g.setLabelDecimals(c.decimals);
+        setMarker(g, 1, -c.limit, 0.85, 0.01);
+        setMarker(g, 2, -c.limit / 2, 0.85, 0.01);
+        setMarker(g, 3, c.limit / 2, 0.85, 0.01);
+        setMarker(g, 4, c.limit, 0.85, 0.01);
+        setMarker(g, 0, c.value, 1.0, 0.02);
+        g.setValue(c.value);
+        const double ink = inkShare(g, c.size);
+        // Something is drawn where there is room, and never a solid block of garbage.
+        if (c.size.width() >= 30) {
+            EXPECT_GT(ink, 0.0) << c.legend;
+        }
+        EXPECT_LT(ink, 0.9) << c.legend;
+    }
+}
+
+TEST(LinearGauge, ZonesShowTheReadingsVerdict) {
+    // The filled bar takes the colour of the reading's zone.
+    const struct {
+        double value;
+        GaugeZone zone;
+    } cases[] = {{0.001, GaugeZone::Good}, {0.003, GaugeZone::Warning}, {0.008, GaugeZone::Reject}};
+    for (const auto &c : cases) {
+        LinearGauge g;
+        g.setScaleBottom(-0.01);
+        g.setScaleTop(0.01);
+        g.setValueBottom(-0.01);
+        g.setValueTop(0.01);
+        setMarker(g, 1, -0.004, 0.85, 0.01);
+        setMarker(g, 2, -0.002, 0.85, 0.01);
+        setMarker(g, 3, 0.002, 0.85, 0.01);
+        setMarker(g, 4, 0.004, 0.85, 0.01);
+        g.setValue(c.value);
+        g.resize(120, 300);
+        QImage image(g.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        g.render(&image);
+        const QRgb zone = LinearGauge::zoneColor(c.zone).rgb();
+        int found = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                found += image.pixel(x, y) == zone;
+        EXPECT_GT(found, 10) << c.value;
+    }
+}
+
+TEST(LinearGauge, RedrawSwitchHoldsBackPaintingAndUnchangedSettingsPaintNothing) {
+    LinearGauge g;
+    g.resize(90, 240);
+    g.show();
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    g.installEventFilter(&counter);
+
+    g.setRedraw(false);
+    g.setValue(0.5);
+    g.setCaption(QStringLiteral("Bore"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 0);
+    g.setRedraw(true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+
+    counter.paints = 0;
+    g.setValue(0.5);
+    g.setCaption(QStringLiteral("Bore"));
+    g.setExtraInt(0, 0);
+    g.setRedraw(false);
+    g.setRedraw(true);
+    g.setValue(NaN);
+    g.setValue(0.5);
+    g.setValue(0.5);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1); // only the NaN and back, coalesced into one
+}

@@ -1,0 +1,136 @@
+// Renders the grid and bar windows with plausible channels, limits and readings to PNG files for
+// review: render_display_windows [folder] (default /tmp/displays-shots).
+
+#include "DisplayRules.h"
+#include "DisplaysTestSupport.h"
+#include "FormGridDisplay.h"
+#include "FormLinGage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+const char *const Names[] = {"Main journal 1", "Main journal 2", "Pin diameter",  "Runout",
+                             "Bore upper",     "Bore lower",     "Flange height", "Taper",
+                             "Stroke",         "Ovality"};
+
+QString channelName(int i) {
+    const QString base = QString::fromLatin1(Names[i % std::size(Names)]);
+    return i < int(std::size(Names)) ? base : base + QStringLiteral(" %1").arg(i + 1);
+}
+
+// A reading that wanders through the good, warning and reject zones across the channels.
+float reading(int i) {
+    return static_cast<float>(0.0065 * std::sin(i * 1.7 + 0.3));
+}
+
+GaugeSetup channelSetup(int i) {
+    GaugeSetup s;
+    s.fullLabel = channelName(i);
+    s.label = shortenGaugeLabel(s.fullLabel);
+    s.top = 0.01;
+    s.bottom = -0.01;
+    s.decimals = 4;
+    s.hasLimits = true;
+    s.loTol = -0.005;
+    s.loAppr = -0.003;
+    s.hiAppr = 0.003;
+    s.hiTol = 0.005;
+    return s;
+}
+
+// Eight channels of a turned part measured in millimetres, at their nominal sizes: the
+// widest scale labels the window has to find room for.
+std::vector<GaugeSetup> partSetups() {
+    const struct {
+        const char *name;
+        double nominal, halfSpan, tolerance;
+    } part[] = {{"Bore diameter", 25.0, 0.005, 0.003}, {"Shaft diameter", 12.0, 0.005, 0.003},
+                {"Mean height", 40.0, 0.004, 0.002},   {"Taper", 0.0, 0.005, 0.003},
+                {"Highest point", 0.0, 0.004, 0.0025}, {"Flatness", 0.0, 0.005, 0.004},
+                {"Runout (TIR)", 0.0, 0.006, 0.005},   {"Coolant temperature", 20.0, 8.0, 4.0}};
+    std::vector<GaugeSetup> setups;
+    for (const auto &c : part) {
+        GaugeSetup s;
+        s.fullLabel = QString::fromLatin1(c.name);
+        s.label = shortenGaugeLabel(s.fullLabel);
+        s.top = c.nominal + c.halfSpan;
+        s.bottom = c.nominal - c.halfSpan;
+        s.decimals = 5;
+        s.hasLimits = true;
+        s.loTol = c.nominal - c.tolerance;
+        s.hiTol = c.nominal + c.tolerance;
+        s.loAppr = c.nominal - 0.7 * c.tolerance;
+        s.hiAppr = c.nominal + 0.7 * c.tolerance;
+        setups.push_back(s);
+    }
+    return setups;
+}
+
+QString valueText(float v) {
+    return (v < 0 ? QString() : QStringLiteral(" ")) + QString::number(v, 'f', 4);
+}
+
+bool save(QWidget &window, const QString &file) {
+    window.show();
+    QCoreApplication::processEvents();
+    const bool ok = window.grab().save(file);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(file));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/displays-shots");
+    QDir().mkpath(folder);
+
+    OfflineStation station;
+    bool ok = true;
+    for (int rows : {8, 20}) {
+        FormGridDisplay grid(station.state);
+        GridContent content{QStringLiteral("Channels"), GridRows{QStringLiteral("Channel"), {}}};
+        for (int i = 0; i < rows; ++i)
+            content.rows->labels << channelName(i);
+        grid.showContent(content);
+        for (int i = 0; i < rows; ++i)
+            grid.SetGridValue(i + 1, valueText(reading(i)));
+        ok &= save(grid, QStringLiteral("%1/grid-%2.png").arg(folder).arg(rows));
+    }
+
+    const struct {
+        int gauges;
+        QSize size;
+        const char *name;
+    } bars[] = {{8, {640, 360}, "bars-8"},
+                {16, {900, 560}, "bars-16"},
+                {128, {1400, 900}, "bars-128"},
+                {128, {1024, 640}, "bars-128-small"}};
+    for (const auto &b : bars) {
+        FormLinGage gauges(station.state);
+        std::vector<GaugeSetup> setups = b.gauges == 8 ? partSetups() : std::vector<GaugeSetup>();
+        for (int i = static_cast<int>(setups.size()); i < b.gauges; ++i)
+            setups.push_back(channelSetup(i));
+        gauges.showSetups(QStringLiteral("Display Channels"), setups);
+        for (int i = 0; i < b.gauges; ++i) {
+            const GaugeSetup &s = setups[size_t(i)];
+            const double nominal = (s.loTol + s.hiTol) / 2;
+            gauges.SetBarValue(i + 1, static_cast<float>(nominal + reading(i) / 0.006 *
+                                                                       (s.hiTol - nominal) * 1.2));
+        }
+        gauges.resize(b.size);
+        ok &= save(gauges, QStringLiteral("%1/%2.png").arg(folder, QLatin1String(b.name)));
+    }
+    return ok ? 0 : 1;
+}
