@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test; then builds the link library,
-# the simulator and their tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs
-# those tests again.
+# Builds everything with warnings as errors and runs every test; then builds everything again
+# with AddressSanitizer and UndefinedBehaviorSanitizer (benchmarks left out) and runs the
+# tests again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,7 +15,7 @@ cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout 300
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQOR_WERROR=ON -DQOR_SANITIZE=ON \
-    -DQOR_BUILD_APP=OFF -DQOR_BUILD_BENCH=OFF
+    -DQOR_BUILD_BENCH=OFF
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 300

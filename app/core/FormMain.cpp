@@ -3,6 +3,7 @@
 #include "ui_FormMain.h"
 
 #include "CommandLine.h"
+#include "DisplayWindowLayout.h"
 #include "FormAboutQorView.h"
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
@@ -138,10 +139,14 @@ void FormMain::Form_Load() {
     m_timer.start();
     m_state.PollHold = 0;
     UpdateToggle_Click();
+    // Both start-up displays are open before either is placed, so the bars can go beside the grid.
+    m_placingDeferred = true;
     if (barsAtStart || options.bars)
         EnableBarGraphs_Click();
     if (numbersAtStart || options.nums)
         EnableGrid_Click();
+    m_placingDeferred = false;
+    placeDisplaysBelowMainWindow();
 }
 
 void FormMain::createChannelLabels() {
@@ -205,6 +210,29 @@ FormLinGage &FormMain::bars() {
     return *m_bars;
 }
 
+// A display with no layout stored for the view opens just below the main window, the grid first
+// and the bars beside it, instead of wherever the window system puts it (with no window manager:
+// on top of the main window). Each display is placed so only once; after that it stays where the
+// operator moved it.
+void FormMain::placeDisplaysBelowMainWindow() {
+    if (m_placingDeferred)
+        return;
+    const QRect main = frameGeometry();
+    const int top = main.bottom() + 1 + DisplayGap;
+    if (m_grid && m_grid->isVisible() && !m_gridPlaced) {
+        m_gridPlaced = true;
+        if (!storedDisplayRect(m_state, LayoutWindow::Grid))
+            m_grid->move(main.left(), top);
+    }
+    if (m_bars && m_bars->isVisible() && !m_barsPlaced) {
+        m_barsPlaced = true;
+        const bool gridBeside = m_grid && m_grid->isVisible();
+        if (!storedDisplayRect(m_state, LayoutWindow::Bar))
+            m_bars->move(
+                gridBeside ? m_grid->frameGeometry().right() + 1 + DisplayGap : main.left(), top);
+    }
+}
+
 void FormMain::registerLoadedWindow(QWidget *window, std::function<void()> unload) {
     m_loaded.push_back({window, std::move(unload)});
 }
@@ -214,6 +242,7 @@ void FormMain::EnableGrid_Click() {
     if (ui->EnableGrid->isChecked()) {
         UpdateMainDisplay();
         grid().show();
+        placeDisplaysBelowMainWindow();
     } else if (m_grid) {
         m_grid->hide();
     }
@@ -224,6 +253,7 @@ void FormMain::EnableBarGraphs_Click() {
     if (ui->EnableBarGraphs->isChecked()) {
         UpdateMainDisplay();
         bars().show();
+        placeDisplaysBelowMainWindow();
     } else if (m_bars) {
         m_bars->hide();
     }
@@ -249,10 +279,15 @@ void FormMain::UpdateMainDisplay() {
     ui->ViewGroups->setChecked(m_state.ViewMode == 1);
     ui->ViewChannels->setChecked(m_state.ViewMode == 2);
     ui->ViewLVDTs->setChecked(m_state.ViewMode == 3);
-    if (gridChecked())
+    // A layout stored for the view wins over the size the display chose for its rows.
+    if (gridChecked()) {
         grid().UpdateGridDisplay();
-    if (barsChecked())
+        grid().RestoreGridFormSize();
+    }
+    if (barsChecked()) {
         bars().UpdateBarDisplay();
+        bars().RestoreLGaugeFormSize();
+    }
     m_poll.resetCaches();
     if (m_state.PollHold >= 1)
         --m_state.PollHold;

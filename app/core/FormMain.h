@@ -100,6 +100,8 @@ private:
     void createChannelLabels();
     FormGridDisplay &grid();
     FormLinGage &bars();
+    void placeDisplaysBelowMainWindow();
+    static constexpr int DisplayGap = 8;
     void showSelectedGroup(int group);
     bool queryUnload();
     void unloadOtherWindows();
@@ -115,6 +117,9 @@ private:
     std::unique_ptr<FormGridDisplay> m_grid;
     std::unique_ptr<FormLinGage> m_bars;
     bool m_updateToggleState = false;
+    bool m_gridPlaced = false;
+    bool m_barsPlaced = false;
+    bool m_placingDeferred = false;
 
     struct LoadedWindow {
         QPointer<QWidget> window;

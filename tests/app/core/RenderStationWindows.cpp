@@ -1,0 +1,84 @@
+// Renders the running station's windows to PNG files for review: the main window with the grid
+// and bar displays in the channel and probe views, and the help window, all against the
+// simulated demo unit. render_station_windows [folder] (default /tmp/station-shots).
+
+#include "CommandLine.h"
+#include "FormGridDisplay.h"
+#include "FormLinGage.h"
+#include "FormMain.h"
+#include "StationHelp.h"
+#include "StationTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+
+bool save(QWidget *window, const QString &file) {
+    if (!window)
+        return false;
+    QCoreApplication::processEvents();
+    const bool ok = window->grab().save(file);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(file));
+    return ok;
+}
+
+// A few poll ticks spread over real time, so the simulated parts move between them.
+void poll(FormMain &window, int ticks) {
+    for (int i = 0; i < ticks; ++i) {
+        window.Timer1_Timer();
+        QCoreApplication::processEvents();
+        QThread::msleep(100);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/station-shots");
+    QDir().mkpath(folder);
+
+    StationFixture station;
+    station.connectStandIn(QStringLiteral("--preset demo"));
+    station.state.HelpFilePath = findHelpFile(QCoreApplication::applicationDirPath());
+    station.state.HelpAttached = !station.state.HelpFilePath.isEmpty();
+
+    CommandLine line;
+    StationHelp help(station.state);
+    FormMain window(station.state, line, help);
+    window.Form_Load();
+    window.Timer1().stop();
+    window.show();
+
+    bool ok = true;
+    poll(window, 3);
+    ok &= save(&window, folder + QStringLiteral("/main-window.png"));
+    ok &= save(window.gridDisplay(), folder + QStringLiteral("/grid-channels.png"));
+    ok &= save(window.barDisplay(), folder + QStringLiteral("/bars-channels.png"));
+
+    window.ViewLVDTs_Click();
+    poll(window, 3);
+    ok &= save(window.gridDisplay(), folder + QStringLiteral("/grid-probes.png"));
+    ok &= save(window.barDisplay(), folder + QStringLiteral("/bars-probes.png"));
+
+    if (station.state.HelpAttached) {
+        help.ShowHelpContents();
+        if (QWidget *helpWindow = help.window()) {
+            helpWindow->resize(760, 560);
+            ok &= save(helpWindow, folder + QStringLiteral("/help.png"));
+        }
+    } else {
+        std::printf("FAILED: no help document found beside the program\n");
+        ok = false;
+    }
+    help.CloseHelp();
+    return ok ? 0 : 1;
+}
