@@ -10,6 +10,8 @@
 #include "StationState.h"
 #include "frmWizard.h"
 
+#include "WindowPicture.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
@@ -17,18 +19,6 @@
 
 #include <cstdio>
 #include <memory>
-
-namespace {
-
-bool save(QWidget &window, const QString &file) {
-    window.show();
-    QApplication::processEvents();
-    const bool saved = window.grab().save(file);
-    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(file));
-    return saved;
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -62,16 +52,16 @@ int main(int argc, char **argv) {
         auto click = [&](const char *name) {
             wizard.findChild<QPushButton *>(QString::fromLatin1(name))->click();
         };
-        ok &= save(wizard, folder + QStringLiteral("/wizard-0-introduction.png"));
+        ok &= saveWindowPicture(wizard, folder + QStringLiteral("/wizard-0-introduction.png"));
         click("cmdNav_3");
-        ok &= save(wizard, folder + QStringLiteral("/wizard-1-step1-untested.png"));
+        ok &= saveWindowPicture(wizard, folder + QStringLiteral("/wizard-1-step1-untested.png"));
         click("cmdTestConnection");
-        ok &= save(wizard, folder + QStringLiteral("/wizard-1-step1-tested.png"));
+        ok &= saveWindowPicture(wizard, folder + QStringLiteral("/wizard-1-step1-tested.png"));
         if (wizard.steps().testPassed()) {
             click("cmdNav_3");
-            ok &= save(wizard, folder + QStringLiteral("/wizard-2-step2.png"));
+            ok &= saveWindowPicture(wizard, folder + QStringLiteral("/wizard-2-step2.png"));
             click("cmdNav_3");
-            ok &= save(wizard, folder + QStringLiteral("/wizard-3-finished.png"));
+            ok &= saveWindowPicture(wizard, folder + QStringLiteral("/wizard-3-finished.png"));
         }
         wizard.hide();
     }
@@ -81,7 +71,7 @@ int main(int argc, char **argv) {
         state.LinkHandle = link.QorOpen(state.LinkInfo);
     }
     FormAboutQorView about(state);
-    ok &= save(about, folder + QStringLiteral("/about.png"));
+    ok &= saveWindowPicture(about, folder + QStringLiteral("/about.png"));
     if (state.LinkHandle)
         link.QorClose(state.LinkHandle);
     return ok ? 0 : 1;

@@ -8,6 +8,7 @@
 #include "FormMain.h"
 #include "StationHelp.h"
 #include "StationTestSupport.h"
+#include "WindowPicture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,12 +20,7 @@
 namespace {
 
 bool save(QWidget *window, const QString &file) {
-    if (!window)
-        return false;
-    QCoreApplication::processEvents();
-    const bool ok = window->grab().save(file);
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(file));
-    return ok;
+    return window && saveWindowPicture(*window, file);
 }
 
 // A few poll ticks spread over real time, so the simulated parts move between them.

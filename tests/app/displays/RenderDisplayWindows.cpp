@@ -6,6 +6,8 @@
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
 
+#include "WindowPicture.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -76,14 +78,6 @@ QString valueText(float v) {
     return (v < 0 ? QString() : QStringLiteral(" ")) + QString::number(v, 'f', 4);
 }
 
-bool save(QWidget &window, const QString &file) {
-    window.show();
-    QCoreApplication::processEvents();
-    const bool ok = window.grab().save(file);
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(file));
-    return ok;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -106,7 +100,7 @@ int main(int argc, char **argv) {
         grid.showContent(content);
         for (int i = 0; i < rows; ++i)
             grid.SetGridValue(i + 1, valueText(reading(i)));
-        ok &= save(grid, QStringLiteral("%1/grid-%2.png").arg(folder).arg(rows));
+        ok &= saveWindowPicture(grid, QStringLiteral("%1/grid-%2.png").arg(folder).arg(rows));
     }
 
     const struct {
@@ -130,7 +124,8 @@ int main(int argc, char **argv) {
                                                                        (s.hiTol - nominal) * 1.2));
         }
         gauges.resize(b.size);
-        ok &= save(gauges, QStringLiteral("%1/%2.png").arg(folder, QLatin1String(b.name)));
+        ok &= saveWindowPicture(gauges,
+                                QStringLiteral("%1/%2.png").arg(folder, QLatin1String(b.name)));
     }
     return ok ? 0 : 1;
 }

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-// Every test of this program runs offscreen with its own configuration folder, so neither the
-// operator's settings nor their ports.conf are ever read or touched. The folder must be set
+// The station's widget tests run offscreen with a configuration folder of their own, so neither
+// the operator's settings nor their ports.conf are ever read or touched. The folder must be set
 // before the first settings access: the settings store fixes its path then.
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
