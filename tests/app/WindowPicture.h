@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QString>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <cstdio>
@@ -15,3 +17,25 @@ inline bool saveWindowPicture(QWidget &window, const QString &file) {
     std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(file));
     return saved;
 }
+
+// What every picture tool sets up before its QApplication: the offscreen platform (unless one is
+// asked for) and a settings folder of its own, so the operator's settings are never touched.
+class PictureSession {
+public:
+    PictureSession() {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    }
+
+    // The folder named by the tool's first argument, else fallback; created when missing.
+    static QString folder(int argc, char **argv, const char *fallback) {
+        const QString folder =
+            argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString::fromLatin1(fallback);
+        QDir().mkpath(folder);
+        return folder;
+    }
+
+private:
+    QTemporaryDir m_config;
+};

@@ -13,22 +13,15 @@
 #include "WindowPicture.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    PictureSession session;
     QApplication app(argc, argv);
-    const QString folder =
-        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/conn-shots");
-    QDir().mkpath(folder);
+    const QString folder = PictureSession::folder(argc, argv, "/tmp/conn-shots");
 
     LinkLibrary link;
     QString error;

@@ -11,7 +11,6 @@
 #include "WindowPicture.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -35,12 +34,9 @@ void poll(FormMain &window, int ticks) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PictureSession session;
     QApplication app(argc, argv);
-    const QString folder =
-        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/station-shots");
-    QDir().mkpath(folder);
+    const QString folder = PictureSession::folder(argc, argv, "/tmp/station-shots");
 
     StationFixture station;
     station.connectStandIn(QStringLiteral("--preset demo"));

@@ -9,8 +9,6 @@
 #include "WindowPicture.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <cmath>
 #include <cstdio>
@@ -81,14 +79,9 @@ QString valueText(float v) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    PictureSession session;
     QApplication app(argc, argv);
-    const QString folder =
-        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/displays-shots");
-    QDir().mkpath(folder);
+    const QString folder = PictureSession::folder(argc, argv, "/tmp/displays-shots");
 
     OfflineStation station;
     bool ok = true;
