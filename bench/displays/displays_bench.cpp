@@ -1,13 +1,8 @@
 // CPU cost of the bar display at the unit's largest view: one full repaint of 128 configured
 // gauges rendered offscreen, and handing 128 new readings to the gauges.
 
-#include "DisplayRules.h"
+#include "DisplaysTestSupport.h"
 #include "FormLinGage.h"
-#include "LinkLibrary.h"
-#include "MeasurementObjects.h"
-#include "Prompts.h"
-#include "Settings.h"
-#include "StationState.h"
 
 #include <QApplication>
 #include <QImage>
@@ -20,49 +15,22 @@
 
 namespace {
 
-class QuietPrompts : public Prompts {
-public:
-    PromptAnswer message(const QString &, PromptButtons, PromptIcon, const QString &) override {
-        return PromptAnswer::Ok;
-    }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QString &,
-                         const QString &) override {
-        return {};
-    }
-    void setParentWindow(QWidget *) override {}
-};
-
 constexpr int Gauges = 128;
 
 // The bar window of a station without a unit, showing 128 channels with limits and readings.
 struct BarWindow {
-    BarWindow() : form(state) {
+    BarWindow() : form(station.state) {
         std::vector<GaugeSetup> setups;
-        for (int i = 0; i < Gauges; ++i) {
-            GaugeSetup s;
-            s.fullLabel = QStringLiteral("Channel %1 diameter").arg(i + 1);
-            s.label = shortenGaugeLabel(s.fullLabel);
-            s.top = 0.01;
-            s.bottom = -0.01;
-            s.decimals = 4;
-            s.hasLimits = true;
-            s.loTol = -0.005;
-            s.loAppr = -0.003;
-            s.hiAppr = 0.003;
-            s.hiTol = 0.005;
-            setups.push_back(s);
-        }
+        for (int i = 0; i < Gauges; ++i)
+            setups.push_back(
+                channelGaugeSetup(QStringLiteral("Channel %1 diameter").arg(i + 1), 0.005, 0.003));
         form.showSetups(QStringLiteral("Display Channels"), setups);
         form.resize(1400, 900);
         for (int i = 1; i <= Gauges; ++i)
             form.SetBarValue(i, static_cast<float>(0.0065 * std::sin(i)));
     }
 
-    LinkLibrary link;
-    QuietPrompts prompts;
-    SettingsStore settings;
-    StationState state{link, prompts, settings};
+    OfflineStation station;
     FormLinGage form;
 };
 

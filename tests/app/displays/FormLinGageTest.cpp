@@ -12,18 +12,7 @@
 namespace {
 
 GaugeSetup channelSetup(const QString &label) {
-    GaugeSetup s;
-    s.label = shortenGaugeLabel(label);
-    s.fullLabel = label;
-    s.top = 0.01;
-    s.bottom = -0.01;
-    s.decimals = 4;
-    s.hasLimits = true;
-    s.loTol = -0.004;
-    s.loAppr = -0.002;
-    s.hiAppr = 0.002;
-    s.hiTol = 0.004;
-    return s;
+    return channelGaugeSetup(label, 0.004, 0.002);
 }
 
 } // namespace

@@ -30,18 +30,7 @@ float reading(int i) {
 }
 
 GaugeSetup channelSetup(int i) {
-    GaugeSetup s;
-    s.fullLabel = channelName(i);
-    s.label = shortenGaugeLabel(s.fullLabel);
-    s.top = 0.01;
-    s.bottom = -0.01;
-    s.decimals = 4;
-    s.hasLimits = true;
-    s.loTol = -0.005;
-    s.loAppr = -0.003;
-    s.hiAppr = 0.003;
-    s.hiTol = 0.005;
-    return s;
+    return channelGaugeSetup(channelName(i), 0.005, 0.003);
 }
 
 // Eight channels of a turned part measured in millimetres, at their nominal sizes: the
