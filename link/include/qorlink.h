@@ -53,6 +53,22 @@
 
 /* Room a caller gives every text read, terminating zero included. */
 #define QOR_TEXT_BUFFER_SIZE 260
+/* Room QorDecodeError writes at most, terminating zero included. */
+#define QOR_ERROR_TEXT_SIZE 42
+
+/* Error numbers the library raises itself (10 to 23 come from the unit). */
+#define QOR_OK 0
+#define QOR_ERR_USB_LIBRARY_MISSING 257     /* "USB DLL could not be opened" */
+#define QOR_ERR_USB_ENTRY_POINT_MISSING 258 /* "USB DLL entry point missing" */
+#define QOR_ERR_NO_RESPONSE 259             /* "QOR did not respond to command" */
+#define QOR_ERR_INVALID_HANDLE 260          /* "Invalid Qor Handle" */
+#define QOR_ERR_CLOSE_FAILED 261            /* "Qor port could not be closed" */
+#define QOR_ERR_USB_DEVICE_FAILED 262       /* "USB DLL could not be opened" */
+#define QOR_ERR_OPEN_FAILED 263             /* "USB DLL could not be opened" */
+#define QOR_ERR_SEND_FAILED 264             /* "Error sending data to Qor" */
+#define QOR_ERR_BAD_LENGTH 265              /* "Unexpected message length" */
+#define QOR_ERR_NOT_IN_PROTOCOL 266         /* "Command not available in current protocol" */
+#define QOR_ERR_COMMAND_TOO_LONG 267        /* "Command too long" */
 
 #ifdef __cplusplus
 extern "C" {
@@ -83,7 +99,7 @@ QOR_API QorHandle QORAPI QorOpen(QorInfo *info);
 QOR_API int32_t QORAPI QorClose(QorHandle h);
 /* Installs handler (NULL: the default handler). 0, or 260 for a bad handle. */
 QOR_API int32_t QORAPI QorSetErrorHandler(QorHandle h, QorErrorHandler handler);
-/* Stores the last error number in *error and its text (at most 42 bytes) in text.
+/* Stores the last error number in *error and its text (at most QOR_ERROR_TEXT_SIZE bytes) in text.
    0, or 260 for a bad handle (nothing written). Never calls the error handler. */
 QOR_API int32_t QORAPI QorDecodeError(QorHandle h, int32_t *error, char *text);
 
