@@ -1,6 +1,7 @@
 #include "AboutTexts.h"
 
-#include "StationState.h"
+#include "LinkSession.h"
+#include "StationConfig.h"
 
 #ifndef QORVIEW_LINK_VERSION
 #error "QORVIEW_LINK_VERSION must name the link library's version"
@@ -11,7 +12,7 @@ namespace {
 // The unit reports no firmware file name; say so rather than show an empty line.
 const QString NotReported = QStringLiteral("(not reported by the unit)");
 
-QString firmwareVersion(StationState &state) {
+QString firmwareVersion(LinkSession &state) {
     if (!state.LinkHandle)
         return QStringLiteral("(not connected)");
     state.ReplyText.fill('\0');
@@ -22,14 +23,14 @@ QString firmwareVersion(StationState &state) {
 
 } // namespace
 
-AboutTexts buildAboutTexts(StationState &state) {
+AboutTexts buildAboutTexts(LinkSession &session, const StationConfig &config) {
     AboutTexts texts;
-    texts.description = state.ProductName + QStringLiteral(" server program\n") +
-                        QStringLiteral("Version 6.0\n") + state.CompanyName;
-    texts.firmware = state.ProductName + QStringLiteral(" Firmware currently in use:\n") +
+    texts.description = config.ProductName + QStringLiteral(" server program\n") +
+                        QStringLiteral("Version 6.0\n") + config.CompanyName;
+    texts.firmware = config.ProductName + QStringLiteral(" Firmware currently in use:\n") +
                      QStringLiteral("File: ") + NotReported + u'\n' + QStringLiteral("Version: ") +
-                     firmwareVersion(state);
-    const QString path = state.link.loadedPath();
+                     firmwareVersion(session);
+    const QString path = session.link.loadedPath();
     texts.library = QStringLiteral("Qorlink.dll\n") + QStringLiteral("File: ") +
                     (path.isEmpty() ? QStringLiteral("(not loaded)") : path) + u'\n' +
                     QStringLiteral("Version: ") +

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-struct StationState;
+struct LinkSession;
+struct StationConfig;
 
 // The three texts of the About box, lines separated by "\n".
 struct AboutTexts {
@@ -12,4 +13,4 @@ struct AboutTexts {
 };
 
 // Builds the texts; asks the unit for its firmware version when the link is open.
-AboutTexts buildAboutTexts(StationState &state);
+AboutTexts buildAboutTexts(LinkSession &session, const StationConfig &config);

@@ -1,9 +1,9 @@
 #include "ConnectionTest.h"
 
 #include "LinkErrorHandler.h"
+#include "LinkSession.h"
 #include "PortDiagnosis.h"
 #include "PortMap.h"
-#include "StationState.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ namespace {
 constexpr int32_t DeviceOpenFailed = 263;
 constexpr int32_t SettingsRefused = 0;
 
-QString whyNotOpened(const StationState &state, int port, const PortMap &ports) {
+QString whyNotOpened(const LinkSession &state, int port, const PortMap &ports) {
     if (!state.LinkInfo)
         return QStringLiteral("The link library is not available.");
     const int32_t error = state.LinkInfo->error;
@@ -24,7 +24,7 @@ QString whyNotOpened(const StationState &state, int port, const PortMap &ports) 
 
 } // namespace
 
-ConnectionTestResult testConnection(StationState &state, std::optional<int> port,
+ConnectionTestResult testConnection(LinkSession &state, std::optional<int> port,
                                     std::optional<int> rate, const PortMap &ports) {
     if (!port || !rate)
         return {false, QStringLiteral("Not tested: choose a port and a baud rate from the lists.")};

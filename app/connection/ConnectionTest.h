@@ -4,7 +4,7 @@
 
 #include <optional>
 
-struct StationState;
+struct LinkSession;
 class PortMap;
 
 struct ConnectionTestResult {
@@ -16,5 +16,5 @@ struct ConnectionTestResult {
 // quiet, asks the unit to start its scan, and closes the port again. A port or rate that is not
 // one of the wizard's entries is refused without touching the link. When the port will not
 // open, the device it maps to is examined to say why.
-ConnectionTestResult testConnection(StationState &state, std::optional<int> port,
+ConnectionTestResult testConnection(LinkSession &state, std::optional<int> port,
                                     std::optional<int> rate, const PortMap &ports);

@@ -1,11 +1,13 @@
 #include "FormAboutQorView.h"
 
 #include "AboutTexts.h"
+#include "LinkSession.h"
+#include "StationConfig.h"
 #include "StationIcon.h"
-#include "StationState.h"
 #include "ui_FormAboutQorView.h"
 
-FormAboutQorView::FormAboutQorView(StationState &state, QWidget *parent)
+FormAboutQorView::FormAboutQorView(LinkSession &session, const StationConfig &config,
+                                   QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::FormAboutQorView>()) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -13,7 +15,7 @@ FormAboutQorView::FormAboutQorView(StationState &state, QWidget *parent)
     setWindowIcon(icon);
     ui->Picture1->setPixmap(icon.pixmap(QSize(48, 48), devicePixelRatioF()));
 
-    const AboutTexts texts = buildAboutTexts(state);
+    const AboutTexts texts = buildAboutTexts(session, config);
     ui->LabelDescription->setText(texts.description);
     ui->LabelFirmware->setText(texts.firmware);
     ui->LabelDLL->setText(texts.library);

@@ -4,7 +4,8 @@
 
 #include <memory>
 
-struct StationState;
+struct LinkSession;
+struct StationConfig;
 
 namespace Ui {
 class FormAboutQorView;
@@ -16,7 +17,7 @@ class FormAboutQorView : public QDialog {
     Q_OBJECT
 
 public:
-    explicit FormAboutQorView(StationState &state, QWidget *parent = nullptr);
+    FormAboutQorView(LinkSession &session, const StationConfig &config, QWidget *parent = nullptr);
     ~FormAboutQorView() override;
 
 private:

@@ -1,10 +1,10 @@
 #include "frmWizard.h"
 
 #include "ConnectionTest.h"
+#include "LinkSession.h"
 #include "Prompts.h"
 #include "Settings.h"
 #include "StationIcon.h"
-#include "StationState.h"
 #include "StringTable.h"
 #include "WizardPictures.h"
 #include "ui_frmWizard.h"
@@ -52,9 +52,10 @@ void showResult(QLabel *label, const ConnectionTestResult &result) {
 
 } // namespace
 
-frmWizard::frmWizard(StationState &state, QWidget *parent)
-    : QDialog(parent), ui(std::make_unique<Ui::frmWizard>()), m_state(state),
-      m_ports(PortMap::fromEnvironment()) {
+frmWizard::frmWizard(LinkSession &session, SettingsStore &settings, Prompts &prompts,
+                     QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::frmWizard>()), m_session(session),
+      m_settings(settings), m_prompts(prompts), m_ports(PortMap::fromEnvironment()) {
     ui->setupUi(this);
     setWindowIcon(stationIcon());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -78,10 +79,10 @@ frmWizard::frmWizard(StationState &state, QWidget *parent)
     for (int rate : BaudRates)
         ui->cboBaudSelect->addItem(QString::number(rate), rate);
     // A stored text that is not one of the entries leaves that box without a selection.
-    ui->cboPortSelect->setCurrentIndex(ui->cboPortSelect->findText(
-        m_state.settings.text(SettingKeys::Port, QStringLiteral("COM1"))));
+    ui->cboPortSelect->setCurrentIndex(
+        ui->cboPortSelect->findText(m_settings.text(SettingKeys::Port, QStringLiteral("COM1"))));
     ui->cboBaudSelect->setCurrentIndex(ui->cboBaudSelect->findText(
-        m_state.settings.text(SettingKeys::BaudRate, QStringLiteral("9600"))));
+        m_settings.text(SettingKeys::BaudRate, QStringLiteral("9600"))));
 
     for (int index = 0; index < NavCount; ++index)
         connect(cmdNav[index], &QPushButton::clicked, this, [this, index] { cmdNavClick(index); });
@@ -151,15 +152,15 @@ void frmWizard::cmdNavClick(int index) {
 }
 
 void frmWizard::showHelp() {
-    m_state.prompts.message(QStringLiteral("No help available yet"), PromptButtons::Ok,
-                            PromptIcon::Information);
+    m_prompts.message(QStringLiteral("No help available yet"), PromptButtons::Ok,
+                      PromptIcon::Information);
 }
 
 void frmWizard::cmdTestConnectionClick() {
     ui->lblTestResult->setText(QStringLiteral("Testing..."));
     ui->lblTestResult->setStyleSheet(QString());
     ui->lblTestResult->repaint();
-    const ConnectionTestResult result = testConnection(m_state, selectedNumber(ui->cboPortSelect),
+    const ConnectionTestResult result = testConnection(m_session, selectedNumber(ui->cboPortSelect),
                                                        selectedNumber(ui->cboBaudSelect), m_ports);
     showResult(ui->lblTestResult, result);
     m_steps.setTestPassed(result.passed);
@@ -214,7 +215,7 @@ void frmWizard::cmdMapPortClick() {
         return;
     QString error;
     if (!m_ports.setUserMapping(*port, ui->cboDeviceSelect->currentText(), &error))
-        m_state.prompts.message(error, PromptButtons::Ok, PromptIcon::Critical);
+        m_prompts.message(error, PromptButtons::Ok, PromptIcon::Critical);
     refreshPortDevice();
 }
 
@@ -232,9 +233,9 @@ void frmWizard::refreshSummary() {
 
 void frmWizard::done(int result) {
     if (m_steps.testPassed()) {
-        m_state.settings.setText(SettingKeys::Port, ui->cboPortSelect->currentText());
-        m_state.settings.setText(SettingKeys::BaudRate, ui->cboBaudSelect->currentText());
-        m_state.settings.sync();
+        m_settings.setText(SettingKeys::Port, ui->cboPortSelect->currentText());
+        m_settings.setText(SettingKeys::BaudRate, ui->cboBaudSelect->currentText());
+        m_settings.sync();
     }
     QDialog::done(result);
 }

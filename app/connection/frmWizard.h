@@ -13,7 +13,9 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QPushButton;
-struct StationState;
+class Prompts;
+class SettingsStore;
+struct LinkSession;
 
 namespace Ui {
 class frmWizard;
@@ -26,7 +28,8 @@ class frmWizard : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmWizard(StationState &state, QWidget *parent = nullptr);
+    frmWizard(LinkSession &session, SettingsStore &settings, Prompts &prompts,
+              QWidget *parent = nullptr);
     ~frmWizard() override;
 
     // Shows page; direction (0 load, 1 back, 2 next) says how the operator got there.
@@ -52,7 +55,9 @@ private:
     void refreshSummary();
 
     std::unique_ptr<Ui::frmWizard> ui;
-    StationState &m_state;
+    LinkSession &m_session;
+    SettingsStore &m_settings;
+    Prompts &m_prompts;
     WizardSteps m_steps;
     PortMap m_ports;
     std::array<QFrame *, WizardSteps::PageCount> fraStep{};

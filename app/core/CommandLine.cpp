@@ -29,9 +29,9 @@ CommandLine::MainWindowOptions CommandLine::mainWindowOptions() const {
         } else if (word == QLatin1String("/NUMS")) {
             options.nums = true;
         } else if (word == QLatin1String("/LVDT")) {
-            options.viewMode = 3;
+            options.viewMode = View::Probes;
         } else if (word == QLatin1String("/CHAN")) {
-            options.viewMode = 2;
+            options.viewMode = View::Channels;
         }
     }
     return options;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "View.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,7 +35,7 @@ public:
     struct MainWindowOptions {
         bool bars = false;
         bool nums = false;
-        std::optional<int> viewMode;
+        std::optional<View> viewMode;
         QString setupFileName;
     };
     MainWindowOptions mainWindowOptions() const;

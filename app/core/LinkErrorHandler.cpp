@@ -1,14 +1,13 @@
 #include "LinkErrorHandler.h"
 
+#include "LinkSession.h"
 #include "ProcessEnd.h"
 #include "Prompts.h"
-#include "StationState.h"
 
 namespace {
 
-StationState *g_state = nullptr;
-
-constexpr int32_t UnitDidNotRespond = 259;
+LinkSession *g_session = nullptr;
+Prompts *g_prompts = nullptr;
 
 // Carriage returns separate the lines, as everywhere in the station's texts.
 const QString NoResponseAdvice = QStringLiteral("Press Retry to continue\r"
@@ -20,32 +19,33 @@ const QString NoResponseAdvice = QStringLiteral("Press Retry to continue\r"
 
 } // namespace
 
-void setLinkErrorState(StationState *state) {
-    g_state = state;
+void setLinkErrorReporting(LinkSession *session, Prompts *prompts) {
+    g_session = session;
+    g_prompts = prompts;
 }
 
 int32_t QORAPI LinkErrorHandler(QorHandle handle) {
-    StationState *state = g_state;
-    if (!state || state->ReportLinkErrors == 0)
+    LinkSession *session = g_session;
+    if (!session || !g_prompts || session->ReportLinkErrors == 0)
         return 0;
     int32_t error = 0;
-    state->ReplyText[0] = '\0';
-    state->link.QorDecodeError(handle, &error, state->ReplyText.data());
-    state->ReplyText.back() = '\0';
-    const QString message = state->replyText();
-    state->InLinkErrorHandler = true;
+    session->ReplyText[0] = '\0';
+    session->link.QorDecodeError(handle, &error, session->ReplyText.data());
+    session->ReplyText.back() = '\0';
+    const QString message = session->replyText();
+    session->InLinkErrorHandler = true;
     struct Done {
         bool &flag;
         ~Done() { flag = false; }
-    } done{state->InLinkErrorHandler};
-    if (error == UnitDidNotRespond) {
+    } done{session->InLinkErrorHandler};
+    if (error == QOR_ERR_NO_RESPONSE) {
         const PromptAnswer answer =
-            state->prompts.message(message + QLatin1Char('\r') + NoResponseAdvice,
-                                   PromptButtons::RetryCancel, PromptIcon::Critical);
+            g_prompts->message(message + QLatin1Char('\r') + NoResponseAdvice,
+                               PromptButtons::RetryCancel, PromptIcon::Critical);
         if (answer == PromptAnswer::Cancel)
             endProcessNow();
         return 0;
     }
-    state->prompts.message(message);
+    g_prompts->message(message);
     return 0;
 }

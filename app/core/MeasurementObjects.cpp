@@ -1,7 +1,8 @@
 #include "MeasurementObjects.h"
 
+#include "LinkSession.h"
 #include "Prompts.h"
-#include "StationState.h"
+#include "UnitObjects.h"
 
 #include <QByteArray>
 
@@ -9,12 +10,12 @@ namespace {
 
 // Text reads go through ReplyText, which the link error handler also fills with the error's text:
 // a failed read gives an empty text, never the error message or an earlier reply.
-template <typename Read> QString readText(StationState &state, Read read) {
-    state.ReplyText[0] = '\0';
-    if (read(state.ReplyText.data()) != 0)
+template <typename Read> QString readText(LinkSession &session, Read read) {
+    session.ReplyText[0] = '\0';
+    if (read(session.ReplyText.data()) != 0)
         return {};
-    state.ReplyText.back() = '\0';
-    return state.replyText();
+    session.ReplyText.back() = '\0';
+    return session.replyText();
 }
 
 QByteArray unitText(const QString &text) {
@@ -33,11 +34,11 @@ QString defaultObjectName(const char *word, int n) {
 #define QORVIEW_CHANNEL_FLOAT(Getter, Setter, ReadFn, SetFn)                                       \
     float Channel::Getter() const {                                                                \
         float value = 0.0f;                                                                        \
-        m_state.link.ReadFn(m_state.LinkHandle, Index, &value);                                    \
+        m_session.link.ReadFn(m_session.LinkHandle, Index, &value);                                \
         return value;                                                                              \
     }                                                                                              \
     void Channel::Setter(float value) {                                                            \
-        m_state.link.SetFn(m_state.LinkHandle, Index, &value);                                     \
+        m_session.link.SetFn(m_session.LinkHandle, Index, &value);                                 \
     }
 
 QORVIEW_CHANNEL_FLOAT(Scaling, setScaling, QorReadCscale, QorSetCscale)
@@ -59,64 +60,64 @@ void Channel::SetDefaults(int n) {
 }
 
 QString Channel::Formula() const {
-    return readText(m_state, [this](char *text) {
-        return m_state.link.QorReadFormula(m_state.LinkHandle, Index, text);
+    return readText(m_session, [this](char *text) {
+        return m_session.link.QorReadFormula(m_session.LinkHandle, Index, text);
     });
 }
 
 void Channel::setFormula(const QString &text) {
     if (Index == 0) {
-        m_state.prompts.message(QStringLiteral("Index Zero in Formula Property"));
+        m_prompts.message(QStringLiteral("Index Zero in Formula Property"));
         return;
     }
     if (text.isEmpty())
-        m_state.link.QorClearChannel(m_state.LinkHandle, Index);
+        m_session.link.QorClearChannel(m_session.LinkHandle, Index);
     else
-        m_state.link.QorDefineChannel(m_state.LinkHandle, Index, unitText(text).constData());
+        m_session.link.QorDefineChannel(m_session.LinkHandle, Index, unitText(text).constData());
 }
 
 void Channel::SetChannelFormula(int channel, const QString &text) {
-    m_state.link.QorDefineChannel(m_state.LinkHandle, channel, unitText(text).constData());
+    m_session.link.QorDefineChannel(m_session.LinkHandle, channel, unitText(text).constData());
 }
 
 float Channel::Value(int channel) const {
     float value = 0.0f;
-    m_state.link.QorReadChannel(m_state.LinkHandle, channel, &value);
+    m_session.link.QorReadChannel(m_session.LinkHandle, channel, &value);
     return value;
 }
 
 float Channel::ZeroOffset() const {
     float value = 0.0f;
-    m_state.link.QorReadCzero(m_state.LinkHandle, Index, &value);
+    m_session.link.QorReadCzero(m_session.LinkHandle, Index, &value);
     return value;
 }
 
 void Channel::setZeroOffset(float value) {
     if (Index == 0) {
-        m_state.prompts.message(QStringLiteral("Index Zero in ZeroOffset Property"));
+        m_prompts.message(QStringLiteral("Index Zero in ZeroOffset Property"));
         return;
     }
-    m_state.link.QorSetCzero(m_state.LinkHandle, Index, &value);
+    m_session.link.QorSetCzero(m_session.LinkHandle, Index, &value);
 }
 
 bool Channel::UseTwoMasters() const {
     int32_t useTwo = 0;
-    m_state.link.QorReadUse2Masters(m_state.LinkHandle, Index, &useTwo);
+    m_session.link.QorReadUse2Masters(m_session.LinkHandle, Index, &useTwo);
     return useTwo > 0;
 }
 
 void Channel::setUseTwoMasters(bool value) {
-    m_state.link.QorSetUse2Masters(m_state.LinkHandle, Index, value ? 1 : 0);
+    m_session.link.QorSetUse2Masters(m_session.LinkHandle, Index, value ? 1 : 0);
 }
 
 QString Channel::Description() const {
-    return readText(m_state, [this](char *text) {
-        return m_state.link.QorReadChannelDesc(m_state.LinkHandle, Index, text);
+    return readText(m_session, [this](char *text) {
+        return m_session.link.QorReadChannelDesc(m_session.LinkHandle, Index, text);
     });
 }
 
 void Channel::setDescription(const QString &text) {
-    m_state.link.QorSetChannelDesc(m_state.LinkHandle, Index, unitText(text).constData());
+    m_session.link.QorSetChannelDesc(m_session.LinkHandle, Index, unitText(text).constData());
 }
 
 // ---- Lvdt -------------------------------------------------------------------------------------
@@ -127,22 +128,22 @@ void Lvdt::SetDefaults(int n) {
 }
 
 void Lvdt::SetLVDTFullScale(int probe, float value) {
-    m_state.link.QorSetTfsv(m_state.LinkHandle, probe, &value);
+    m_session.link.QorSetTfsv(m_session.LinkHandle, probe, &value);
 }
 
 void Lvdt::SetLVDTZero(int probe, float value) {
-    m_state.link.QorSetTzero(m_state.LinkHandle, probe, &value);
+    m_session.link.QorSetTzero(m_session.LinkHandle, probe, &value);
 }
 
 float Lvdt::Value(int probe) const {
     float value = 0.0f;
-    m_state.link.QorReadLvdt(m_state.LinkHandle, probe, &value);
+    m_session.link.QorReadLvdt(m_session.LinkHandle, probe, &value);
     return value;
 }
 
 float Lvdt::ZeroOffset() const {
     float value = 0.0f;
-    m_state.link.QorReadTzero(m_state.LinkHandle, Index, &value);
+    m_session.link.QorReadTzero(m_session.LinkHandle, Index, &value);
     return value;
 }
 
@@ -152,7 +153,7 @@ void Lvdt::setZeroOffset(float value) {
 
 float Lvdt::FullScale() const {
     float value = 0.0f;
-    m_state.link.QorReadTfsv(m_state.LinkHandle, Index, &value);
+    m_session.link.QorReadTfsv(m_session.LinkHandle, Index, &value);
     return value;
 }
 
@@ -170,22 +171,22 @@ void analog::SetDefaults(int n) {
 }
 
 void analog::SetAnalogFullScale(int input, float value) {
-    m_state.link.QorSetAfsv(m_state.LinkHandle, input, &value);
+    m_session.link.QorSetAfsv(m_session.LinkHandle, input, &value);
 }
 
 void analog::SetAnalogZero(int input, float value) {
-    m_state.link.QorSetAzero(m_state.LinkHandle, input, &value);
+    m_session.link.QorSetAzero(m_session.LinkHandle, input, &value);
 }
 
 float analog::Value(int input) const {
     float value = 0.0f;
-    m_state.link.QorReadAnalog(m_state.LinkHandle, input, &value);
+    m_session.link.QorReadAnalog(m_session.LinkHandle, input, &value);
     return value;
 }
 
 float analog::ZeroOffset() const {
     float value = 0.0f;
-    m_state.link.QorReadAzero(m_state.LinkHandle, Index, &value);
+    m_session.link.QorReadAzero(m_session.LinkHandle, Index, &value);
     return value;
 }
 
@@ -195,7 +196,7 @@ void analog::setZeroOffset(float value) {
 
 float analog::FullScale() const {
     float value = 0.0f;
-    m_state.link.QorReadAfsv(m_state.LinkHandle, Index, &value);
+    m_session.link.QorReadAfsv(m_session.LinkHandle, Index, &value);
     return value;
 }
 
@@ -232,48 +233,48 @@ int group::GetChannel(int position) const {
 
 int QorSystem::MaxLvdt() {
     if (m_maxLvdt == 0)
-        m_state.link.QorGetNumberOfProbes(m_state.LinkHandle, &m_maxLvdt);
+        m_session.link.QorGetNumberOfProbes(m_session.LinkHandle, &m_maxLvdt);
     return m_maxLvdt;
 }
 
 void QorSystem::setMaxLvdt(int n) {
-    m_state.link.QorSetNumberOfProbes(m_state.LinkHandle, n);
+    m_session.link.QorSetNumberOfProbes(m_session.LinkHandle, n);
     m_maxLvdt = static_cast<int16_t>(n);
 }
 
 int QorSystem::MaxChannel() {
     if (m_maxChannel == 0)
-        m_state.link.QorGetNumberOfChannels(m_state.LinkHandle, &m_maxChannel);
+        m_session.link.QorGetNumberOfChannels(m_session.LinkHandle, &m_maxChannel);
     return m_maxChannel;
 }
 
 void QorSystem::setMaxChannel(int n) {
-    m_state.link.QorSetNumberOfChannels(m_state.LinkHandle, n);
+    m_session.link.QorSetNumberOfChannels(m_session.LinkHandle, n);
     m_maxChannel = static_cast<int16_t>(n);
 }
 
 void QorSystem::SaveSettings(const QString &name) {
-    m_state.link.QorSaveSetup(m_state.LinkHandle, unitText(name).constData());
+    m_session.link.QorSaveSetup(m_session.LinkHandle, unitText(name).constData());
 }
 
 // ---- building the sets ------------------------------------------------------------------------
 
-void CreateMeasurementObjects(StationState &state) {
-    const int channels = state.UnitSystem->MaxChannel();
+void CreateMeasurementObjects(UnitObjects &unit, LinkSession &session, Prompts &prompts) {
+    const int channels = unit.UnitSystem->MaxChannel();
     for (int n = 1; n <= channels; ++n) {
-        auto object = std::make_unique<Channel>(state);
+        auto object = std::make_unique<Channel>(session, prompts);
         object->SetDefaults(n);
-        state.Channels.push_back(std::move(object));
+        unit.Channels.push_back(std::move(object));
     }
-    const int probes = state.UnitSystem->MaxLvdt();
+    const int probes = unit.UnitSystem->MaxLvdt();
     for (int n = 1; n <= probes; ++n) {
-        auto object = std::make_unique<Lvdt>(state);
+        auto object = std::make_unique<Lvdt>(session);
         object->SetDefaults(n);
-        state.Lvdts.push_back(std::move(object));
+        unit.Lvdts.push_back(std::move(object));
     }
-    for (int n = 1; n <= state.MaxAnalog; ++n) {
-        auto object = std::make_unique<analog>(state);
+    for (int n = 1; n <= unit.MaxAnalog; ++n) {
+        auto object = std::make_unique<analog>(session);
         object->SetDefaults(n);
-        state.Analogs.push_back(std::move(object));
+        unit.Analogs.push_back(std::move(object));
     }
 }

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-struct StationState;
+class Prompts;
+struct LinkSession;
+struct UnitObjects;
 
 // The unit's measuring objects. Apart from their numbers and names they hold no measurement
 // data: each property reads or writes the unit at once through the link library, so that the
@@ -14,7 +16,7 @@ struct StationState;
 
 class Channel {
 public:
-    explicit Channel(StationState &state) : m_state(state) {}
+    Channel(LinkSession &session, Prompts &prompts) : m_session(session), m_prompts(prompts) {}
 
     int16_t Index = 0;
     int16_t Decimals = 5;
@@ -54,12 +56,13 @@ public:
     void setLoAppr(float value);
 
 private:
-    StationState &m_state;
+    LinkSession &m_session;
+    Prompts &m_prompts;
 };
 
 class Lvdt {
 public:
-    explicit Lvdt(StationState &state) : m_state(state) {}
+    explicit Lvdt(LinkSession &session) : m_session(session) {}
 
     int16_t Index = 0;
     QString Description;
@@ -74,12 +77,12 @@ public:
     void setFullScale(float value);
 
 private:
-    StationState &m_state;
+    LinkSession &m_session;
 };
 
 class analog {
 public:
-    explicit analog(StationState &state) : m_state(state) {}
+    explicit analog(LinkSession &session) : m_session(session) {}
 
     int16_t Index = 0;
     QString Description;
@@ -95,7 +98,7 @@ public:
     void setFullScale(float value);
 
 private:
-    StationState &m_state;
+    LinkSession &m_session;
 };
 
 // A named list of channels with its own display-window rectangles.
@@ -122,7 +125,7 @@ private:
 // Unit-wide counts, cached after the first read or write.
 class QorSystem {
 public:
-    explicit QorSystem(StationState &state) : m_state(state) {}
+    explicit QorSystem(LinkSession &session) : m_session(session) {}
 
     int MaxLvdt();
     void setMaxLvdt(int n);
@@ -133,7 +136,7 @@ public:
     void setBoxFrequency(int) {}
 
 private:
-    StationState &m_state;
+    LinkSession &m_session;
     int16_t m_maxLvdt = 0;
     int16_t m_maxChannel = 0;
 };
@@ -149,4 +152,4 @@ QString defaultObjectName(const char *word, int n);
 
 // Builds the channel, probe and analog sets from UnitSystem's counts and MaxAnalog; each analog
 // input sends its zero 0.0 and full scale 1.0 to the unit.
-void CreateMeasurementObjects(StationState &state);
+void CreateMeasurementObjects(UnitObjects &unit, LinkSession &session, Prompts &prompts);

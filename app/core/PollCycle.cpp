@@ -1,26 +1,30 @@
 #include "PollCycle.h"
 
-#include "StationState.h"
+#include "LinkSession.h"
+#include "LiveFollowers.h"
+#include "UnitObjects.h"
 #include "ValueFormat.h"
+#include "ViewState.h"
 
 #include <algorithm>
 
-PollCycle::PollCycle(StationState &state, PollTargets &targets)
-    : m_state(state), m_targets(targets) {}
+PollCycle::PollCycle(LinkSession &session, UnitObjects &unit, ViewState &view, LiveFollowers &live,
+                     PollTargets &targets)
+    : m_session(session), m_unit(unit), m_view(view), m_live(live), m_targets(targets) {}
 
 void PollCycle::resetCaches() {
-    const int channels = std::max(0, m_state.UnitSystem->MaxChannel());
+    const int channels = std::max(0, m_unit.UnitSystem->MaxChannel());
     m_lastChannel.assign(static_cast<size_t>(channels), Unshown);
-    switch (m_state.ViewMode) {
-    case 1:
-    case 2:
+    switch (m_view.ViewMode) {
+    case View::Group:
+    case View::Channels:
         m_lastRow.resize(static_cast<size_t>(channels));
         break;
-    case 3:
-        m_lastRow.resize(static_cast<size_t>(std::max(0, m_state.UnitSystem->MaxLvdt())));
+    case View::Probes:
+        m_lastRow.resize(static_cast<size_t>(std::max(0, m_unit.UnitSystem->MaxLvdt())));
         break;
-    case 5:
-        m_lastRow.resize(static_cast<size_t>(std::max<int>(0, m_state.MaxAnalog)));
+    case View::Digitals:
+        m_lastRow.resize(static_cast<size_t>(std::max<int>(0, m_unit.MaxAnalog)));
         break;
     default:
         break;
@@ -29,7 +33,7 @@ void PollCycle::resetCaches() {
 }
 
 bool PollCycle::tick() {
-    if (m_running || m_state.InLinkErrorHandler)
+    if (m_running || m_session.InLinkErrorHandler)
         return false;
     m_running = true;
     struct Done {
@@ -38,39 +42,38 @@ bool PollCycle::tick() {
     } done{m_running};
 
     // A read that failed (already reported by the link error handler) leaves what is shown.
-    if (m_state.MasteringChannel != 0) {
-        if (const auto value = readChannel(m_state.MasteringChannel)) {
-            m_state.MasteringReading = *value;
-            m_targets.setMasteringValue(formatChannel(m_state.MasteringChannel, *value));
+    if (m_live.MasteringChannel != 0) {
+        if (const auto value = readChannel(m_live.MasteringChannel)) {
+            m_targets.setMasteringValue(formatChannel(m_live.MasteringChannel, *value));
         }
     }
-    if (m_state.ChannelSetupLiveChannel != 0) {
-        const int channel = m_state.ChannelSetupLiveChannel;
+    if (m_live.ChannelSetupLiveChannel != 0) {
+        const int channel = m_live.ChannelSetupLiveChannel;
         if (const auto value = readChannel(channel))
             m_targets.setChannelSetupValue(formatChannel(channel, *value));
     }
-    if (m_state.LvdtSetupLiveInput != 0) {
+    if (m_live.LvdtSetupLiveInput != 0) {
         if (const auto value = readInput(true, m_targets.probeSetupCurrentInput()))
             m_targets.setProbeSetupValue(formatValue(*value, ProbeDecimals));
     }
-    if (m_state.AnalogSetupLiveInput != 0) {
+    if (m_live.AnalogSetupLiveInput != 0) {
         if (const auto value = readInput(false, m_targets.analogSetupCurrentInput()))
             m_targets.setAnalogSetupValue(formatValue(*value, ProbeDecimals));
     }
-    if (m_state.UpdatesOn && m_state.PollHold == 0) {
-        if (m_state.ViewMode != 2)
+    if (m_view.UpdatesOn && m_view.PollHold == 0) {
+        if (m_view.ViewMode != View::Channels)
             refreshLabels();
-        switch (m_state.ViewMode) {
-        case 1:
+        switch (m_view.ViewMode) {
+        case View::Group:
             refreshGroupView();
             break;
-        case 2:
+        case View::Channels:
             refreshChannelView();
             break;
-        case 3:
+        case View::Probes:
             refreshInputView(true);
             break;
-        case 4:
+        case View::Analogs:
             refreshInputView(false);
             break;
         default:
@@ -83,7 +86,7 @@ bool PollCycle::tick() {
 
 void PollCycle::refreshLabels() {
     const int channels =
-        std::min<int>(m_state.UnitSystem->MaxChannel(), static_cast<int>(m_lastChannel.size()));
+        std::min<int>(m_unit.UnitSystem->MaxChannel(), static_cast<int>(m_lastChannel.size()));
     for (int n = 1; n <= channels; ++n) {
         const auto value = readChannel(n);
         float &last = m_lastChannel[static_cast<size_t>(n - 1)];
@@ -97,7 +100,7 @@ void PollCycle::refreshLabels() {
 void PollCycle::refreshGroupView() {
     if (!groupShown())
         return;
-    const group &shown = *m_state.groupAt(m_state.SelectedGroup);
+    const group &shown = *m_unit.groupAt(m_view.SelectedGroup);
     const bool grid = m_targets.gridShown();
     const bool bars = m_targets.barsShown();
     for (int j = 1; j <= shown.Count; ++j) {
@@ -117,7 +120,7 @@ void PollCycle::refreshGroupView() {
 
 void PollCycle::refreshChannelView() {
     const int channels =
-        std::min<int>(m_state.UnitSystem->MaxChannel(), static_cast<int>(m_lastChannel.size()));
+        std::min<int>(m_unit.UnitSystem->MaxChannel(), static_cast<int>(m_lastChannel.size()));
     const bool grid = m_targets.gridShown();
     const bool bars = m_targets.barsShown();
     for (int n = 1; n <= channels; ++n) {
@@ -136,7 +139,7 @@ void PollCycle::refreshChannelView() {
 }
 
 void PollCycle::refreshInputView(bool probes) {
-    const int count = probes ? m_state.UnitSystem->MaxLvdt() : m_state.MaxAnalog;
+    const int count = probes ? m_unit.UnitSystem->MaxLvdt() : m_unit.MaxAnalog;
     const bool grid = m_targets.gridShown();
     const bool bars = m_targets.barsShown();
     for (int n = 1; n <= count; ++n) {
@@ -151,9 +154,9 @@ void PollCycle::refreshInputView(bool probes) {
 }
 
 void PollCycle::feedGroupMastering() {
-    if (m_state.ViewMode != 1 || m_state.MasteringGroup == 0 || !groupShown())
+    if (m_view.ViewMode != View::Group || m_live.MasteringGroup == 0 || !groupShown())
         return;
-    const group &shown = *m_state.groupAt(m_state.SelectedGroup);
+    const group &shown = *m_unit.groupAt(m_view.SelectedGroup);
     for (int j = 1; j <= shown.Count; ++j) {
         const int n = shown.GetChannel(j);
         if (const auto value = readChannel(n))
@@ -163,15 +166,16 @@ void PollCycle::feedGroupMastering() {
 
 std::optional<float> PollCycle::readChannel(int channel) {
     float value = 0.0f;
-    if (m_state.link.QorReadChannel(m_state.LinkHandle, channel, &value) != 0)
+    if (m_session.link.QorReadChannel(m_session.LinkHandle, channel, &value) != 0)
         return std::nullopt;
     return value;
 }
 
 std::optional<float> PollCycle::readInput(bool probe, int input) {
     float value = 0.0f;
-    const int32_t result = probe ? m_state.link.QorReadLvdt(m_state.LinkHandle, input, &value)
-                                 : m_state.link.QorReadAnalog(m_state.LinkHandle, input, &value);
+    const int32_t result = probe
+                               ? m_session.link.QorReadLvdt(m_session.LinkHandle, input, &value)
+                               : m_session.link.QorReadAnalog(m_session.LinkHandle, input, &value);
     if (result != 0)
         return std::nullopt;
     return value;
@@ -179,8 +183,8 @@ std::optional<float> PollCycle::readInput(bool probe, int input) {
 
 int PollCycle::decimalsOf(int channel) const {
     // A group may name a channel beyond the current set; it is shown with the system decimals.
-    const Channel *object = m_state.channel(channel);
-    return object ? object->Decimals : m_state.SystemDecimals;
+    const Channel *object = m_unit.channel(channel);
+    return object ? object->Decimals : m_unit.SystemDecimals;
 }
 
 QString PollCycle::formatChannel(int channel, float value) {
@@ -188,8 +192,8 @@ QString PollCycle::formatChannel(int channel, float value) {
 }
 
 bool PollCycle::groupShown() const {
-    return m_state.SelectedGroup >= 1 &&
-           m_state.SelectedGroup <= static_cast<int>(m_state.Groups.size());
+    return m_view.SelectedGroup >= 1 &&
+           m_view.SelectedGroup <= static_cast<int>(m_unit.Groups.size());
 }
 
 float &PollCycle::rowCache(int row) {

@@ -5,7 +5,10 @@
 #include <optional>
 #include <vector>
 
-struct StationState;
+struct LinkSession;
+struct LiveFollowers;
+struct UnitObjects;
+struct ViewState;
 
 // Where the poll cycle puts what it reads. The main window implements it; the live-value boxes of
 // the mastering and setup dialogs are reached through the same interface once those dialogs
@@ -41,7 +44,8 @@ class PollCycle {
 public:
     static constexpr float Unshown = -9999.0f;
 
-    PollCycle(StationState &state, PollTargets &targets);
+    PollCycle(LinkSession &session, UnitObjects &unit, ViewState &view, LiveFollowers &live,
+              PollTargets &targets);
 
     // The cache part of UpdateMainDisplay: sizes the caches for the current view and fills them
     // with Unshown.
@@ -70,7 +74,10 @@ private:
     bool groupShown() const;
     float &rowCache(int row);
 
-    StationState &m_state;
+    LinkSession &m_session;
+    UnitObjects &m_unit;
+    ViewState &m_view;
+    LiveFollowers &m_live;
     PollTargets &m_targets;
     std::vector<float> m_lastChannel;
     std::vector<float> m_lastRow;

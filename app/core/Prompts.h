@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class QWidget;
-
 enum class PromptButtons { Ok, RetryCancel, YesNo, YesNoCancel };
 enum class PromptIcon { None, Information, Question, Critical };
 enum class PromptAnswer { Ok, Cancel, Retry, Yes, No };
@@ -26,7 +24,4 @@ public:
                                  const QString &filter) = 0;
     virtual QString saveFileName(const QString &title, const QString &folder, const QString &filter,
                                  const QString &suggestedName) = 0;
-
-    // Owner window of the boxes shown from now on (may be null).
-    virtual void setParentWindow(QWidget *parent) = 0;
 };

@@ -1,13 +1,13 @@
 #include "ShutdownSignals.h"
 
 #include <QSocketNotifier>
-#include <QWidget>
 
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -24,8 +24,8 @@ extern "C" void onCloseSignal(int) {
 
 } // namespace
 
-ShutdownSignals::ShutdownSignals(QWidget &mainWindow)
-    : QObject(&mainWindow), m_mainWindow(mainWindow) {
+ShutdownSignals::ShutdownSignals(QObject *parent, std::function<void()> closeRequest)
+    : QObject(parent), m_closeRequest(std::move(closeRequest)) {
     if (g_pipe[0] >= 0 || ::pipe2(g_pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     struct sigaction action {};
@@ -55,5 +55,5 @@ void ShutdownSignals::onSignal() {
     char bytes[16];
     while (::read(g_pipe[0], bytes, sizeof bytes) > 0) {
     }
-    m_mainWindow.close();
+    m_closeRequest();
 }

@@ -2,17 +2,18 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-class QWidget;
+#include <functional>
 
-// SIGTERM, SIGINT and SIGHUP ask the main window to close, running the same query and unload
-// stages as a close from the desktop. The handler only writes a byte into a pipe; the window is
-// asked from the event loop, where it is safe to run Qt code.
+class QSocketNotifier;
+
+// SIGTERM, SIGINT and SIGHUP ask the station to close (the main window runs the same query and
+// unload stages as a close from the desktop). The handler only writes a byte into a pipe; the
+// request is made from the event loop, where it is safe to run Qt code.
 class ShutdownSignals : public QObject {
     Q_OBJECT
 
 public:
-    explicit ShutdownSignals(QWidget &mainWindow);
+    ShutdownSignals(QObject *parent, std::function<void()> closeRequest);
     ~ShutdownSignals() override;
 
     // False when the pipe or the handlers could not be set up (the signals then end the process
@@ -22,6 +23,6 @@ public:
 private:
     void onSignal();
 
-    QWidget &m_mainWindow;
+    std::function<void()> m_closeRequest;
     QSocketNotifier *m_notifier = nullptr;
 };

@@ -1,14 +1,13 @@
 #include "Startup.h"
 
 #include "CommandLine.h"
+#include "HelpFile.h"
 #include "InstanceLock.h"
 #include "LinkErrorHandler.h"
 #include "Prompts.h"
 #include "Settings.h"
-#include "StationHelp.h"
-#include "StationState.h"
+#include "Station.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <utility>
@@ -38,7 +37,7 @@ int baudRateOf(const QString &rate) {
     return 0;
 }
 
-StationStartup::StationStartup(StationState &state, const CommandLine &commandLine,
+StationStartup::StationStartup(Station &state, const CommandLine &commandLine,
                                std::function<void()> showWizard)
     : m_state(state), m_commandLine(commandLine), m_showWizard(std::move(showWizard)) {}
 
@@ -48,13 +47,13 @@ StartupOutcome StationStartup::run(const QString &programFolder, InstanceLock &l
         return StartupOutcome::AlreadyRunning;
     }
     QString why;
-    if (!m_state.link.load(&why)) {
+    if (!m_state.session.link.load(&why)) {
         m_state.prompts.message(
             QStringLiteral("Cannot load the link library libqorlink.so:\r%1").arg(why),
             PromptButtons::Ok, PromptIcon::Critical);
         return StartupOutcome::LinkLibraryMissing;
     }
-    setLinkErrorState(&m_state);
+    setLinkErrorReporting(&m_state.session, &m_state.prompts);
     setProductAndPaths(programFolder);
     readStartupSwitches();
     if (!connectUnit())
@@ -64,33 +63,31 @@ StartupOutcome StationStartup::run(const QString &programFolder, InstanceLock &l
 }
 
 void StationStartup::setProductAndPaths(const QString &programFolder) {
-    m_state.ProductName = QStringLiteral("QOR-128");
-    m_state.CompanyName = QStringLiteral("Qor Instruments");
-    m_state.AppPath = QDir::cleanPath(programFolder);
-    m_state.IconResourceId = 101;
+    m_state.config.ProductName = QStringLiteral("QOR-128");
+    m_state.config.CompanyName = QStringLiteral("Qor Instruments");
     // A help file that is missing or cannot be read leaves the station without help.
-    m_state.HelpFilePath = findHelpFile(programFolder);
-    m_state.HelpAttached =
-        !m_state.HelpFilePath.isEmpty() && QFile(m_state.HelpFilePath).open(QIODevice::ReadOnly);
+    m_state.config.HelpFilePath = findHelpFile(programFolder);
+    m_state.config.HelpAttached = !m_state.config.HelpFilePath.isEmpty() &&
+                                  QFile(m_state.config.HelpFilePath).open(QIODevice::ReadOnly);
 }
 
 void StationStartup::readStartupSwitches() {
-    m_state.WizardAtStart = m_state.settings.number(SettingKeys::RunWizard, 0) == 1;
-    m_state.SetupsEnabled = m_state.settings.number(SettingKeys::DisableSetups, 0) == 0;
+    m_state.config.WizardAtStart = m_state.settings.number(SettingKeys::RunWizard, 0) == 1;
+    m_state.config.SetupsEnabled = m_state.settings.number(SettingKeys::DisableSetups, 0) == 0;
     if (m_commandLine.isEmpty())
         return;
     if (m_commandLine.containsStartupOption(QStringLiteral("/COMMSETUP")))
-        m_state.WizardAtStart = true;
+        m_state.config.WizardAtStart = true;
     if (m_commandLine.containsStartupOption(QStringLiteral("/ENABLESETUP"))) {
-        m_state.SetupsEnabled = true;
+        m_state.config.SetupsEnabled = true;
         m_state.settings.setText(SettingKeys::DisableSetups, QStringLiteral("0"));
     }
     if (m_commandLine.containsStartupOption(QStringLiteral("/SPECIALCALIBRATE")))
-        m_state.SpecialCalibrate = true;
+        m_state.config.SpecialCalibrate = true;
 }
 
 bool StationStartup::connectUnit() {
-    if (m_state.settings.text(SettingKeys::Port).isEmpty() || m_state.WizardAtStart)
+    if (m_state.settings.text(SettingKeys::Port).isEmpty() || m_state.config.WizardAtStart)
         m_showWizard();
     while (!OpenUnitLink()) {
         const PromptAnswer answer =
@@ -104,31 +101,32 @@ bool StationStartup::connectUnit() {
 }
 
 void StationStartup::prepareUnit() {
-    m_state.ReportLinkErrors = 1;
-    m_state.MaxAnalog = 1;
-    m_state.MaxDigital = 0;
-    m_state.MaxStrain = 1;
-    m_state.UnitSystem = std::make_unique<QorSystem>(m_state);
-    m_state.UnitSystem->setMaxChannel(UnitChannels);
-    m_state.UnitSystem->setMaxLvdt(UnitProbes);
-    m_state.LvdtFullScale = 0.05f;
-    m_state.SystemDecimals = 5;
-    m_state.MasteringGroup = 0;
-    LinkLibrary &link = m_state.link;
-    link.QorGetScanTime(m_state.LinkHandle, &m_state.ScanTime);
-    link.QorGetAdcAvg(m_state.LinkHandle, &m_state.AdcAverage);
-    link.QorGetRunAvg(m_state.LinkHandle, &m_state.RunAverage);
-    link.QorStartScan(m_state.LinkHandle);
-    CreateMeasurementObjects(m_state);
+    m_state.session.ReportLinkErrors = 1;
+    m_state.unit.MaxAnalog = 1;
+    m_state.unit.UnitSystem = std::make_unique<QorSystem>(m_state.session);
+    m_state.unit.UnitSystem->setMaxChannel(UnitChannels);
+    m_state.unit.UnitSystem->setMaxLvdt(UnitProbes);
+    m_state.unit.SystemDecimals = 5;
+    m_state.live.MasteringGroup = 0;
+    // The unit is asked for its scan time and averaging as it always was; whoever shows them
+    // reads them again.
+    LinkLibrary &link = m_state.session.link;
+    const QorHandle handle = m_state.session.LinkHandle;
+    int16_t unused = 0;
+    link.QorGetScanTime(handle, &unused);
+    link.QorGetAdcAvg(handle, &unused);
+    link.QorGetRunAvg(handle, &unused);
+    link.QorStartScan(handle);
+    CreateMeasurementObjects(m_state.unit, m_state.session, m_state.prompts);
 }
 
 QorHandle StationStartup::OpenUnitLink() {
     const int port = portNumberOf(m_state.settings.text(SettingKeys::Port, QStringLiteral("COM1")));
     const int rate =
         baudRateOf(m_state.settings.text(SettingKeys::BaudRate, QStringLiteral("9600")));
-    m_state.ReportLinkErrors = 0;
-    m_state.LinkInfo =
-        m_state.link.QorInitInfoStructure(port, rate, AsciiProtocol, &LinkErrorHandler);
-    m_state.LinkHandle = m_state.link.QorOpen(m_state.LinkInfo);
-    return m_state.LinkHandle;
+    m_state.session.ReportLinkErrors = 0;
+    m_state.session.LinkInfo =
+        m_state.session.link.QorInitInfoStructure(port, rate, AsciiProtocol, &LinkErrorHandler);
+    m_state.session.LinkHandle = m_state.session.link.QorOpen(m_state.session.LinkInfo);
+    return m_state.session.LinkHandle;
 }

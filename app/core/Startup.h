@@ -8,7 +8,7 @@
 
 class CommandLine;
 class InstanceLock;
-struct StationState;
+struct Station;
 
 // How the start-up routine ended. Every outcome but Started ends the process at once.
 enum class StartupOutcome { Started, AlreadyRunning, LinkLibraryMissing, Cancelled };
@@ -20,7 +20,7 @@ enum class StartupOutcome { Started, AlreadyRunning, LinkLibraryMissing, Cancell
 class StationStartup {
 public:
     // showWizard shows the connection wizard modally and returns when it has closed.
-    StationStartup(StationState &state, const CommandLine &commandLine,
+    StationStartup(Station &state, const CommandLine &commandLine,
                    std::function<void()> showWizard);
 
     StartupOutcome run(const QString &programFolder, InstanceLock &lock);
@@ -37,7 +37,7 @@ public:
     QorHandle OpenUnitLink();
 
 private:
-    StationState &m_state;
+    Station &m_state;
     const CommandLine &m_commandLine;
     std::function<void()> m_showWizard;
 };

@@ -1,19 +1,19 @@
 #include "ViewCycle.h"
 
-#include "StationState.h"
+#include "UnitObjects.h"
 
 #include <algorithm>
 
-ViewStep nextViewStep(int viewMode, int selectedGroup, int groupCount, bool anyGroups) {
+ViewStep nextViewStep(View viewMode, int selectedGroup, int groupCount, bool anyGroups) {
     using Target = ViewStep::Target;
     switch (viewMode) {
-    case 1:
+    case View::Group:
         if (selectedGroup + 1 <= groupCount)
             return {Target::Group, selectedGroup + 1};
         return {Target::Channels, 0};
-    case 2:
+    case View::Channels:
         return {Target::Probes, 0};
-    case 3: {
+    case View::Probes: {
         if (!anyGroups)
             return {Target::Channels, 0};
         const int next = selectedGroup + 1;
@@ -24,7 +24,7 @@ ViewStep nextViewStep(int viewMode, int selectedGroup, int groupCount, bool anyG
     }
 }
 
-bool CheckForAnyGroups(const StationState &state) {
-    return std::any_of(state.Groups.begin(), state.Groups.end(),
+bool CheckForAnyGroups(const UnitObjects &unit) {
+    return std::any_of(unit.Groups.begin(), unit.Groups.end(),
                        [](const auto &g) { return g && g->Count > 0; });
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-struct StationState;
+#include "ViewState.h"
+
+struct UnitObjects;
 
 // What the View button does next, decided from the current view and the groups alone.
 struct ViewStep {
@@ -14,7 +16,7 @@ struct ViewStep {
 
 // channels -> probes -> group 1 -> ... -> last group -> channels; channels -> probes -> channels
 // when no group holds a channel. Views other than 1, 2 and 3 stay.
-ViewStep nextViewStep(int viewMode, int selectedGroup, int groupCount, bool anyGroups);
+ViewStep nextViewStep(View viewMode, int selectedGroup, int groupCount, bool anyGroups);
 
 // True when at least one group holds at least one channel.
-bool CheckForAnyGroups(const StationState &state);
+bool CheckForAnyGroups(const UnitObjects &unit);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "View.h"
+
 #include <array>
 #include <cstdint>
 
@@ -10,9 +12,12 @@ enum class LayoutSide { Top = 0, Left = 1, Height = 2, Width = 3 };
 
 using WindowLayoutValues = std::array<int16_t, 36>;
 
-// Index into WindowLayoutValues for a view (2 channels, 3 probes, 4 analogs); -1 for other views.
-constexpr int windowLayoutIndex(int viewMode, LayoutWindow window, LayoutSide side) {
-    int object = viewMode == 2 ? 0 : viewMode == 3 ? 1 : viewMode == 4 ? 2 : -1;
+// Index into WindowLayoutValues for the channel, probe and analog views; -1 for other views.
+constexpr int windowLayoutIndex(View view, LayoutWindow window, LayoutSide side) {
+    const int object = view == View::Channels  ? 0
+                       : view == View::Probes  ? 1
+                       : view == View::Analogs ? 2
+                                               : -1;
     if (object < 0)
         return -1;
     return object * 12 + static_cast<int>(window) * 4 + static_cast<int>(side);

@@ -1,7 +1,7 @@
 #include "DisplayContent.h"
 
 #include "DisplayRules.h"
-#include "StationState.h"
+#include "DisplayedState.h"
 
 namespace {
 
@@ -39,48 +39,48 @@ GaugeSetup fullScaleGauge(const QString &label, double fullScale, int decimals) 
     return setup;
 }
 
-QString channelDescription(const StationState &state, int n) {
-    const Channel *channel = state.channel(n);
+QString channelDescription(DisplayedState state, int n) {
+    const Channel *channel = state.unit.channel(n);
     return channel ? channel->Description() : QString();
 }
 
 } // namespace
 
-group *clampedSelectedGroup(StationState &state) {
-    const int groups = static_cast<int>(state.Groups.size());
-    if (state.SelectedGroup < 1)
-        state.SelectedGroup = 1;
-    if (state.SelectedGroup > groups)
-        state.SelectedGroup = static_cast<int16_t>(groups);
-    return state.groupAt(state.SelectedGroup);
+group *clampedSelectedGroup(DisplayedState state) {
+    const int groups = static_cast<int>(state.unit.Groups.size());
+    if (state.view.SelectedGroup < 1)
+        state.view.SelectedGroup = 1;
+    if (state.view.SelectedGroup > groups)
+        state.view.SelectedGroup = static_cast<int16_t>(groups);
+    return state.unit.groupAt(state.view.SelectedGroup);
 }
 
-std::optional<int> displayItemCount(StationState &state) {
-    switch (state.ViewMode) {
-    case 1:
-        if (const group *g = state.groupAt(state.SelectedGroup))
+std::optional<int> displayItemCount(DisplayedState state) {
+    switch (state.view.ViewMode) {
+    case View::Group:
+        if (const group *g = state.unit.groupAt(state.view.SelectedGroup))
             return g->Count;
         return std::nullopt;
-    case 2:
-        if (state.UnitSystem)
-            return state.UnitSystem->MaxChannel();
+    case View::Channels:
+        if (state.unit.UnitSystem)
+            return state.unit.UnitSystem->MaxChannel();
         return std::nullopt;
-    case 3:
-        if (state.UnitSystem)
-            return state.UnitSystem->MaxLvdt();
+    case View::Probes:
+        if (state.unit.UnitSystem)
+            return state.unit.UnitSystem->MaxLvdt();
         return std::nullopt;
-    case 4:
-        return state.MaxAnalog;
+    case View::Analogs:
+        return state.unit.MaxAnalog;
     default:
         return std::nullopt;
     }
 }
 
-GridContent collectGridContent(StationState &state) {
+GridContent collectGridContent(DisplayedState state) {
     GridContent content;
     GridRows rows;
-    switch (state.ViewMode) {
-    case 1: {
+    switch (state.view.ViewMode) {
+    case View::Group: {
         const group *g = clampedSelectedGroup(state);
         content.caption = QStringLiteral("Group: ") + (g ? g->Description : QString());
         if (g) {
@@ -90,36 +90,36 @@ GridContent collectGridContent(StationState &state) {
         }
         break;
     }
-    case 2: {
+    case View::Channels: {
         content.caption = QStringLiteral("Channels");
         rows.heading = QStringLiteral("Channel");
-        const int count = state.UnitSystem ? state.UnitSystem->MaxChannel() : 0;
+        const int count = state.unit.UnitSystem ? state.unit.UnitSystem->MaxChannel() : 0;
         for (int i = 1; i <= count; ++i)
             rows.labels << channelDescription(state, i);
         break;
     }
-    case 3: {
+    case View::Probes: {
         content.caption = QStringLiteral("LVDTs");
         rows.heading = QStringLiteral("LVDT");
-        const int count = state.UnitSystem ? state.UnitSystem->MaxLvdt() : 0;
+        const int count = state.unit.UnitSystem ? state.unit.UnitSystem->MaxLvdt() : 0;
         for (int i = 1; i <= count; ++i) {
-            const Lvdt *probe = state.lvdt(i);
+            const Lvdt *probe = state.unit.lvdt(i);
             rows.labels << (probe ? probe->Description : QString());
         }
         break;
     }
-    case 4:
+    case View::Analogs:
         content.caption = QStringLiteral("Analogs");
         rows.heading = QStringLiteral("Analog Inputs");
-        for (int i = 1; i <= state.MaxAnalog; ++i) {
-            const analog *input = state.analogInput(i);
+        for (int i = 1; i <= state.unit.MaxAnalog; ++i) {
+            const analog *input = state.unit.analogInput(i);
             rows.labels << (input ? input->Description : QString());
         }
         break;
-    case 5:
+    case View::Digitals:
         content.caption = QStringLiteral("Digitals");
         rows.heading = QStringLiteral("Not Available");
-        for (int i = 1; i <= state.MaxAnalog; ++i)
+        for (int i = 1; i <= state.unit.MaxAnalog; ++i)
             rows.labels << QStringLiteral("Digital%1").arg(i);
         break;
     default:
@@ -130,49 +130,50 @@ GridContent collectGridContent(StationState &state) {
     return content;
 }
 
-QString barWindowCaption(StationState &state) {
-    switch (state.ViewMode) {
-    case 1: {
-        const group *g = state.groupAt(state.SelectedGroup);
+QString barWindowCaption(DisplayedState state) {
+    switch (state.view.ViewMode) {
+    case View::Group: {
+        const group *g = state.unit.groupAt(state.view.SelectedGroup);
         return QStringLiteral("Display Group ") + (g ? g->Description : QString());
     }
-    case 2:
+    case View::Channels:
         return QStringLiteral("Display Channels");
-    case 3:
+    case View::Probes:
         return QStringLiteral("Display LVDTs");
-    case 4:
+    case View::Analogs:
         return QStringLiteral("Display Analogs");
-    case 5:
+    case View::Digitals:
         return QStringLiteral("Display Digitals");
     default:
         return QStringLiteral("Display");
     }
 }
 
-std::vector<GaugeSetup> collectGaugeSetups(StationState &state, int count) {
+std::vector<GaugeSetup> collectGaugeSetups(DisplayedState state, int count) {
     std::vector<GaugeSetup> setups;
     setups.reserve(static_cast<size_t>(std::max(count, 0)));
-    const group *g = state.ViewMode == 1 ? state.groupAt(state.SelectedGroup) : nullptr;
+    const group *g =
+        state.view.ViewMode == View::Group ? state.unit.groupAt(state.view.SelectedGroup) : nullptr;
     for (int i = 1; i <= count; ++i) {
-        switch (state.ViewMode) {
-        case 1:
-            setups.push_back(channelGauge(g ? state.channel(g->GetChannel(i)) : nullptr));
+        switch (state.view.ViewMode) {
+        case View::Group:
+            setups.push_back(channelGauge(g ? state.unit.channel(g->GetChannel(i)) : nullptr));
             break;
-        case 2:
-            setups.push_back(channelGauge(state.channel(i)));
+        case View::Channels:
+            setups.push_back(channelGauge(state.unit.channel(i)));
             break;
-        case 3: {
-            const Lvdt *probe = state.lvdt(i);
-            setups.push_back(
-                probe ? fullScaleGauge(probe->Description, probe->FullScale(), state.SystemDecimals)
-                      : placeholderGauge(QString()));
+        case View::Probes: {
+            const Lvdt *probe = state.unit.lvdt(i);
+            setups.push_back(probe ? fullScaleGauge(probe->Description, probe->FullScale(),
+                                                    state.unit.SystemDecimals)
+                                   : placeholderGauge(QString()));
             break;
         }
-        case 4: {
-            const analog *input = state.analogInput(i);
-            setups.push_back(
-                input ? fullScaleGauge(input->Description, input->FullScale(), state.SystemDecimals)
-                      : placeholderGauge(QString()));
+        case View::Analogs: {
+            const analog *input = state.unit.analogInput(i);
+            setups.push_back(input ? fullScaleGauge(input->Description, input->FullScale(),
+                                                    state.unit.SystemDecimals)
+                                   : placeholderGauge(QString()));
             break;
         }
         default:

@@ -1,25 +1,26 @@
 #pragma once
 
+#include "DisplayedState.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 #include <vector>
 
-struct StationState;
 class group;
 
-// What the two display windows show for the current view (StationState::ViewMode: 1 one group,
-// 2 channels, 3 LVDTs, 4 analog inputs, 5 digital inputs). Labels and set-up values come from
+// What the two display windows show for the current view (one group, channels, probes, analog
+// inputs or digital inputs). Labels and set-up values come from
 // the measurement objects, so most of them are one exchange with the unit each.
 
 // Number of items of the current view, or nothing for views that keep the previous count
 // (digital inputs, no view, a group view without a valid selected group).
-std::optional<int> displayItemCount(StationState &state);
+std::optional<int> displayItemCount(DisplayedState state);
 
 // The group view's selected group after bringing SelectedGroup into 1..number of groups (it is
 // written back, so both windows and the poll agree); nothing when there are no groups.
-group *clampedSelectedGroup(StationState &state);
+group *clampedSelectedGroup(DisplayedState state);
 
 // ---- Numeric grid -----------------------------------------------------------------------
 
@@ -34,7 +35,7 @@ struct GridContent {
 };
 
 // Caption, heading and row labels of the current view.
-GridContent collectGridContent(StationState &state);
+GridContent collectGridContent(DisplayedState state);
 
 // ---- Bar gauges -------------------------------------------------------------------------
 
@@ -49,7 +50,7 @@ struct GaugeSetup {
     double loTol = 0, loAppr = 0, hiAppr = 0, hiTol = 0;
 };
 
-QString barWindowCaption(StationState &state);
+QString barWindowCaption(DisplayedState state);
 
 // Set-up values of gauges 1..count for the current view.
-std::vector<GaugeSetup> collectGaugeSetups(StationState &state, int count);
+std::vector<GaugeSetup> collectGaugeSetups(DisplayedState state, int count);

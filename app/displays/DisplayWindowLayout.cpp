@@ -1,7 +1,7 @@
 #include "DisplayWindowLayout.h"
 
 #include "DisplayRules.h"
-#include "StationState.h"
+#include "DisplayedState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,18 +22,18 @@ std::array<int16_t *, 4> groupFields(group &g, LayoutWindow window) {
     return {&g.WindowDialTop, &g.WindowDialLeft, &g.WindowDialHeight, &g.WindowDialWidth};
 }
 
-std::array<int16_t *, 4> layoutFields(StationState &state, int index) {
-    auto *base = state.WindowLayout.data() + index;
+std::array<int16_t *, 4> layoutFields(DisplayedState state, int index) {
+    auto *base = state.view.WindowLayout.data() + index;
     return {base, base + 1, base + 2, base + 3};
 }
 
-std::optional<std::array<int16_t *, 4>> fieldsOf(StationState &state, LayoutWindow window) {
-    if (state.ViewMode == 1) {
-        if (group *g = state.groupAt(state.SelectedGroup))
+std::optional<std::array<int16_t *, 4>> fieldsOf(DisplayedState state, LayoutWindow window) {
+    if (state.view.ViewMode == View::Group) {
+        if (group *g = state.unit.groupAt(state.view.SelectedGroup))
             return groupFields(*g, window);
         return std::nullopt;
     }
-    const int index = windowLayoutIndex(state.ViewMode, window, LayoutSide::Top);
+    const int index = windowLayoutIndex(state.view.ViewMode, window, LayoutSide::Top);
     if (index < 0)
         return std::nullopt;
     return layoutFields(state, index);
@@ -49,13 +49,14 @@ int16_t toStoredTwips(double twips) {
                                            double(std::numeric_limits<int16_t>::max())));
 }
 
-bool layoutMayBeStored(Qt::WindowStates states, int viewMode) {
+bool layoutMayBeStored(Qt::WindowStates states, View view) {
     if (states & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return false;
-    return viewMode >= 1 && viewMode <= 4;
+    return view == View::Group || view == View::Channels || view == View::Probes ||
+           view == View::Analogs;
 }
 
-bool storeDisplayRect(StationState &state, LayoutWindow window, const StoredWindowRect &rect) {
+bool storeDisplayRect(DisplayedState state, LayoutWindow window, const StoredWindowRect &rect) {
     const auto fields = fieldsOf(state, window);
     if (!fields)
         return false;
@@ -66,7 +67,7 @@ bool storeDisplayRect(StationState &state, LayoutWindow window, const StoredWind
     return true;
 }
 
-std::optional<StoredWindowRect> storedDisplayRect(StationState &state, LayoutWindow window) {
+std::optional<StoredWindowRect> storedDisplayRect(DisplayedState state, LayoutWindow window) {
     const auto fields = fieldsOf(state, window);
     if (!fields || *(*fields)[2] <= 0)
         return std::nullopt;

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "DisplayedState.h"
 #include "WindowLayout.h"
 
 #include <Qt>
 
 #include <cstdint>
 #include <optional>
-
-struct StationState;
 
 // A display window's remembered rectangle, in twips, as kept in WindowLayout, in each group and
 // in setup files (16-bit values).
@@ -25,13 +24,13 @@ int16_t toStoredTwips(double twips);
 
 // Only a window in its normal state (neither minimised nor maximised) of views 1 to 4 stores its
 // rectangle, so that restoring never brings back a minimised window's icon position.
-bool layoutMayBeStored(Qt::WindowStates states, int viewMode);
+bool layoutMayBeStored(Qt::WindowStates states, View view);
 
 // Stores rect for the current view: view 1 into the selected group's fields for that window,
 // views 2-4 into WindowLayout. Returns false when nothing was stored (other views, or no such
 // group).
-bool storeDisplayRect(StationState &state, LayoutWindow window, const StoredWindowRect &rect);
+bool storeDisplayRect(DisplayedState state, LayoutWindow window, const StoredWindowRect &rect);
 
 // The stored rectangle of the current view, or nothing when none is stored (height 0) or the
 // view keeps no layout.
-std::optional<StoredWindowRect> storedDisplayRect(StationState &state, LayoutWindow window);
+std::optional<StoredWindowRect> storedDisplayRect(DisplayedState state, LayoutWindow window);

@@ -2,8 +2,8 @@
 
 #include "DisplayRules.h"
 #include "DisplayWindowGeometry.h"
+#include "DisplayedState.h"
 #include "StationIcon.h"
-#include "StationState.h"
 #include "Twips.h"
 #include "ui_FormGridDisplay.h"
 
@@ -19,7 +19,7 @@ constexpr Qt::Alignment ValueAlignment = Qt::AlignCenter;
 
 } // namespace
 
-FormGridDisplay::FormGridDisplay(StationState &state, QWidget *parent)
+FormGridDisplay::FormGridDisplay(DisplayedState state, QWidget *parent)
     : QWidget(parent, Qt::Window), m_state(state), ui(std::make_unique<Ui::FormGridDisplay>()) {
     ui->setupUi(this);
     setWindowIcon(stationIcon());
@@ -116,7 +116,7 @@ void FormGridDisplay::SetNumberOfNumerics() {
 }
 
 void FormGridDisplay::SaveGridFormSize() {
-    if (layoutMayBeStored(windowState(), m_state.ViewMode))
+    if (layoutMayBeStored(windowState(), m_state.view.ViewMode))
         storeDisplayRect(m_state, LayoutWindow::Grid, windowRectInTwips(*this));
 }
 

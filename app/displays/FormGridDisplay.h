@@ -6,8 +6,6 @@
 
 #include <memory>
 
-struct StationState;
-
 namespace Ui {
 class FormGridDisplay;
 }
@@ -19,7 +17,7 @@ class FormGridDisplay : public QWidget {
     Q_OBJECT
 
 public:
-    explicit FormGridDisplay(StationState &state, QWidget *parent = nullptr);
+    explicit FormGridDisplay(DisplayedState state, QWidget *parent = nullptr);
     ~FormGridDisplay() override;
 
     // Text of row's value cell; row 1 is the first item. Rows outside the grid are ignored.
@@ -55,7 +53,7 @@ private:
     void applySizeRule();
     void fitRowHeights();
 
-    StationState &m_state;
+    DisplayedState m_state;
     std::unique_ptr<Ui::FormGridDisplay> ui;
     int m_totalNumberOfNumerics = 0;
     bool m_closingForGood = false;

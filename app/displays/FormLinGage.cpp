@@ -2,9 +2,9 @@
 
 #include "DisplayRules.h"
 #include "DisplayWindowGeometry.h"
+#include "DisplayedState.h"
 #include "LinearGauge.h"
 #include "StationIcon.h"
-#include "StationState.h"
 #include "ui_FormLinGage.h"
 
 #include <QCloseEvent>
@@ -19,7 +19,7 @@ constexpr double LimitMarkerThickness = 0.01;
 
 } // namespace
 
-FormLinGage::FormLinGage(StationState &state, QWidget *parent)
+FormLinGage::FormLinGage(DisplayedState state, QWidget *parent)
     : QWidget(parent, Qt::Window), m_state(state), ui(std::make_unique<Ui::FormLinGage>()) {
     ui->setupUi(this);
     setWindowIcon(stationIcon());
@@ -84,7 +84,7 @@ void FormLinGage::setGaugeCount(int count) {
 
 void FormLinGage::UpdateBarDisplay() {
     // Both displays and the poll must agree on the group shown.
-    if (m_state.ViewMode == 1)
+    if (m_state.view.ViewMode == View::Group)
         clampedSelectedGroup(m_state);
     SetNumberOfBars();
     showSetups(barWindowCaption(m_state), collectGaugeSetups(m_state, m_totalNumberOfBars));
@@ -146,7 +146,7 @@ void FormLinGage::layOutGauges() {
 }
 
 void FormLinGage::SaveLGaugeFormSize() {
-    if (layoutMayBeStored(windowState(), m_state.ViewMode))
+    if (layoutMayBeStored(windowState(), m_state.view.ViewMode))
         storeDisplayRect(m_state, LayoutWindow::Bar, windowRectInTwips(*this));
 }
 

@@ -8,7 +8,6 @@
 #include <memory>
 #include <vector>
 
-struct StationState;
 class LinearGauge;
 
 namespace Ui {
@@ -22,7 +21,7 @@ class FormLinGage : public QWidget {
     Q_OBJECT
 
 public:
-    explicit FormLinGage(StationState &state, QWidget *parent = nullptr);
+    explicit FormLinGage(DisplayedState state, QWidget *parent = nullptr);
     ~FormLinGage() override;
 
     // Reading of gauge bar - 1 (bar is 1-based); bars outside the set are ignored.
@@ -63,7 +62,7 @@ private:
     void configure(LinearGauge &gauge, const GaugeSetup &setup);
     void layOutGauges();
 
-    StationState &m_state;
+    DisplayedState m_state;
     std::unique_ptr<Ui::FormLinGage> ui;
     // The indexed set of gauges; element 0 comes from the design, the others are made here.
     std::vector<LinearGauge *> LGauge1;

@@ -2,17 +2,12 @@
 // grid and the bar gauges shown, the unit answering at once (the stand-in USB unit in-process).
 #include "CommandLine.h"
 #include "FormMain.h"
-#include "LinkErrorHandler.h"
-#include "Prompts.h"
 #include "ResourceInit.h"
-#include "Settings.h"
-#include "Startup.h"
+#include "Station.h"
+#include "StationFixture.h"
 #include "StationHelp.h"
-#include "StationState.h"
 
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -23,74 +18,47 @@ namespace {
 
 constexpr int Channels = 128;
 
-// Boxes would stop the measurement; a failure is counted instead.
-class CountingPrompts : public Prompts {
-public:
-    PromptAnswer message(const QString &text, PromptButtons, PromptIcon, const QString &) override {
-        ++shown;
-        std::fprintf(stderr, "box: %s\n", qPrintable(text));
-        return PromptAnswer::Ok;
-    }
-    QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QString &,
-                         const QString &) override {
-        return {};
-    }
-    void setParentWindow(QWidget *) override {}
-    int shown = 0;
-};
-
 // A station connected to the stand-in unit with every channel defined on a probe, so that every
-// row changes on every tick (the most work a tick can have).
-struct Station {
-    QTemporaryDir config;
-    CountingPrompts prompts;
-    SettingsStore settings;
-    LinkLibrary link;
-    StationState state{link, prompts, settings};
+// row changes on every tick (the most work a tick can have). A box would stop the measurement;
+// it is counted instead.
+struct PolledStation {
+    StationFixture fixture;
     CommandLine line;
     std::unique_ptr<StationHelp> help;
     std::unique_ptr<FormMain> window;
 
     bool open() {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
-        qputenv("QORLINK_FTD2XX", QORVIEW_BENCH_STANDIN);
-        qputenv("QORSIM_OPTIONS", "--preset demo --channels-max 128");
+        Station &state = fixture.state;
         QString why;
-        if (!link.load(&why)) {
-            std::fprintf(stderr, "link library: %s\n", qPrintable(why));
+        if (!fixture.connectStandIn(QStringLiteral("--preset demo --channels-max 128"), &why)) {
+            std::fprintf(stderr, "%s\n", qPrintable(why));
             return false;
         }
-        setLinkErrorState(&state);
-        state.LinkInfo = link.QorInitInfoStructure(4096, 115200, 1, &LinkErrorHandler);
-        state.LinkHandle = link.QorOpen(state.LinkInfo);
-        if (!state.LinkHandle)
-            return false;
-        StationStartup(state, line, [] {}).prepareUnit();
-        state.UnitSystem->setMaxChannel(Channels);
-        state.Channels.clear();
-        state.Lvdts.clear();
-        state.Analogs.clear();
-        CreateMeasurementObjects(state);
+        state.unit.UnitSystem->setMaxChannel(Channels);
+        state.unit.Channels.clear();
+        state.unit.Lvdts.clear();
+        state.unit.Analogs.clear();
+        CreateMeasurementObjects(state.unit, state.session, state.prompts);
         for (int n = 1; n <= Channels; ++n)
-            state.channel(n)->setFormula(QStringLiteral("P%1").arg((n - 1) % 8 + 1));
-        state.ViewMode = 2;
-        help = std::make_unique<StationHelp>(state);
+            state.unit.channel(n)->setFormula(QStringLiteral("P%1").arg((n - 1) % 8 + 1));
+        state.view.ViewMode = View::Channels;
+        help = std::make_unique<StationHelp>(state.config, state.prompts);
         window = std::make_unique<FormMain>(state, line, *help);
         window->Form_Load(); // grid and bars open by default
         window->Timer1().stop();
         window->show();
         QApplication::processEvents();
-        return prompts.shown == 0;
+        return boxes() == 0;
     }
+    double boxes() const { return static_cast<double>(fixture.prompts.shown.size()); }
 };
 
-Station *g_station = nullptr;
+PolledStation *g_station = nullptr;
 
 void BM_PollTick(benchmark::State &run) {
     for (auto _ : run)
         benchmark::DoNotOptimize(g_station->window->Timer1_Timer());
-    run.counters["boxes"] = g_station->prompts.shown;
+    run.counters["boxes"] = g_station->boxes();
 }
 
 // The tick and the repaint of the grid and the gauges it causes.
@@ -99,7 +67,7 @@ void BM_PollTickAndRepaint(benchmark::State &run) {
         g_station->window->Timer1_Timer();
         QApplication::processEvents();
     }
-    run.counters["boxes"] = g_station->prompts.shown;
+    run.counters["boxes"] = g_station->boxes();
 }
 
 BENCHMARK(BM_PollTick)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime()->UseRealTime();
@@ -114,7 +82,7 @@ int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     loadStationResources();
-    Station station;
+    PolledStation station;
     if (!station.open()) {
         std::fprintf(stderr, "the stand-in unit could not be prepared\n");
         return 1;

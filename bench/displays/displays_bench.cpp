@@ -1,8 +1,9 @@
 // CPU cost of the bar display at the unit's largest view: one full repaint of 128 configured
 // gauges rendered offscreen, and handing 128 new readings to the gauges.
 
-#include "DisplaysTestSupport.h"
 #include "FormLinGage.h"
+#include "GaugeTestSetup.h"
+#include "StationFixture.h"
 
 #include <QApplication>
 #include <QImage>
@@ -19,7 +20,7 @@ constexpr int Gauges = 128;
 
 // The bar window of a station without a unit, showing 128 channels with limits and readings.
 struct BarWindow {
-    BarWindow() : form(station.state) {
+    BarWindow() : form(station.displayed()) {
         std::vector<GaugeSetup> setups;
         for (int i = 0; i < Gauges; ++i)
             setups.push_back(

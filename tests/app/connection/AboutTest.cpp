@@ -1,9 +1,11 @@
-#include "ConnectionTestSupport.h"
 #include "FormAboutQorView.h"
 #include "LinkErrorHandler.h"
 #include "LinkLibrary.h"
+#include "ScriptedPrompts.h"
 #include "Settings.h"
-#include "StationState.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
+#include "Station.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,8 +16,8 @@ namespace {
 
 class AboutTest : public ::testing::Test {
 protected:
-    void SetUp() override { setLinkErrorState(&state); }
-    void TearDown() override { setLinkErrorState(nullptr); }
+    void SetUp() override { setLinkErrorReporting(&state.session, &prompts); }
+    void TearDown() override { setLinkErrorReporting(nullptr, nullptr); }
     static QString text(FormAboutQorView &about, const char *name) {
         const QLabel *label = about.findChild<QLabel *>(QString::fromLatin1(name));
         EXPECT_NE(label, nullptr) << name;
@@ -25,7 +27,7 @@ protected:
     LinkLibrary link;
     ScriptedPrompts prompts;
     SettingsStore settings;
-    StationState state{link, prompts, settings};
+    Station state{link, prompts, settings};
 };
 
 TEST_F(AboutTest, ShowsTheFirmwareAndTheLibraryInUse) {
@@ -34,12 +36,12 @@ TEST_F(AboutTest, ShowsTheFirmwareAndTheLibraryInUse) {
     ASSERT_TRUE(SimulatedUnit::available());
     SimulatedUnit unit;
     PortOverride port(1, unit.device());
-    state.LinkInfo = link.QorInitInfoStructure(1, 9600, 1, &LinkErrorHandler);
-    state.LinkHandle = link.QorOpen(state.LinkInfo);
-    ASSERT_NE(state.LinkHandle, nullptr);
-    state.ReportLinkErrors = 1;
+    state.session.LinkInfo = link.QorInitInfoStructure(1, 9600, 1, &LinkErrorHandler);
+    state.session.LinkHandle = link.QorOpen(state.session.LinkInfo);
+    ASSERT_NE(state.session.LinkHandle, nullptr);
+    state.session.ReportLinkErrors = 1;
 
-    FormAboutQorView about(state);
+    FormAboutQorView about(state.session, state.config);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About QorView"));
     EXPECT_FALSE(about.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().isNull());
     EXPECT_EQ(about.findChild<QPushButton *>(QStringLiteral("CommandOK"))->text(),
@@ -60,11 +62,11 @@ TEST_F(AboutTest, ShowsTheFirmwareAndTheLibraryInUse) {
                   .arg(link.loadedPath(), QStringLiteral(QORVIEW_VERSION)));
     EXPECT_TRUE(link.loadedPath().endsWith(QStringLiteral("/libqorlink.so")));
     EXPECT_TRUE(prompts.shown.empty());
-    link.QorClose(state.LinkHandle);
+    link.QorClose(state.session.LinkHandle);
 }
 
 TEST_F(AboutTest, WithoutALinkItSaysSoInsteadOfAsking) {
-    FormAboutQorView about(state);
+    FormAboutQorView about(state.session, state.config);
     EXPECT_TRUE(text(about, "LabelFirmware").endsWith(QStringLiteral("Version: (not connected)")));
     EXPECT_EQ(text(about, "LabelDLL"),
               QStringLiteral("Qorlink.dll\nFile: (not loaded)\nVersion: "));

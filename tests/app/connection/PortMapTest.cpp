@@ -1,5 +1,7 @@
 #include "PortMap.h"
-#include "ConnectionTestSupport.h"
+#include "ScriptedPrompts.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,12 +2,14 @@
 // the simulated unit when it has been built, so the windows can be reviewed without a display.
 // Usage: render_connection_windows [folder]   (default /tmp/conn-shots)
 
-#include "ConnectionTestSupport.h"
 #include "FormAboutQorView.h"
 #include "LinkErrorHandler.h"
 #include "LinkLibrary.h"
+#include "ScriptedPrompts.h"
 #include "Settings.h"
-#include "StationState.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
+#include "Station.h"
 #include "frmWizard.h"
 
 #include "WindowPicture.h"
@@ -29,8 +31,8 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "link library not loaded: %s\n", qPrintable(error));
     ScriptedPrompts prompts;
     SettingsStore settings;
-    StationState state(link, prompts, settings);
-    setLinkErrorState(&state);
+    Station state(link, prompts, settings);
+    setLinkErrorReporting(&state.session, &prompts);
 
     std::unique_ptr<SimulatedUnit> unit;
     std::unique_ptr<PortOverride> port;
@@ -41,7 +43,7 @@ int main(int argc, char **argv) {
 
     bool ok = true;
     {
-        frmWizard wizard(state);
+        frmWizard wizard(state.session, state.settings, prompts);
         auto click = [&](const char *name) {
             wizard.findChild<QPushButton *>(QString::fromLatin1(name))->click();
         };
@@ -60,12 +62,12 @@ int main(int argc, char **argv) {
     }
 
     if (unit) {
-        state.LinkInfo = link.QorInitInfoStructure(1, 9600, 1, &LinkErrorHandler);
-        state.LinkHandle = link.QorOpen(state.LinkInfo);
+        state.session.LinkInfo = link.QorInitInfoStructure(1, 9600, 1, &LinkErrorHandler);
+        state.session.LinkHandle = link.QorOpen(state.session.LinkInfo);
     }
-    FormAboutQorView about(state);
+    FormAboutQorView about(state.session, state.config);
     ok &= saveWindowPicture(about, folder + QStringLiteral("/about.png"));
-    if (state.LinkHandle)
-        link.QorClose(state.LinkHandle);
+    if (state.session.LinkHandle)
+        link.QorClose(state.session.LinkHandle);
     return ok ? 0 : 1;
 }

@@ -1,8 +1,10 @@
-#include "ConnectionTestSupport.h"
 #include "LinkErrorHandler.h"
 #include "LinkLibrary.h"
+#include "ScriptedPrompts.h"
 #include "Settings.h"
-#include "StationState.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
+#include "Station.h"
 #include "frmWizard.h"
 
 #include <QComboBox>
@@ -35,9 +37,9 @@ protected:
     void SetUp() override {
         QFile::remove(settings.fileName());
         QFile::remove(PortMap::fromEnvironment().userFile());
-        setLinkErrorState(&state);
+        setLinkErrorReporting(&session, &prompts);
     }
-    void TearDown() override { setLinkErrorState(nullptr); }
+    void TearDown() override { setLinkErrorReporting(nullptr, nullptr); }
 
     template <typename T> static T *child(frmWizard &w, const char *name) {
         T *found = w.findChild<T *>(QString::fromLatin1(name));
@@ -63,13 +65,13 @@ protected:
 
     ScriptedPrompts prompts;
     SettingsStore settings;
-    StationState state{loadedLink(), prompts, settings};
+    LinkSession session{loadedLink()};
 };
 
 TEST_F(WizardTest, LoadShowsTheIntroductionAndTheStoredChoice) {
     settings.setText(SettingKeys::Port, QStringLiteral("COM3"));
     settings.setText(SettingKeys::BaudRate, QStringLiteral("19200"));
-    frmWizard w(state);
+    frmWizard w(session, settings, prompts);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Qor Connection Wizard - Introduction"));
     EXPECT_FALSE(w.windowIcon().isNull());
     const char *captions[] = {"Help", "Cancel", "< &Back", "&Next >", "&Finish"};
@@ -90,7 +92,7 @@ TEST_F(WizardTest, LoadShowsTheIntroductionAndTheStoredChoice) {
 }
 
 TEST_F(WizardTest, HelpButtonAndF1SayThereIsNoHelpYet) {
-    frmWizard w(state);
+    frmWizard w(session, settings, prompts);
     nav(w, frmWizard::NavHelp)->click();
     w.show();
     w.activateWindow();
@@ -105,12 +107,12 @@ TEST_F(WizardTest, HelpButtonAndF1SayThereIsNoHelpYet) {
 
 TEST_F(WizardTest, StoredTextMatchingNoEntryIsRefusedWithoutTouchingTheLink) {
     settings.setText(SettingKeys::Port, QStringLiteral("COM9"));
-    frmWizard w(state);
+    frmWizard w(session, settings, prompts);
     EXPECT_EQ(child<QComboBox>(w, "cboPortSelect")->currentIndex(), -1);
     goTo(w, 1);
     runTest(w);
     EXPECT_TRUE(result(w).startsWith(QStringLiteral("Not tested"))) << result(w).toStdString();
-    EXPECT_EQ(state.LinkInfo, nullptr);
+    EXPECT_EQ(session.LinkInfo, nullptr);
     EXPECT_FALSE(nav(w, frmWizard::NavNext)->isEnabled());
     w.reject();
     EXPECT_EQ(stored(SettingKeys::Port), QStringLiteral("COM9")) << "nothing new stored";
@@ -140,17 +142,17 @@ TEST_F(WizardTest, UnableToOpenSaysWhy) {
     };
     for (const auto &c : cases) {
         PortOverride port(2, c.device);
-        frmWizard w(state);
+        frmWizard w(session, settings, prompts);
         choosePort(w, QStringLiteral("COM2"));
         goTo(w, 1);
-        state.ReportLinkErrors = 1;
+        session.ReportLinkErrors = 1;
         runTest(w);
         const QString text = result(w);
         EXPECT_TRUE(text.startsWith(QStringLiteral("Unable to open this port\n"))) << c.legend;
         EXPECT_TRUE(text.contains(c.reason)) << c.legend << ": " << text.toStdString();
         EXPECT_TRUE(text.contains(c.device)) << c.legend;
         EXPECT_FALSE(nav(w, frmWizard::NavNext)->isEnabled()) << c.legend;
-        EXPECT_EQ(state.ReportLinkErrors, 1) << c.legend;
+        EXPECT_EQ(session.ReportLinkErrors, 1) << c.legend;
     }
     EXPECT_TRUE(prompts.shown.empty()) << "errors during the test stay quiet";
     ::close(holder);
@@ -159,7 +161,7 @@ TEST_F(WizardTest, UnableToOpenSaysWhy) {
 TEST_F(WizardTest, SilentPortIsNotFunctioning) {
     SilentTerminal silent;
     PortOverride port(1, silent.device());
-    frmWizard w(state);
+    frmWizard w(session, settings, prompts);
     choosePort(w, QStringLiteral("COM1"));
     goTo(w, 1);
     runTest(w);
@@ -172,7 +174,7 @@ TEST_F(WizardTest, SilentPortIsNotFunctioning) {
 
 TEST_F(WizardTest, MappingAPortWritesPortsConf) {
     SilentTerminal adapter;
-    frmWizard w(state);
+    frmWizard w(session, settings, prompts);
     choosePort(w, QStringLiteral("COM3"));
     goTo(w, 1);
     EXPECT_TRUE(child<QLabel>(w, "lblPortDevice")->text().startsWith(QStringLiteral("/dev/ttyS2")));
@@ -215,7 +217,7 @@ protected:
 };
 
 TEST_F(WizardWithUnitTest, PassedTestWalksToTheEndAndFinishStores) {
-    frmWizard w(state);
+    frmWizard w(session, settings, prompts);
     passTest(w);
     EXPECT_TRUE(nav(w, frmWizard::NavNext)->isEnabled());
     EXPECT_FALSE(child<QComboBox>(w, "cboDeviceSelect")->isEnabled())
@@ -235,7 +237,7 @@ TEST_F(WizardWithUnitTest, PassedTestWalksToTheEndAndFinishStores) {
 }
 
 TEST_F(WizardWithUnitTest, PassedThenCancelStillStores) {
-    frmWizard w(state);
+    frmWizard w(session, settings, prompts);
     passTest(w);
     nav(w, frmWizard::NavCancel)->click();
     EXPECT_EQ(w.result(), QDialog::Rejected);
@@ -243,7 +245,7 @@ TEST_F(WizardWithUnitTest, PassedThenCancelStillStores) {
 }
 
 TEST_F(WizardWithUnitTest, ANewChoiceAfterAPassIsStoredAsChosen) {
-    frmWizard w(state);
+    frmWizard w(session, settings, prompts);
     passTest(w);
     choosePort(w, QStringLiteral("COM4"));
     goTo(w, 3);
@@ -254,7 +256,7 @@ TEST_F(WizardWithUnitTest, ANewChoiceAfterAPassIsStoredAsChosen) {
 TEST_F(WizardWithUnitTest, AFailedTestAfterAPassStoresNothing) {
     QTemporaryDir dir;
     PortOverride missing(2, dir.filePath(QStringLiteral("gone")));
-    frmWizard w(state);
+    frmWizard w(session, settings, prompts);
     passTest(w);
     choosePort(w, QStringLiteral("COM2"));
     runTest(w);

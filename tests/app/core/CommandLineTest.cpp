@@ -75,7 +75,7 @@ TEST(CommandLine, MainWindowTakesWholeWordsInCapitals) {
         const auto options = CommandLine(c.words).mainWindowOptions();
         EXPECT_EQ(options.bars, c.bars) << c.legend;
         EXPECT_EQ(options.nums, c.nums) << c.legend;
-        EXPECT_EQ(options.viewMode.value_or(0), c.viewMode) << c.legend;
+        EXPECT_EQ(viewNumber(options.viewMode.value_or(View::None)), c.viewMode) << c.legend;
         EXPECT_EQ(options.setupFileName, QString::fromUtf8(c.setupFile)) << c.legend;
     }
 }

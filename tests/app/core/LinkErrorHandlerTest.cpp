@@ -2,8 +2,10 @@
 #include "CommandLine.h"
 #include "PollCycle.h"
 #include "ProcessEnd.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
 #include "Startup.h"
-#include "StationTestSupport.h"
+#include "StationFixture.h"
 
 #include <QFile>
 #include <QSettings>
@@ -33,19 +35,19 @@ protected:
         ASSERT_TRUE(link.load(&why)) << why.toStdString();
         StationStartup startup(state, CommandLine(), [] {});
         ASSERT_NE(startup.OpenUnitLink(), nullptr);
-        state.ReportLinkErrors = 1;
+        state.session.ReportLinkErrors = 1;
     }
 
-    MutePty unit;
+    SilentTerminal unit;
 };
 
 TEST_F(SilentUnitTest, RetryReturnsTheFailureToTheCaller) {
     prompts.answers = {PromptAnswer::Retry};
-    EXPECT_EQ(link.QorStartScan(state.LinkHandle), 259);
+    EXPECT_EQ(link.QorStartScan(state.session.LinkHandle), 259);
     ASSERT_EQ(prompts.shown.size(), 1u);
     int32_t error = 0;
     char text[QOR_TEXT_BUFFER_SIZE] = {};
-    link.QorDecodeError(state.LinkHandle, &error, text);
+    link.QorDecodeError(state.session.LinkHandle, &error, text);
     EXPECT_EQ(prompts.shown[0].text, QString::fromLatin1(text) + NoResponseAdvice);
     EXPECT_EQ(prompts.shown[0].buttons, PromptButtons::RetryCancel);
     EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Critical);
@@ -62,25 +64,25 @@ TEST_F(SilentUnitTest, NoPollRunsWhileTheBoxIsOpen) {
         void setGridValue(int, const QString &) override {}
         void setBarValue(int, float) override {}
     } targets;
-    PollCycle poll(state, targets);
+    PollCycle poll(state.session, state.unit, state.view, state.live, targets);
     std::vector<bool> ticks;
     prompts.whileShown = [&] {
         ticks.push_back(poll.tick());
     };
-    link.QorStartScan(state.LinkHandle);
+    link.QorStartScan(state.session.LinkHandle);
     EXPECT_EQ(ticks, std::vector<bool>{false});
-    EXPECT_FALSE(state.InLinkErrorHandler);
+    EXPECT_FALSE(state.session.InLinkErrorHandler);
 }
 
 TEST_F(SilentUnitTest, CancelEndsTheProcessAtOnce) {
     prompts.answers = {PromptAnswer::Cancel};
-    EXPECT_EXIT(link.QorStartScan(state.LinkHandle), ::testing::ExitedWithCode(ImmediateEndStatus),
-                "");
+    EXPECT_EXIT(link.QorStartScan(state.session.LinkHandle),
+                ::testing::ExitedWithCode(ImmediateEndStatus), "");
 }
 
 TEST_F(SilentUnitTest, NothingIsShownWhileConnecting) {
-    state.ReportLinkErrors = 0;
-    EXPECT_EQ(link.QorStartScan(state.LinkHandle), 259);
+    state.session.ReportLinkErrors = 0;
+    EXPECT_EQ(link.QorStartScan(state.session.LinkHandle), 259);
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -89,11 +91,11 @@ class UnitErrorTest : public ::testing::Test, public StationFixture {};
 TEST_F(UnitErrorTest, OtherErrorsShowTheLibraryTextWithOkOnly) {
     connectStandIn();
     float value = 0;
-    EXPECT_NE(link.QorReadChannel(state.LinkHandle, 250, &value), 0);
+    EXPECT_NE(link.QorReadChannel(state.session.LinkHandle, 250, &value), 0);
     ASSERT_EQ(prompts.shown.size(), 1u);
     int32_t error = 0;
     char text[QOR_TEXT_BUFFER_SIZE] = {};
-    link.QorDecodeError(state.LinkHandle, &error, text);
+    link.QorDecodeError(state.session.LinkHandle, &error, text);
     EXPECT_NE(error, 259);
     EXPECT_EQ(prompts.shown[0].text, QString::fromLatin1(text));
     EXPECT_FALSE(prompts.shown[0].text.isEmpty());

@@ -1,4 +1,6 @@
-#include "StationTestSupport.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
+#include "StationFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +14,16 @@ protected:
 };
 
 TEST_F(MeasurementObjectsTest, SetsAreBuiltFromTheCounts) {
-    ASSERT_EQ(state.Channels.size(), 8u);
-    ASSERT_EQ(state.Lvdts.size(), 8u);
-    ASSERT_EQ(state.Analogs.size(), 1u);
-    const Channel &third = *state.channel(3);
+    ASSERT_EQ(state.unit.Channels.size(), 8u);
+    ASSERT_EQ(state.unit.Lvdts.size(), 8u);
+    ASSERT_EQ(state.unit.Analogs.size(), 1u);
+    const Channel &third = *state.unit.channel(3);
     EXPECT_EQ(third.Index, 3);
     EXPECT_EQ(third.Decimals, 5);
     EXPECT_EQ(third.Units, QStringLiteral("Inch"));
     EXPECT_FALSE(third.InUse);
-    EXPECT_EQ(state.lvdt(3)->Description, QStringLiteral("Lvdt 3"));
-    EXPECT_EQ(state.analogInput(1)->Description, QStringLiteral("Analog  1"));
+    EXPECT_EQ(state.unit.lvdt(3)->Description, QStringLiteral("Lvdt 3"));
+    EXPECT_EQ(state.unit.analogInput(1)->Description, QStringLiteral("Analog  1"));
     group g;
     g.SetDefaults(3);
     EXPECT_EQ(g.Description, QStringLiteral("Group  3"));
@@ -30,11 +32,11 @@ TEST_F(MeasurementObjectsTest, SetsAreBuiltFromTheCounts) {
 
 TEST_F(MeasurementObjectsTest, CountsAreCachedAfterTheyAreSet) {
     const qsizetype before = requests().size();
-    EXPECT_EQ(state.UnitSystem->MaxChannel(), 8);
-    EXPECT_EQ(state.UnitSystem->MaxLvdt(), 8);
+    EXPECT_EQ(state.unit.UnitSystem->MaxChannel(), 8);
+    EXPECT_EQ(state.unit.UnitSystem->MaxLvdt(), 8);
     EXPECT_EQ(requests().size(), before) << "a set count is not asked again";
 
-    QorSystem fresh(state);
+    QorSystem fresh(state.session);
     EXPECT_EQ(fresh.MaxChannel(), 8);
     EXPECT_EQ(fresh.MaxChannel(), 8);
     EXPECT_EQ(requests().mid(before), QStringList{QStringLiteral("~YG")}) << "asked once";
@@ -42,15 +44,15 @@ TEST_F(MeasurementObjectsTest, CountsAreCachedAfterTheyAreSet) {
 }
 
 TEST_F(MeasurementObjectsTest, ValueReadsTheChannelGivenNotTheObjectsOwn) {
-    const float own = state.channel(3)->Value(3);
-    const float seventh = state.channel(3)->Value(7);
+    const float own = state.unit.channel(3)->Value(3);
+    const float seventh = state.unit.channel(3)->Value(7);
     EXPECT_GT(own, 39.0f);
     EXPECT_LT(seventh, 1.0f);
     EXPECT_EQ(ReadADC().Value(5), 999.0f);
 }
 
 TEST_F(MeasurementObjectsTest, ChannelPropertiesGoStraightToTheUnit) {
-    Channel &ch = *state.channel(2);
+    Channel &ch = *state.unit.channel(2);
     using Get = float (Channel::*)() const;
     using Set = void (Channel::*)(float);
     const struct {
@@ -85,17 +87,17 @@ TEST_F(MeasurementObjectsTest, ChannelPropertiesGoStraightToTheUnit) {
 }
 
 TEST_F(MeasurementObjectsTest, FormulaIsDefinedAndAnEmptyOneClearsTheChannel) {
-    Channel &ch = *state.channel(4);
+    Channel &ch = *state.unit.channel(4);
     ch.setFormula(QStringLiteral("P1+P2"));
     EXPECT_EQ(ch.Formula(), QStringLiteral("P1+P2"));
     ch.SetChannelFormula(5, QStringLiteral("P3"));
-    EXPECT_EQ(state.channel(5)->Formula(), QStringLiteral("P3"));
+    EXPECT_EQ(state.unit.channel(5)->Formula(), QStringLiteral("P3"));
     ch.setFormula(QString());
     EXPECT_EQ(ch.Formula(), QString());
 }
 
 TEST_F(MeasurementObjectsTest, IndexZeroRefusesFormulaAndZeroOffsetWithoutSending) {
-    Channel unnumbered(state);
+    Channel unnumbered(state.session, prompts);
     const qsizetype before = requests().size();
     unnumbered.setFormula(QStringLiteral("P1"));
     unnumbered.setZeroOffset(1.0f);
@@ -107,18 +109,18 @@ TEST_F(MeasurementObjectsTest, IndexZeroRefusesFormulaAndZeroOffsetWithoutSendin
 }
 
 TEST_F(MeasurementObjectsTest, ProbeAndAnalogPropertiesGoStraightToTheUnit) {
-    Lvdt &probe = *state.lvdt(2);
+    Lvdt &probe = *state.unit.lvdt(2);
     probe.setFullScale(0.1f);
     probe.setZeroOffset(0.02f);
     EXPECT_FLOAT_EQ(probe.FullScale(), 0.1f);
     EXPECT_FLOAT_EQ(probe.ZeroOffset(), 0.02f);
     probe.SetLVDTFullScale(3, 0.2f);
-    EXPECT_FLOAT_EQ(state.lvdt(3)->FullScale(), 0.2f);
+    EXPECT_FLOAT_EQ(state.unit.lvdt(3)->FullScale(), 0.2f);
 
     // The unit's ASCII protocol has no analog scaling: each analog call exchanges the start-scan
     // line, so a fresh analog input's defaults are two such exchanges.
     const qsizetype before = requests().size();
-    analog input(state);
+    analog input(state.session);
     input.SetDefaults(2);
     EXPECT_EQ(input.Description, QStringLiteral("Analog  2"));
     EXPECT_EQ(requests().mid(before), (QStringList{QStringLiteral("~C7"), QStringLiteral("~C7")}));
@@ -126,8 +128,8 @@ TEST_F(MeasurementObjectsTest, ProbeAndAnalogPropertiesGoStraightToTheUnit) {
 }
 
 TEST_F(MeasurementObjectsTest, FailedTextReadGivesAnEmptyText) {
-    state.channel(1)->Description(); // leaves a text in the reply buffer
-    Channel beyond(state);
+    state.unit.channel(1)->Description(); // leaves a text in the reply buffer
+    Channel beyond(state.session, prompts);
     beyond.SetDefaults(200); // the unit accepts 128 channels
     EXPECT_EQ(beyond.Description(), QString());
     ASSERT_EQ(prompts.shown.size(), 1u) << "the failure is reported once";

@@ -1,5 +1,7 @@
 #include "PollCycle.h"
-#include "StationTestSupport.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
+#include "StationFixture.h"
 
 #include <QRegularExpression>
 
@@ -61,11 +63,11 @@ protected:
     void SetUp() override {
         connectStandIn(QStringLiteral("--preset empty --log ") + logFile());
         for (int n = 1; n <= 8; ++n)
-            state.channel(n)->setFormula(n == 2 ? QStringLiteral("0-2.5")
-                                                : QStringLiteral("%1.25").arg(n));
+            state.unit.channel(n)->setFormula(n == 2 ? QStringLiteral("0-2.5")
+                                                     : QStringLiteral("%1.25").arg(n));
         ASSERT_TRUE(prompts.shown.empty());
-        state.UpdatesOn = true;
-        state.ViewMode = 2;
+        state.view.UpdatesOn = true;
+        state.view.ViewMode = View::Channels;
         poll.resetCaches();
     }
 
@@ -79,14 +81,14 @@ protected:
 
     void addGroup(std::initializer_list<int> channels) {
         auto g = std::make_unique<group>();
-        g->SetDefaults(static_cast<int>(state.Groups.size()) + 1);
+        g->SetDefaults(static_cast<int>(state.unit.Groups.size()) + 1);
         for (int n : channels)
             g->AddChannel(n);
-        state.Groups.push_back(std::move(g));
+        state.unit.Groups.push_back(std::move(g));
     }
 
     RecordingTargets targets;
-    PollCycle poll{state, targets};
+    PollCycle poll{state.session, state.unit, state.view, state.live, targets};
 };
 
 QStringList channelReads(std::initializer_list<int> channels) {
@@ -108,7 +110,7 @@ TEST_F(PollCycleTest, ChannelViewWritesChangedRowsAndTheirLabelsOnly) {
     poll.tick();
     EXPECT_TRUE(targets.take().isEmpty()) << "nothing changed";
 
-    state.channel(3)->setFormula(QStringLiteral("7"));
+    state.unit.channel(3)->setFormula(QStringLiteral("7"));
     poll.tick();
     EXPECT_EQ(targets.take(), (QStringList{"label 3 [ 7.00000]", "grid 3 [ 7.00000]", "bar 3 7"}));
 
@@ -127,9 +129,9 @@ TEST_F(PollCycleTest, HiddenDisplaysAreNotWritten) {
 }
 
 TEST_F(PollCycleTest, DecimalsOfEachChannelAreUsed) {
-    state.channel(1)->Decimals = 0;
-    state.channel(2)->Decimals = 0;
-    state.channel(3)->Decimals = 2;
+    state.unit.channel(1)->Decimals = 0;
+    state.unit.channel(2)->Decimals = 0;
+    state.unit.channel(3)->Decimals = 2;
     poll.tick();
     const QStringList labels = targets.take().filter(QStringLiteral("label"));
     EXPECT_EQ(labels.mid(0, 4), (QStringList{"label 1 [ 1.]", "label 2 [-3.]", "label 3 [ 3.25]",
@@ -137,7 +139,7 @@ TEST_F(PollCycleTest, DecimalsOfEachChannelAreUsed) {
 }
 
 TEST_F(PollCycleTest, ProbeViewRewritesEveryRowEveryTickAndKeepsLabelsCurrent) {
-    state.ViewMode = 3;
+    state.view.ViewMode = View::Probes;
     poll.resetCaches();
     QStringList probes;
     for (int n = 1; n <= 8; ++n)
@@ -160,7 +162,7 @@ TEST_F(PollCycleTest, ProbeViewRewritesEveryRowEveryTickAndKeepsLabelsCurrent) {
 }
 
 TEST_F(PollCycleTest, AnalogViewRewritesItsRowsEveryTick) {
-    state.ViewMode = 4;
+    state.view.ViewMode = View::Analogs;
     poll.resetCaches();
     poll.tick();
     targets.take();
@@ -170,9 +172,9 @@ TEST_F(PollCycleTest, AnalogViewRewritesItsRowsEveryTick) {
 
 TEST_F(PollCycleTest, GroupViewWritesRowsByPositionWithTheChannelsDecimals) {
     addGroup({3, 5, 3});
-    state.channel(5)->Decimals = 1;
-    state.ViewMode = 1;
-    state.SelectedGroup = 1;
+    state.unit.channel(5)->Decimals = 1;
+    state.view.ViewMode = View::Group;
+    state.view.SelectedGroup = 1;
     poll.resetCaches();
     const QStringList reads = requestsDuring([&] { poll.tick(); });
     EXPECT_EQ(reads, channelReads({1, 2, 3, 4, 5, 6, 7, 8, 3, 5, 3}));
@@ -181,7 +183,7 @@ TEST_F(PollCycleTest, GroupViewWritesRowsByPositionWithTheChannelsDecimals) {
               (QStringList{"grid 1 [ 3.25000]", "grid 2 [ 5.3]", "grid 3 [ 3.25000]"}));
     EXPECT_EQ(writes.filter(QStringLiteral("label")).size(), 8);
 
-    state.SelectedGroup = 2; // beyond the groups: no rows, labels still current
+    state.view.SelectedGroup = 2; // beyond the groups: no rows, labels still current
     poll.resetCaches();
     EXPECT_EQ(requestsDuring([&] { poll.tick(); }), channelReads({1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(targets.take().filter(QStringLiteral("grid")).size(), 0);
@@ -189,8 +191,8 @@ TEST_F(PollCycleTest, GroupViewWritesRowsByPositionWithTheChannelsDecimals) {
 
 TEST_F(PollCycleTest, GroupLongerThanTheChannelSetHasRoomForEveryRow) {
     addGroup({1, 2, 3, 4, 5, 6, 7, 8, 1, 2});
-    state.ViewMode = 1;
-    state.SelectedGroup = 1;
+    state.view.ViewMode = View::Group;
+    state.view.SelectedGroup = 1;
     poll.resetCaches();
     poll.tick();
     EXPECT_EQ(targets.take().filter(QStringLiteral("grid")).size(), 10);
@@ -198,7 +200,7 @@ TEST_F(PollCycleTest, GroupLongerThanTheChannelSetHasRoomForEveryRow) {
 
 TEST_F(PollCycleTest, LabelsAreKeptCurrentInEveryOtherView) {
     for (int view : {0, 1, 3, 4, 5, 9}) {
-        state.ViewMode = static_cast<int16_t>(view);
+        state.view.ViewMode = viewFromNumber(view);
         poll.resetCaches();
         poll.tick();
         EXPECT_EQ(targets.take().filter(QStringLiteral("label")).size(), 8) << "view " << view;
@@ -207,16 +209,16 @@ TEST_F(PollCycleTest, LabelsAreKeptCurrentInEveryOtherView) {
 
 TEST_F(PollCycleTest, HoldAndUpdateOffFreezeTheListButNotTheDialogs) {
     addGroup({4});
-    state.MasteringChannel = 2;
-    state.ChannelSetupLiveChannel = 3;
-    state.LvdtSetupLiveInput = 1;
-    state.AnalogSetupLiveInput = 1;
+    state.live.MasteringChannel = 2;
+    state.live.ChannelSetupLiveChannel = 3;
+    state.live.LvdtSetupLiveInput = 1;
+    state.live.AnalogSetupLiveInput = 1;
     for (int hold : {1, 0}) {
-        state.PollHold = hold;
-        state.UpdatesOn = hold == 0 ? false : true;
-        state.ViewMode = 1;
-        state.SelectedGroup = 1;
-        state.MasteringGroup = 1;
+        state.view.PollHold = hold;
+        state.view.UpdatesOn = hold == 0 ? false : true;
+        state.view.ViewMode = View::Group;
+        state.view.SelectedGroup = 1;
+        state.live.MasteringGroup = 1;
         poll.resetCaches();
         poll.tick();
         QStringList writes = targets.take();
@@ -228,12 +230,11 @@ TEST_F(PollCycleTest, HoldAndUpdateOffFreezeTheListButNotTheDialogs) {
         EXPECT_EQ(writes, (QStringList{"master [-2.50000]", "channel setup [ 3.25000]",
                                        "analog setup [ 0.00000]", "group master 1 [ 4.25000]"}))
             << (hold ? "held" : "updating off");
-        EXPECT_EQ(state.MasteringReading, -2.5);
     }
 }
 
 TEST_F(PollCycleTest, ACacheHoldingTheReadingIsNotRewritten) {
-    state.channel(4)->setFormula(QStringLiteral("0-9999"));
+    state.unit.channel(4)->setFormula(QStringLiteral("0-9999"));
     poll.resetCaches();
     poll.tick();
     EXPECT_EQ(targets.take().filter(QStringLiteral(" 4 ")).size(), 0);
@@ -255,8 +256,8 @@ TEST_F(PollCycleTest, ATickArrivingDuringATickIsSkipped) {
 
 TEST_F(PollCycleTest, AFailedReadLeavesItsRowAsItWas) {
     addGroup({2, 200});
-    state.ViewMode = 1;
-    state.SelectedGroup = 1;
+    state.view.ViewMode = View::Group;
+    state.view.SelectedGroup = 1;
     poll.resetCaches();
     poll.tick();
     EXPECT_EQ(targets.take().filter(QStringLiteral("grid")), QStringList{"grid 1 [-2.50000]"});

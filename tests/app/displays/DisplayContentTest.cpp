@@ -1,12 +1,13 @@
 #include "DisplayContent.h"
-#include "DisplaysTestSupport.h"
+#include "GaugeTestSetup.h"
+#include "StationFixture.h"
 
 #include <gtest/gtest.h>
 
 TEST(DisplayContent, CaptionsByView) {
     OfflineStation station;
     station.addGroup(QStringLiteral("Crank"), {1, 2});
-    station.state.SelectedGroup = 1;
+    station.state.view.SelectedGroup = 1;
     const struct {
         int view;
         const char *grid, *bars;
@@ -20,9 +21,9 @@ TEST(DisplayContent, CaptionsByView) {
         {9, "Display", "Display"},
     };
     for (const auto &c : cases) {
-        station.state.ViewMode = static_cast<int16_t>(c.view);
-        EXPECT_EQ(collectGridContent(station.state).caption, QLatin1String(c.grid)) << c.view;
-        EXPECT_EQ(barWindowCaption(station.state), QLatin1String(c.bars)) << c.view;
+        station.state.view.ViewMode = viewFromNumber(c.view);
+        EXPECT_EQ(collectGridContent(station.displayed()).caption, QLatin1String(c.grid)) << c.view;
+        EXPECT_EQ(barWindowCaption(station.displayed()), QLatin1String(c.bars)) << c.view;
     }
 }
 
@@ -31,63 +32,63 @@ TEST(DisplayContent, GridRowsOfProbesAnalogsAndDigitals) {
     station.addLvdts(3);
     station.addAnalogs(2);
 
-    station.state.ViewMode = 3;
-    GridContent content = collectGridContent(station.state);
+    station.state.view.ViewMode = View::Probes;
+    GridContent content = collectGridContent(station.displayed());
     ASSERT_TRUE(content.rows);
     EXPECT_EQ(content.rows->heading, QStringLiteral("LVDT"));
-    EXPECT_EQ(content.rows->labels,
-              QStringList({station.state.lvdt(1)->Description, station.state.lvdt(2)->Description,
-                           station.state.lvdt(3)->Description}));
+    EXPECT_EQ(content.rows->labels, QStringList({station.state.unit.lvdt(1)->Description,
+                                                 station.state.unit.lvdt(2)->Description,
+                                                 station.state.unit.lvdt(3)->Description}));
 
-    station.state.ViewMode = 4;
-    content = collectGridContent(station.state);
+    station.state.view.ViewMode = View::Analogs;
+    content = collectGridContent(station.displayed());
     EXPECT_EQ(content.rows->heading, QStringLiteral("Analog Inputs"));
     EXPECT_EQ(content.rows->labels.size(), 2);
-    EXPECT_EQ(content.rows->labels[1], station.state.analogInput(2)->Description);
+    EXPECT_EQ(content.rows->labels[1], station.state.unit.analogInput(2)->Description);
 
-    station.state.ViewMode = 5;
-    content = collectGridContent(station.state);
+    station.state.view.ViewMode = View::Digitals;
+    content = collectGridContent(station.displayed());
     EXPECT_EQ(content.rows->heading, QStringLiteral("Not Available"));
     EXPECT_EQ(content.rows->labels, QStringList({"Digital1", "Digital2"}));
 
     // No view leaves the rows alone.
-    station.state.ViewMode = 0;
-    EXPECT_FALSE(collectGridContent(station.state).rows);
+    station.state.view.ViewMode = View::None;
+    EXPECT_FALSE(collectGridContent(station.displayed()).rows);
 }
 
 TEST(DisplayContent, GroupViewBringsSelectedGroupIntoRange) {
     OfflineStation station;
     station.addGroup(QStringLiteral("Crank"), {1, 2});
     station.addGroup(QStringLiteral("Cam"), {4, 5, 6});
-    station.state.ViewMode = 1;
+    station.state.view.ViewMode = View::Group;
 
     const struct { int selected, clamped, rows; } cases[] = {{0, 1, 2}, {2, 2, 3}, {7, 2, 3}};
     for (const auto &c : cases) {
-        station.state.SelectedGroup = static_cast<int16_t>(c.selected);
-        const GridContent content = collectGridContent(station.state);
-        EXPECT_EQ(station.state.SelectedGroup, c.clamped) << c.selected;
+        station.state.view.SelectedGroup = static_cast<int16_t>(c.selected);
+        const GridContent content = collectGridContent(station.displayed());
+        EXPECT_EQ(station.state.view.SelectedGroup, c.clamped) << c.selected;
         ASSERT_TRUE(content.rows);
-        EXPECT_EQ(content.rows->heading, station.state.groupAt(c.clamped)->Description);
+        EXPECT_EQ(content.rows->heading, station.state.unit.groupAt(c.clamped)->Description);
         EXPECT_EQ(content.rows->labels.size(), c.rows) << c.selected;
     }
 }
 
 TEST(DisplayContent, GroupViewWithoutGroupsShowsNoRows) {
     OfflineStation station;
-    station.state.ViewMode = 1;
-    station.state.SelectedGroup = 3;
-    const GridContent content = collectGridContent(station.state);
+    station.state.view.ViewMode = View::Group;
+    station.state.view.SelectedGroup = 3;
+    const GridContent content = collectGridContent(station.displayed());
     EXPECT_EQ(content.caption, QStringLiteral("Group: "));
     ASSERT_TRUE(content.rows);
     EXPECT_TRUE(content.rows->labels.isEmpty());
-    EXPECT_TRUE(collectGaugeSetups(station.state, 2).size() == 2); // placeholders, no crash
+    EXPECT_TRUE(collectGaugeSetups(station.displayed(), 2).size() == 2); // placeholders, no crash
 }
 
 TEST(DisplayContent, ItemCountsByView) {
     OfflineStation station;
     station.addLvdts(6);
     station.addAnalogs(3);
-    station.state.UnitSystem->setMaxChannel(12);
+    station.state.unit.UnitSystem->setMaxChannel(12);
     station.addGroup(QStringLiteral("Crank"), {1, 2, 3, 4});
 
     const struct {
@@ -98,28 +99,29 @@ TEST(DisplayContent, ItemCountsByView) {
         {4, 0, 3}, {5, 0, std::nullopt}, {0, 0, std::nullopt},
     };
     for (const auto &c : cases) {
-        station.state.ViewMode = static_cast<int16_t>(c.view);
-        station.state.SelectedGroup = static_cast<int16_t>(c.selectedGroup);
-        EXPECT_EQ(displayItemCount(station.state), c.count) << c.view << '/' << c.selectedGroup;
+        station.state.view.ViewMode = viewFromNumber(c.view);
+        station.state.view.SelectedGroup = static_cast<int16_t>(c.selectedGroup);
+        EXPECT_EQ(displayItemCount(station.displayed()), c.count)
+            << c.view << '/' << c.selectedGroup;
     }
 }
 
 TEST(DisplayContent, GaugeSetupsWithoutLimits) {
     OfflineStation station;
     station.addLvdts(2);
-    station.state.SystemDecimals = 4;
+    station.state.unit.SystemDecimals = 4;
 
-    station.state.ViewMode = 3;
-    auto setups = collectGaugeSetups(station.state, 2);
+    station.state.view.ViewMode = View::Probes;
+    auto setups = collectGaugeSetups(station.displayed(), 2);
     ASSERT_EQ(setups.size(), 2u);
-    EXPECT_EQ(setups[0].fullLabel, station.state.lvdt(1)->Description);
+    EXPECT_EQ(setups[0].fullLabel, station.state.unit.lvdt(1)->Description);
     EXPECT_EQ(setups[0].decimals, 4);
     EXPECT_FALSE(setups[0].hasLimits);
     EXPECT_EQ(setups[0].bottom, -setups[0].top);
 
     for (int view : {5, 0}) {
-        station.state.ViewMode = static_cast<int16_t>(view);
-        setups = collectGaugeSetups(station.state, 3);
+        station.state.view.ViewMode = viewFromNumber(view);
+        setups = collectGaugeSetups(station.displayed(), 3);
         ASSERT_EQ(setups.size(), 3u);
         EXPECT_EQ(setups[2].label, QStringLiteral("XXX3"));
         EXPECT_DOUBLE_EQ(setups[2].top, 0.05);

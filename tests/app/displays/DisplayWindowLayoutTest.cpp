@@ -1,5 +1,6 @@
 #include "DisplayWindowLayout.h"
-#include "DisplaysTestSupport.h"
+#include "GaugeTestSetup.h"
+#include "StationFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,8 @@ TEST(DisplayWindowLayout, OnlyNormalWindowsOfViewsOneToFourAreStored) {
         {Qt::WindowActive, 2, true},     {Qt::WindowFullScreen, 3, false},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(layoutMayBeStored(c.states, c.view), c.stored) << c.view << ' ' << int(c.states);
+        EXPECT_EQ(layoutMayBeStored(c.states, viewFromNumber(c.view)), c.stored)
+            << c.view << ' ' << int(c.states);
 }
 
 TEST(DisplayWindowLayout, ViewsTwoToFourUseWindowLayout) {
@@ -35,16 +37,16 @@ TEST(DisplayWindowLayout, ViewsTwoToFourUseWindowLayout) {
     const StoredWindowRect rect{100, 200, 3000, 4000};
     for (int view : {2, 3, 4}) {
         for (LayoutWindow window : {LayoutWindow::Grid, LayoutWindow::Bar}) {
-            station.state.WindowLayout.fill(0);
-            station.state.ViewMode = static_cast<int16_t>(view);
-            ASSERT_TRUE(storeDisplayRect(station.state, window, rect));
-            const int top = windowLayoutIndex(view, window, LayoutSide::Top);
-            EXPECT_EQ(station.state.WindowLayout[static_cast<size_t>(top)], 100);
-            EXPECT_EQ(station.state.WindowLayout[static_cast<size_t>(top + 3)], 4000);
-            EXPECT_EQ(storedDisplayRect(station.state, window), rect);
+            station.state.view.WindowLayout.fill(0);
+            station.state.view.ViewMode = viewFromNumber(view);
+            ASSERT_TRUE(storeDisplayRect(station.displayed(), window, rect));
+            const int top = windowLayoutIndex(viewFromNumber(view), window, LayoutSide::Top);
+            EXPECT_EQ(station.state.view.WindowLayout[static_cast<size_t>(top)], 100);
+            EXPECT_EQ(station.state.view.WindowLayout[static_cast<size_t>(top + 3)], 4000);
+            EXPECT_EQ(storedDisplayRect(station.displayed(), window), rect);
             // Exactly four values were written.
             int written = 0;
-            for (int16_t v : station.state.WindowLayout)
+            for (int16_t v : station.state.view.WindowLayout)
                 written += v != 0;
             EXPECT_EQ(written, 4);
         }
@@ -55,19 +57,20 @@ TEST(DisplayWindowLayout, GroupViewUsesTheSelectedGroupsFields) {
     OfflineStation station;
     group &first = station.addGroup(QStringLiteral("A"), {1});
     group &second = station.addGroup(QStringLiteral("B"), {2});
-    station.state.ViewMode = 1;
-    station.state.SelectedGroup = 2;
+    station.state.view.ViewMode = View::Group;
+    station.state.view.SelectedGroup = 2;
 
-    ASSERT_TRUE(storeDisplayRect(station.state, LayoutWindow::Grid, {1, 2, 3, 4}));
-    ASSERT_TRUE(storeDisplayRect(station.state, LayoutWindow::Bar, {5, 6, 7, 8}));
+    ASSERT_TRUE(storeDisplayRect(station.displayed(), LayoutWindow::Grid, {1, 2, 3, 4}));
+    ASSERT_TRUE(storeDisplayRect(station.displayed(), LayoutWindow::Bar, {5, 6, 7, 8}));
     EXPECT_EQ(second.WindowGridTop, 1);
     EXPECT_EQ(second.WindowGridWidth, 4);
     EXPECT_EQ(second.WindowBarLeft, 6);
     EXPECT_EQ(second.WindowBarHeight, 7);
     EXPECT_EQ(first.WindowGridHeight, 0);
-    EXPECT_EQ(storedDisplayRect(station.state, LayoutWindow::Bar), (StoredWindowRect{5, 6, 7, 8}));
+    EXPECT_EQ(storedDisplayRect(station.displayed(), LayoutWindow::Bar),
+              (StoredWindowRect{5, 6, 7, 8}));
 
-    station.state.SelectedGroup = 3; // no such group: nothing stored, nothing to restore
-    EXPECT_FALSE(storeDisplayRect(station.state, LayoutWindow::Grid, {9, 9, 9, 9}));
-    EXPECT_FALSE(storedDisplayRect(station.state, LayoutWindow::Grid));
+    station.state.view.SelectedGroup = 3; // no such group: nothing stored, nothing to restore
+    EXPECT_FALSE(storeDisplayRect(station.displayed(), LayoutWindow::Grid, {9, 9, 9, 9}));
+    EXPECT_FALSE(storedDisplayRect(station.displayed(), LayoutWindow::Grid));
 }

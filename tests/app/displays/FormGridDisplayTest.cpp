@@ -1,7 +1,8 @@
 #include "FormGridDisplay.h"
 #include "DisplayRules.h"
 #include "DisplayWindowLayout.h"
-#include "DisplaysTestSupport.h"
+#include "GaugeTestSetup.h"
+#include "StationFixture.h"
 #include "Twips.h"
 
 #include <QCoreApplication>
@@ -24,7 +25,7 @@ QTableWidget *gridOf(FormGridDisplay &form) {
 
 TEST(FormGridDisplay, DesignHasTheGridAndCaption) {
     OfflineStation station;
-    FormGridDisplay form(station.state);
+    FormGridDisplay form(station.displayed());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Numeric Display"));
     ASSERT_NE(gridOf(form), nullptr);
     EXPECT_EQ(gridOf(form)->columnCount(), 2);
@@ -39,8 +40,8 @@ TEST(FormGridDisplay, RowsAndSizeAtSeventeenAndEighteenRows) {
     for (const auto &c : cases) {
         OfflineStation station;
         station.addLvdts(c.probes);
-        station.state.ViewMode = 3;
-        FormGridDisplay form(station.state);
+        station.state.view.ViewMode = View::Probes;
+        FormGridDisplay form(station.displayed());
         form.UpdateGridDisplay();
 
         QTableWidget *grid = gridOf(form);
@@ -48,7 +49,8 @@ TEST(FormGridDisplay, RowsAndSizeAtSeventeenAndEighteenRows) {
         EXPECT_EQ(form.gridRowCount(), c.probes + 1);
         EXPECT_EQ(grid->horizontalHeaderItem(0)->text(), QStringLiteral("LVDT"));
         EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Value"));
-        EXPECT_EQ(grid->item(c.probes - 1, 0)->text(), station.state.lvdt(c.probes)->Description);
+        EXPECT_EQ(grid->item(c.probes - 1, 0)->text(),
+                  station.state.unit.lvdt(c.probes)->Description);
 
         // No window manager frames an offscreen window: its inner area is the grid's size.
         const GridWindowSize rule = gridWindowSize(c.probes + 1);
@@ -69,8 +71,8 @@ TEST(FormGridDisplay, RowsAndSizeAtSeventeenAndEighteenRows) {
 TEST(FormGridDisplay, ColumnsAndAlignments) {
     OfflineStation station;
     station.addAnalogs(2);
-    station.state.ViewMode = 5;
-    FormGridDisplay form(station.state);
+    station.state.view.ViewMode = View::Digitals;
+    FormGridDisplay form(station.displayed());
     form.UpdateGridDisplay();
     QTableWidget *grid = gridOf(form);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Digitals"));
@@ -85,8 +87,8 @@ TEST(FormGridDisplay, ColumnsAndAlignments) {
 TEST(FormGridDisplay, ValuesGoToColumnOneOfExistingRows) {
     OfflineStation station;
     station.addLvdts(3);
-    station.state.ViewMode = 3;
-    FormGridDisplay form(station.state);
+    station.state.view.ViewMode = View::Probes;
+    FormGridDisplay form(station.displayed());
     form.UpdateGridDisplay();
 
     form.SetGridValue(1, QStringLiteral(" 0.12500"));
@@ -97,7 +99,7 @@ TEST(FormGridDisplay, ValuesGoToColumnOneOfExistingRows) {
     EXPECT_EQ(grid->item(0, 1)->text(), QStringLiteral(" 0.12500"));
     EXPECT_EQ(grid->item(2, 1)->text(), QStringLiteral("-1.00000"));
     EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), QStringLiteral("Value"));
-    EXPECT_EQ(grid->item(0, 0)->text(), station.state.lvdt(1)->Description);
+    EXPECT_EQ(grid->item(0, 0)->text(), station.state.unit.lvdt(1)->Description);
 
     // Only a reading that changed touches the grid, and only its own cell.
     QSignalSpy changed(grid->model(), &QAbstractItemModel::dataChanged);
@@ -110,7 +112,7 @@ TEST(FormGridDisplay, ValuesGoToColumnOneOfExistingRows) {
 
     // Another view starts without the old readings.
     station.addAnalogs(2);
-    station.state.ViewMode = 4;
+    station.state.view.ViewMode = View::Analogs;
     form.UpdateGridDisplay();
     EXPECT_EQ(grid->item(0, 1)->text(), QString());
     EXPECT_EQ(form.gridRowCount(), 3);
@@ -118,7 +120,7 @@ TEST(FormGridDisplay, ValuesGoToColumnOneOfExistingRows) {
 
 TEST(FormGridDisplay, CloseBoxAsksTheMainWindowAndKeepsTheWindow) {
     OfflineStation station;
-    FormGridDisplay form(station.state);
+    FormGridDisplay form(station.displayed());
     QSignalSpy closeRequested(&form, &FormGridDisplay::closeRequested);
     form.show();
     EXPECT_FALSE(form.close());
@@ -133,18 +135,18 @@ TEST(FormGridDisplay, CloseBoxAsksTheMainWindowAndKeepsTheWindow) {
 TEST(FormGridDisplay, MinimisedWindowKeepsTheStoredLayout) {
     OfflineStation station;
     station.addLvdts(4);
-    station.state.ViewMode = 3;
-    const int top = windowLayoutIndex(3, LayoutWindow::Grid, LayoutSide::Top);
+    station.state.view.ViewMode = View::Probes;
+    const int top = windowLayoutIndex(View::Probes, LayoutWindow::Grid, LayoutSide::Top);
     const auto stored = [&] {
-        return std::array{station.state.WindowLayout[size_t(top)],
-                          station.state.WindowLayout[size_t(top + 1)],
-                          station.state.WindowLayout[size_t(top + 2)],
-                          station.state.WindowLayout[size_t(top + 3)]};
+        return std::array{station.state.view.WindowLayout[size_t(top)],
+                          station.state.view.WindowLayout[size_t(top + 1)],
+                          station.state.view.WindowLayout[size_t(top + 2)],
+                          station.state.view.WindowLayout[size_t(top + 3)]};
     };
-    station.state.WindowLayout[size_t(top)] = 111;
-    station.state.WindowLayout[size_t(top + 2)] = 2222;
+    station.state.view.WindowLayout[size_t(top)] = 111;
+    station.state.view.WindowLayout[size_t(top + 2)] = 2222;
 
-    FormGridDisplay form(station.state);
+    FormGridDisplay form(station.displayed());
     form.UpdateGridDisplay();
     form.showMinimized();
     const auto before = stored();
@@ -155,7 +157,7 @@ TEST(FormGridDisplay, MinimisedWindowKeepsTheStoredLayout) {
     EXPECT_EQ(stored(), before);
 
     // The same window in its normal state stores where it is.
-    FormGridDisplay normal(station.state);
+    FormGridDisplay normal(station.displayed());
     normal.UpdateGridDisplay();
     normal.show();
     normal.SaveGridFormSize();
@@ -167,15 +169,15 @@ TEST(FormGridDisplay, MinimisedWindowKeepsTheStoredLayout) {
 
 TEST(FormGridDisplay, RestoreAppliesAStoredRectOnly) {
     OfflineStation station;
-    station.state.ViewMode = 2;
-    FormGridDisplay form(station.state);
+    station.state.view.ViewMode = View::Channels;
+    FormGridDisplay form(station.displayed());
     const QRect before = form.geometry();
     form.RestoreGridFormSize(); // nothing stored: stays
     EXPECT_EQ(form.geometry(), before);
 
-    const int top = windowLayoutIndex(2, LayoutWindow::Grid, LayoutSide::Top);
+    const int top = windowLayoutIndex(View::Channels, LayoutWindow::Grid, LayoutSide::Top);
     const int16_t rect[4] = {1440, 2880, 2880, 4320}; // 1, 2, 2, 3 inches
-    std::copy(std::begin(rect), std::end(rect), station.state.WindowLayout.begin() + top);
+    std::copy(std::begin(rect), std::end(rect), station.state.view.WindowLayout.begin() + top);
     form.RestoreGridFormSize();
     EXPECT_EQ(form.pos(), QPoint(Twips::toPixelsX(2880, &form), Twips::toPixelsY(1440, &form)));
     EXPECT_EQ(form.size(), QSize(Twips::toPixelsX(4320, &form), Twips::toPixelsY(2880, &form)));
@@ -184,8 +186,8 @@ TEST(FormGridDisplay, RestoreAppliesAStoredRectOnly) {
 TEST(FormGridDisplay, DoubleClickPicksTheRow) {
     OfflineStation station;
     station.addLvdts(5);
-    station.state.ViewMode = 3;
-    FormGridDisplay form(station.state);
+    station.state.view.ViewMode = View::Probes;
+    FormGridDisplay form(station.displayed());
     form.UpdateGridDisplay();
     form.show();
     QSignalSpy picked(&form, &FormGridDisplay::rowPicked);

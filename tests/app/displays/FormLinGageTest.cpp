@@ -1,7 +1,8 @@
 #include "FormLinGage.h"
 #include "DisplayRules.h"
-#include "DisplaysTestSupport.h"
+#include "GaugeTestSetup.h"
 #include "LinearGauge.h"
+#include "StationFixture.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -19,7 +20,7 @@ GaugeSetup channelSetup(const QString &label) {
 
 TEST(FormLinGage, DesignHasGaugeZeroAndCaption) {
     OfflineStation station;
-    FormLinGage form(station.state);
+    FormLinGage form(station.displayed());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Bar Graphs"));
     ASSERT_EQ(form.gaugeCount(), 1);
     EXPECT_EQ(form.gauge(0)->objectName(), QStringLiteral("LGauge1_0"));
@@ -30,11 +31,11 @@ TEST(FormLinGage, GaugesAreMadeAndDestroyedToTheViewsCount) {
     OfflineStation station;
     station.addLvdts(5);
     station.addAnalogs(2);
-    FormLinGage form(station.state);
+    FormLinGage form(station.displayed());
     form.gauge(0)->setCreationReal(0, 2.5);
     form.gauge(0)->setCreationReal(1, -1.0);
 
-    station.state.ViewMode = 3;
+    station.state.view.ViewMode = View::Probes;
     form.SetNumberOfBars();
     EXPECT_EQ(form.TotalNumberOfBars(), 5);
     ASSERT_EQ(form.gaugeCount(), 5);
@@ -44,18 +45,18 @@ TEST(FormLinGage, GaugesAreMadeAndDestroyedToTheViewsCount) {
     EXPECT_DOUBLE_EQ(form.gauge(4)->creationReal(0), 2.5);
     EXPECT_DOUBLE_EQ(form.gauge(4)->creationReal(1), -1.0);
 
-    station.state.ViewMode = 4;
+    station.state.view.ViewMode = View::Analogs;
     form.SetNumberOfBars();
     EXPECT_EQ(form.gaugeCount(), 2);
     EXPECT_EQ(form.gauge(2), nullptr);
 
-    station.state.ViewMode = 5; // digital inputs keep the count
+    station.state.view.ViewMode = View::Digitals; // digital inputs keep the count
     form.SetNumberOfBars();
     EXPECT_EQ(form.gaugeCount(), 2);
 
     station.addGroup(QStringLiteral("Empty"), {});
-    station.state.ViewMode = 1;
-    station.state.SelectedGroup = 1;
+    station.state.view.ViewMode = View::Group;
+    station.state.view.SelectedGroup = 1;
     form.UpdateBarDisplay(); // no items: gauge 0 remains, hidden
     EXPECT_EQ(form.TotalNumberOfBars(), 0);
     EXPECT_EQ(form.gaugeCount(), 1);
@@ -65,10 +66,10 @@ TEST(FormLinGage, GaugesAreMadeAndDestroyedToTheViewsCount) {
 TEST(FormLinGage, DigitalViewShowsPlaceholders) {
     OfflineStation station;
     station.addLvdts(3);
-    FormLinGage form(station.state);
-    station.state.ViewMode = 3;
+    FormLinGage form(station.displayed());
+    station.state.view.ViewMode = View::Probes;
     form.SetNumberOfBars();
-    station.state.ViewMode = 5;
+    station.state.view.ViewMode = View::Digitals;
     form.UpdateBarDisplay();
 
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Display Digitals"));
@@ -91,7 +92,7 @@ TEST(FormLinGage, DigitalViewShowsPlaceholders) {
 
 TEST(FormLinGage, ChannelGaugesCarryTheirLimits) {
     OfflineStation station;
-    FormLinGage form(station.state);
+    FormLinGage form(station.displayed());
     form.showSetups(QStringLiteral("Display Channels"),
                     {channelSetup(QStringLiteral("Journal diameter 1")),
                      channelSetup(QStringLiteral("Runout"))});
@@ -110,7 +111,7 @@ TEST(FormLinGage, ChannelGaugesCarryTheirLimits) {
 
 TEST(FormLinGage, SetBarValueWritesGaugeBarMinusOne) {
     OfflineStation station;
-    FormLinGage form(station.state);
+    FormLinGage form(station.displayed());
     form.showSetups(QStringLiteral("Display Channels"),
                     {channelSetup(QStringLiteral("A")), channelSetup(QStringLiteral("B"))});
     form.SetBarValue(1, 0.003f);
@@ -125,7 +126,7 @@ TEST(FormLinGage, SetBarValueWritesGaugeBarMinusOne) {
 
 TEST(FormLinGage, ResizeLaysGaugesOutInRows) {
     OfflineStation station;
-    FormLinGage form(station.state);
+    FormLinGage form(station.displayed());
     form.showSetups(QStringLiteral("Display Channels"),
                     std::vector<GaugeSetup>(17, channelSetup(QStringLiteral("Bore"))));
     form.resize(906, 406);
@@ -141,7 +142,7 @@ TEST(FormLinGage, ResizeLaysGaugesOutInRows) {
 
 TEST(FormLinGage, ClicksNameTheItem) {
     OfflineStation station;
-    FormLinGage form(station.state);
+    FormLinGage form(station.displayed());
     form.showSetups(QStringLiteral("Display Channels"),
                     std::vector<GaugeSetup>(3, channelSetup(QStringLiteral("Bore"))));
     form.show();
@@ -159,12 +160,12 @@ TEST(FormLinGage, ClicksNameTheItem) {
 
 TEST(FormLinGage, CloseBoxAsksTheMainWindowAndMinimisedKeepsLayout) {
     OfflineStation station;
-    station.state.ViewMode = 2;
-    const int top = windowLayoutIndex(2, LayoutWindow::Bar, LayoutSide::Top);
-    station.state.WindowLayout[size_t(top + 2)] = 3000;
-    const auto before = station.state.WindowLayout;
+    station.state.view.ViewMode = View::Channels;
+    const int top = windowLayoutIndex(View::Channels, LayoutWindow::Bar, LayoutSide::Top);
+    station.state.view.WindowLayout[size_t(top + 2)] = 3000;
+    const auto before = station.state.view.WindowLayout;
 
-    FormLinGage form(station.state);
+    FormLinGage form(station.displayed());
     QSignalSpy closeRequested(&form, &FormLinGage::closeRequested);
     form.showMinimized();
     EXPECT_FALSE(form.close());
@@ -173,5 +174,5 @@ TEST(FormLinGage, CloseBoxAsksTheMainWindowAndMinimisedKeepsLayout) {
     form.SaveLGaugeFormSize();
     form.closeForShutdown();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(station.state.WindowLayout, before);
+    EXPECT_EQ(station.state.view.WindowLayout, before);
 }

@@ -2,9 +2,10 @@
 // review: render_display_windows [folder] (default /tmp/displays-shots).
 
 #include "DisplayRules.h"
-#include "DisplaysTestSupport.h"
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
+#include "GaugeTestSetup.h"
+#include "StationFixture.h"
 
 #include "WindowPicture.h"
 
@@ -75,7 +76,7 @@ int main(int argc, char **argv) {
     OfflineStation station;
     bool ok = true;
     for (int rows : {8, 20}) {
-        FormGridDisplay grid(station.state);
+        FormGridDisplay grid(station.displayed());
         GridContent content{QStringLiteral("Channels"), GridRows{QStringLiteral("Channel"), {}}};
         for (int i = 0; i < rows; ++i)
             content.rows->labels << channelName(i);
@@ -94,7 +95,7 @@ int main(int argc, char **argv) {
                 {128, {1400, 900}, "bars-128"},
                 {128, {1024, 640}, "bars-128-small"}};
     for (const auto &b : bars) {
-        FormLinGage gauges(station.state);
+        FormLinGage gauges(station.displayed());
         std::vector<GaugeSetup> setups = b.gauges == 8 ? partSetups() : std::vector<GaugeSetup>();
         for (int i = static_cast<int>(setups.size()); i < b.gauges; ++i)
             setups.push_back(channelSetup(i));

@@ -9,8 +9,8 @@
 #include "Settings.h"
 #include "ShutdownSignals.h"
 #include "Startup.h"
+#include "Station.h"
 #include "StationHelp.h"
-#include "StationState.h"
 #include "frmWizard.h"
 
 #include <QApplication>
@@ -51,13 +51,12 @@ int main(int argc, char *argv[]) {
     SettingsStore settings;
     LinkLibrary link;
     link.setMissingExportHandler(&reportMissingExport);
-    StationState state(link, prompts, settings);
-    StationHelp help(state);
-    state.Help = &help;
+    Station state(link, prompts, settings);
+    StationHelp help(state.config, prompts);
 
     InstanceLock lock;
     StationStartup startup(state, commandLine, [&state] {
-        frmWizard wizard(state);
+        frmWizard wizard(state.session, state.settings, state.prompts);
         wizard.exec();
     });
     if (startup.run(QApplication::applicationDirPath(), lock) != StartupOutcome::Started)
@@ -67,6 +66,6 @@ int main(int argc, char *argv[]) {
     prompts.setParentWindow(&window);
     window.Form_Load();
     window.show();
-    new ShutdownSignals(window);
+    new ShutdownSignals(&window, [&window] { window.close(); });
     return QApplication::exec();
 }

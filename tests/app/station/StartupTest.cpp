@@ -2,8 +2,10 @@
 #include "CommandLine.h"
 #include "FormMain.h"
 #include "InstanceLock.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
+#include "StationFixture.h"
 #include "StationHelp.h"
-#include "StationTestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,7 +39,7 @@ protected:
         line = CommandLine(words);
         StationStartup startup(state, line, [this] {
             ++wizardRuns;
-            wizardSawHandle = state.LinkHandle != nullptr;
+            wizardSawHandle = state.session.LinkHandle != nullptr;
             wizardSawTraffic = !unit.requests().isEmpty();
             if (wizardStoresPort)
                 storePort(QStringLiteral("COM1"));
@@ -67,10 +69,9 @@ TEST_F(StartupTest, UnitHearsCountsScanSettingsAnalogDefaultsThenTheDisplays) {
     storePort(QStringLiteral("COM1"));
     ASSERT_EQ(runStartup(), StartupOutcome::Started);
     EXPECT_EQ(wizardRuns, 0);
-    EXPECT_EQ(state.ReportLinkErrors, 1);
-    EXPECT_EQ(state.ScanTime, 50) << "the demo unit's scan time";
+    EXPECT_EQ(state.session.ReportLinkErrors, 1);
 
-    StationHelp help(state);
+    StationHelp help(state.config, state.prompts);
     FormMain window(state, line, help);
     window.Form_Load();
     window.Timer1().stop();
@@ -83,7 +84,7 @@ TEST_F(StartupTest, UnitHearsCountsScanSettingsAnalogDefaultsThenTheDisplays) {
     const QStringList bars = channelReads({"~CN", "~CT", "~CZ", "~CW", "~CX", "~CU", "~CV"}, 8);
     expected << bars << channelReads({"~CN"}, 8) << bars << channelReads({"~C1"}, 8);
     EXPECT_EQ(unit.requests(), expected);
-    EXPECT_EQ(state.Channels.size(), 8u);
+    EXPECT_EQ(state.unit.Channels.size(), 8u);
     EXPECT_FALSE(window.labelChanCaption(1).isEmpty());
 }
 
@@ -117,7 +118,7 @@ TEST_F(StartupTest, RetryRunsTheWizardAndConnectsAgain) {
     EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Critical);
     EXPECT_EQ(prompts.shown[0].title, QStringLiteral("QorView"));
     EXPECT_EQ(wizardRuns, 1);
-    EXPECT_NE(state.LinkHandle, nullptr);
+    EXPECT_NE(state.session.LinkHandle, nullptr);
 }
 
 TEST_F(StartupTest, RetryHasNoLimitAndCancelEndsTheStart) {

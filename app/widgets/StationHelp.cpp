@@ -1,8 +1,8 @@
 #include "StationHelp.h"
 
 #include "Prompts.h"
+#include "StationConfig.h"
 #include "StationIcon.h"
-#include "StationState.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,18 +18,8 @@ const QString NoHelpText = QStringLiteral(
 
 } // namespace
 
-QString findHelpFile(const QString &programFolder) {
-    const QDir folder(programFolder);
-    for (const QString &candidate :
-         {folder.filePath(QStringLiteral("qorview.hlp")),
-          folder.filePath(QStringLiteral("../share/qorview/qorview.hlp"))}) {
-        if (QFileInfo(candidate).isFile())
-            return QDir::cleanPath(candidate);
-    }
-    return {};
-}
-
-StationHelp::StationHelp(StationState &state) : m_state(state) {}
+StationHelp::StationHelp(const StationConfig &config, Prompts &prompts)
+    : m_config(config), m_prompts(prompts) {}
 
 StationHelp::~StationHelp() = default;
 
@@ -59,15 +49,15 @@ QTextBrowser *StationHelp::browser() const {
 }
 
 void StationHelp::show(const QString &anchor) {
-    if (!m_state.HelpAttached) {
-        m_state.prompts.message(NoHelpText, PromptButtons::Ok, PromptIcon::Information);
+    if (!m_config.HelpAttached) {
+        m_prompts.message(NoHelpText, PromptButtons::Ok, PromptIcon::Information);
         return;
     }
-    QFile file(m_state.HelpFilePath);
+    QFile file(m_config.HelpFilePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_state.prompts.message(
+        m_prompts.message(
             QStringLiteral("Unable to open the help file %1: %2")
-                .arg(QDir::toNativeSeparators(m_state.HelpFilePath), file.errorString()));
+                .arg(QDir::toNativeSeparators(m_config.HelpFilePath), file.errorString()));
         return;
     }
     const QString html = QString::fromUtf8(file.readAll());
@@ -84,7 +74,7 @@ void StationHelp::show(const QString &anchor) {
         m_browser->setOpenExternalLinks(true);
         layout->addWidget(m_browser);
     }
-    m_browser->setSearchPaths({QFileInfo(m_state.HelpFilePath).absolutePath()});
+    m_browser->setSearchPaths({QFileInfo(m_config.HelpFilePath).absolutePath()});
     m_browser->setHtml(html);
     m_window->show();
     m_window->raise();

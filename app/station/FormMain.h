@@ -1,6 +1,8 @@
 #pragma once
 
+#include "DisplayedState.h"
 #include "PollCycle.h"
+#include "View.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -14,8 +16,8 @@ class CommandLine;
 class FormGridDisplay;
 class FormLinGage;
 class QLabel;
-class StationHelp;
-struct StationState;
+class HelpViewer;
+struct Station;
 
 namespace Ui {
 class FormMain;
@@ -28,7 +30,7 @@ class FormMain : public QMainWindow, private PollTargets {
     Q_OBJECT
 
 public:
-    FormMain(StationState &state, const CommandLine &commandLine, StationHelp &help,
+    FormMain(Station &state, const CommandLine &commandLine, HelpViewer &help,
              QWidget *parent = nullptr);
     ~FormMain() override;
 
@@ -67,7 +69,7 @@ public:
     // a dialog was shown) come with the group editor and the set-up dialogs. Without them View >
     // Group and picks in the displays change nothing.
     std::function<void()> selectGroup;
-    std::function<bool(int viewMode, int item)> showSetupDialog;
+    std::function<bool(View view, int item)> showSetupDialog;
 
     // Every other window of the station registers here when it is loaded, with the steps that
     // unload it; closing the main window unloads them, the most recently loaded first.
@@ -100,6 +102,7 @@ private:
     void createChannelLabels();
     FormGridDisplay &grid();
     FormLinGage &bars();
+    DisplayedState displayed();
     void placeDisplaysBelowMainWindow();
     static constexpr int DisplayGap = 8;
     void showSelectedGroup(int group);
@@ -108,9 +111,9 @@ private:
     void storeMainPosition();
 
     std::unique_ptr<Ui::FormMain> ui;
-    StationState &m_state;
+    Station &m_state;
     const CommandLine &m_commandLine;
-    StationHelp &m_help;
+    HelpViewer &m_help;
     PollCycle m_poll;
     QTimer m_timer;
     std::vector<QLabel *> m_labelChan;

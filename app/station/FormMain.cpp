@@ -7,11 +7,11 @@
 #include "FormAboutQorView.h"
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
+#include "HelpFile.h"
 #include "Prompts.h"
 #include "Settings.h"
-#include "StationHelp.h"
+#include "Station.h"
 #include "StationIcon.h"
-#include "StationState.h"
 #include "Twips.h"
 #include "ViewCycle.h"
 #include "WindowLayout.h"
@@ -54,10 +54,11 @@ SettingKey layoutKey(int i) {
 
 } // namespace
 
-FormMain::FormMain(StationState &state, const CommandLine &commandLine, StationHelp &help,
+FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &help,
                    QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::FormMain>()), m_state(state),
-      m_commandLine(commandLine), m_help(help), m_poll(state, *this) {
+      m_commandLine(commandLine), m_help(help),
+      m_poll(state.session, state.unit, state.view, state.live, *this) {
     ui->setupUi(this);
     m_timer.setObjectName(QStringLiteral("Timer1"));
     m_labelChan.push_back(ui->LabelChan_0);
@@ -101,7 +102,7 @@ void FormMain::connectCommands() {
 
 void FormMain::Form_Load() {
     setWindowIcon(stationIcon());
-    setWindowTitle(m_state.CompanyName + QStringLiteral("   ") + m_state.ProductName);
+    setWindowTitle(m_state.config.CompanyName + QStringLiteral("   ") + m_state.config.ProductName);
     // The size is the whole window's, its title bar included.
     resize(Twips::toPixelsX(MainWidthTwips, this),
            Twips::toPixelsY(MainHeightTwips, this) -
@@ -116,20 +117,20 @@ void FormMain::Form_Load() {
 
     const bool barsAtStart = settings.number(SettingKeys::BarsAtStartup, 1) == 1;
     const bool numbersAtStart = settings.number(SettingKeys::NumericDisplay, 1) == 1;
-    m_state.ViewMode = settingInt16(settings, SettingKeys::TypeOfView, 2);
-    m_state.NewSetupFileNum = settingInt16(settings, SettingKeys::NewSetupFileNum, 1);
+    m_state.view.ViewMode = viewFromNumber(settingInt16(settings, SettingKeys::TypeOfView, 2));
+    m_state.setup.NewSetupFileNum = settingInt16(settings, SettingKeys::NewSetupFileNum, 1);
 
     const CommandLine::MainWindowOptions options = m_commandLine.mainWindowOptions();
     if (options.viewMode)
-        m_state.ViewMode = static_cast<int16_t>(*options.viewMode);
+        m_state.view.ViewMode = *options.viewMode;
     if (!options.setupFileName.isEmpty())
-        m_state.SetupFileName = options.setupFileName;
-    if (!m_state.SetupFileName.isEmpty() && loadSetupFile)
-        loadSetupFile(m_state.SetupFileName);
+        m_state.setup.SetupFileName = options.setupFileName;
+    if (!m_state.setup.SetupFileName.isEmpty() && loadSetupFile)
+        loadSetupFile(m_state.setup.SetupFileName);
 
     if (!settings.text(layoutKey(0)).isEmpty()) {
         for (int i = 0; i < StoredLayoutValuesRead; ++i) {
-            int16_t &value = m_state.WindowLayout[static_cast<size_t>(i)];
+            int16_t &value = m_state.view.WindowLayout[static_cast<size_t>(i)];
             value = settingInt16(settings, layoutKey(i), value);
         }
     }
@@ -137,7 +138,7 @@ void FormMain::Form_Load() {
     UpdateMainDisplay();
     m_timer.setInterval(PollIntervalMs);
     m_timer.start();
-    m_state.PollHold = 0;
+    m_state.view.PollHold = 0;
     UpdateToggle_Click();
     // Both start-up displays are open before either is placed, so the bars can go beside the grid.
     m_placingDeferred = true;
@@ -150,7 +151,7 @@ void FormMain::Form_Load() {
 }
 
 void FormMain::createChannelLabels() {
-    const int channels = m_state.UnitSystem ? m_state.UnitSystem->MaxChannel() : 0;
+    const int channels = m_state.unit.UnitSystem ? m_state.unit.UnitSystem->MaxChannel() : 0;
     QLabel *first = ui->LabelChan_0;
     for (int n = static_cast<int>(m_labelChan.size()); n <= channels; ++n) {
         const QLabel *above = m_labelChan.back();
@@ -185,14 +186,18 @@ bool FormMain::barsChecked() const {
 }
 
 bool FormMain::CheckForAnyGroups() const {
-    return ::CheckForAnyGroups(m_state);
+    return ::CheckForAnyGroups(m_state.unit);
 }
 
 // ---- displays ---------------------------------------------------------------------------------
 
+DisplayedState FormMain::displayed() {
+    return {m_state.unit, m_state.view};
+}
+
 FormGridDisplay &FormMain::grid() {
     if (!m_grid) {
-        m_grid = std::make_unique<FormGridDisplay>(m_state);
+        m_grid = std::make_unique<FormGridDisplay>(displayed());
         connect(m_grid.get(), &FormGridDisplay::closeRequested, this, &FormMain::EnableGrid_Click);
         connect(m_grid.get(), &FormGridDisplay::rowPicked, this, &FormMain::GotoSetupFromView);
         registerLoadedWindow(m_grid.get(), [this] { m_grid->closeForShutdown(); });
@@ -202,7 +207,7 @@ FormGridDisplay &FormMain::grid() {
 
 FormLinGage &FormMain::bars() {
     if (!m_bars) {
-        m_bars = std::make_unique<FormLinGage>(m_state);
+        m_bars = std::make_unique<FormLinGage>(displayed());
         connect(m_bars.get(), &FormLinGage::closeRequested, this, &FormMain::EnableBarGraphs_Click);
         connect(m_bars.get(), &FormLinGage::gaugeClicked, this, &FormMain::GotoSetupFromView);
         registerLoadedWindow(m_bars.get(), [this] { m_bars->closeForShutdown(); });
@@ -221,13 +226,13 @@ void FormMain::placeDisplaysBelowMainWindow() {
     const int top = main.bottom() + 1 + DisplayGap;
     if (m_grid && m_grid->isVisible() && !m_gridPlaced) {
         m_gridPlaced = true;
-        if (!storedDisplayRect(m_state, LayoutWindow::Grid))
+        if (!storedDisplayRect(displayed(), LayoutWindow::Grid))
             m_grid->move(main.left(), top);
     }
     if (m_bars && m_bars->isVisible() && !m_barsPlaced) {
         m_barsPlaced = true;
         const bool gridBeside = m_grid && m_grid->isVisible();
-        if (!storedDisplayRect(m_state, LayoutWindow::Bar))
+        if (!storedDisplayRect(displayed(), LayoutWindow::Bar))
             m_bars->move(
                 gridBeside ? m_grid->frameGeometry().right() + 1 + DisplayGap : main.left(), top);
     }
@@ -275,10 +280,10 @@ void FormMain::setBarValue(int row, float value) {
 // ---- views ------------------------------------------------------------------------------------
 
 void FormMain::UpdateMainDisplay() {
-    ui->setup->menuAction()->setEnabled(m_state.SetupsEnabled);
-    ui->ViewGroups->setChecked(m_state.ViewMode == 1);
-    ui->ViewChannels->setChecked(m_state.ViewMode == 2);
-    ui->ViewLVDTs->setChecked(m_state.ViewMode == 3);
+    ui->setup->menuAction()->setEnabled(m_state.config.SetupsEnabled);
+    ui->ViewGroups->setChecked(m_state.view.ViewMode == View::Group);
+    ui->ViewChannels->setChecked(m_state.view.ViewMode == View::Channels);
+    ui->ViewLVDTs->setChecked(m_state.view.ViewMode == View::Probes);
     // A layout stored for the view wins over the size the display chose for its rows.
     if (gridChecked()) {
         grid().UpdateGridDisplay();
@@ -289,19 +294,19 @@ void FormMain::UpdateMainDisplay() {
         bars().RestoreLGaugeFormSize();
     }
     m_poll.resetCaches();
-    if (m_state.PollHold >= 1)
-        --m_state.PollHold;
+    if (m_state.view.PollHold >= 1)
+        --m_state.view.PollHold;
 }
 
 void FormMain::ViewChannels_Click() {
-    m_state.ViewMode = 2;
-    m_state.SelectedGroup = 0;
+    m_state.view.ViewMode = View::Channels;
+    m_state.view.SelectedGroup = 0;
     UpdateMainDisplay();
 }
 
 void FormMain::ViewLVDTs_Click() {
-    ++m_state.PollHold;
-    m_state.ViewMode = 3;
+    ++m_state.view.PollHold;
+    m_state.view.ViewMode = View::Probes;
     UpdateMainDisplay();
 }
 
@@ -313,23 +318,23 @@ void FormMain::ViewGroups_Click() {
     if (!selectGroup)
         return;
     selectGroup();
-    if (m_state.SelectedGroup > 0 && !m_state.GroupSelectCancelled) {
-        m_state.ViewMode = 1;
+    if (m_state.view.SelectedGroup > 0 && !m_state.view.GroupSelectCancelled) {
+        m_state.view.ViewMode = View::Group;
         UpdateMainDisplay();
     }
 }
 
 void FormMain::showSelectedGroup(int groupIndex) {
-    m_state.SelectedGroup = static_cast<int16_t>(groupIndex);
-    m_state.ViewMode = 1;
-    ++m_state.PollHold;
+    m_state.view.SelectedGroup = static_cast<int16_t>(groupIndex);
+    m_state.view.ViewMode = View::Group;
+    ++m_state.view.PollHold;
     UpdateMainDisplay();
 }
 
 void FormMain::CommandViewToggle_Click() {
     const ViewStep step =
-        nextViewStep(m_state.ViewMode, m_state.SelectedGroup,
-                     static_cast<int>(m_state.Groups.size()), CheckForAnyGroups());
+        nextViewStep(m_state.view.ViewMode, m_state.view.SelectedGroup,
+                     static_cast<int>(m_state.unit.Groups.size()), CheckForAnyGroups());
     switch (step.target) {
     case ViewStep::Target::Channels:
         ViewChannels_Click();
@@ -348,35 +353,35 @@ void FormMain::CommandViewToggle_Click() {
 void FormMain::UpdateToggle_Click() {
     m_updateToggleState = !m_updateToggleState;
     ui->UpdateToggle->setChecked(m_updateToggleState);
-    m_state.UpdatesOn = m_updateToggleState;
+    m_state.view.UpdatesOn = m_updateToggleState;
 }
 
 void FormMain::GotoSetupFromView(int index) {
-    if (!m_state.SetupsEnabled || !showSetupDialog)
+    if (!m_state.config.SetupsEnabled || !showSetupDialog)
         return;
     int item = index;
-    switch (m_state.ViewMode) {
-    case 1: {
-        const group *shown = m_state.groupAt(m_state.SelectedGroup);
+    switch (m_state.view.ViewMode) {
+    case View::Group: {
+        const group *shown = m_state.unit.groupAt(m_state.view.SelectedGroup);
         if (!shown)
             return;
         item = shown->GetChannel(index);
         break;
     }
-    case 2:
-    case 3:
-    case 4:
-    case 5:
+    case View::Channels:
+    case View::Probes:
+    case View::Analogs:
+    case View::Digitals:
         break;
     default:
         return;
     }
-    if (showSetupDialog(m_state.ViewMode, item))
+    if (showSetupDialog(m_state.view.ViewMode, item))
         UpdateMainDisplay();
 }
 
 void FormMain::CommandResetMM_Click() {
-    m_state.link.QorResetMM(m_state.LinkHandle);
+    m_state.session.link.QorResetMM(m_state.session.LinkHandle);
 }
 
 void FormMain::mnuHelpContents_Click() {
@@ -384,7 +389,7 @@ void FormMain::mnuHelpContents_Click() {
 }
 
 void FormMain::AboutQorView_Click() {
-    FormAboutQorView about(m_state, this);
+    FormAboutQorView about(m_state.session, m_state.config, this);
     about.exec();
 }
 
@@ -401,7 +406,7 @@ void FormMain::closeEvent(QCloseEvent *event) {
     }
     m_timer.stop();
     unloadOtherWindows();
-    m_state.settings.setNumber(SettingKeys::NewSetupFileNum, m_state.NewSetupFileNum);
+    m_state.settings.setNumber(SettingKeys::NewSetupFileNum, m_state.setup.NewSetupFileNum);
     if (!isMinimized())
         storeMainPosition();
     event->accept();
@@ -409,7 +414,7 @@ void FormMain::closeEvent(QCloseEvent *event) {
 
 bool FormMain::queryUnload() {
     bool cancel = false;
-    if (m_state.SetupChanged) {
+    if (m_state.setup.SetupChanged) {
         const PromptAnswer answer =
             m_state.prompts.message(QStringLiteral("Setup has been modified\rSave changes"),
                                     PromptButtons::YesNoCancel, PromptIcon::Question);
@@ -418,7 +423,7 @@ bool FormMain::queryUnload() {
         if (answer == PromptAnswer::Yes && saveSetupAs)
             saveSetupAs();
     }
-    if (m_state.DdeLinkCount != 0) {
+    if (m_state.live.DdeLinkCount != 0) {
         const PromptAnswer answer =
             m_state.prompts.message(QStringLiteral("Other applications are using this application"
                                                    "Do you really want to exit the application?"),
@@ -426,8 +431,8 @@ bool FormMain::queryUnload() {
         cancel = answer == PromptAnswer::No;
     }
     std::vector<std::pair<SettingKey, long long>> layout;
-    for (int i = 0; i < static_cast<int>(m_state.WindowLayout.size()); ++i)
-        layout.emplace_back(layoutKey(i), m_state.WindowLayout[static_cast<size_t>(i)]);
+    for (int i = 0; i < static_cast<int>(m_state.view.WindowLayout.size()); ++i)
+        layout.emplace_back(layoutKey(i), m_state.view.WindowLayout[static_cast<size_t>(i)]);
     m_state.settings.setNumbers(layout);
     m_help.CloseHelp();
     return !cancel;

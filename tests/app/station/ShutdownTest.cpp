@@ -2,8 +2,10 @@
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
 #include "FormMain.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
+#include "StationFixture.h"
 #include "StationHelp.h"
-#include "StationTestSupport.h"
 #include "Twips.h"
 #include "WindowLayout.h"
 
@@ -23,8 +25,8 @@ protected:
         ASSERT_TRUE(document.open(QIODevice::WriteOnly));
         document.write("<html><body><h1>QorView</h1></body></html>");
         document.close();
-        state.HelpFilePath = document.fileName();
-        state.HelpAttached = true;
+        state.config.HelpFilePath = document.fileName();
+        state.config.HelpAttached = true;
 
         window = std::make_unique<FormMain>(state, line, help);
         window->Form_Load();
@@ -37,8 +39,8 @@ protected:
             events << QStringLiteral("box: ") + prompts.shown.back().text;
         };
         for (int i = 0; i < 36; ++i)
-            state.WindowLayout[static_cast<size_t>(i)] = static_cast<int16_t>(1000 + i);
-        state.NewSetupFileNum = 17;
+            state.view.WindowLayout[static_cast<size_t>(i)] = static_cast<int16_t>(1000 + i);
+        state.setup.NewSetupFileNum = 17;
         help.ShowHelpContents();
     }
 
@@ -58,7 +60,7 @@ protected:
     }
 
     CommandLine line;
-    StationHelp help{state};
+    StationHelp help{state.config, state.prompts};
     std::unique_ptr<FormMain> window;
     QStringList events;
 };
@@ -82,8 +84,8 @@ TEST_F(ShutdownTest, QuietCloseStoresLayoutNumberAndPosition) {
 }
 
 TEST_F(ShutdownTest, SetupQuestionComesFirstAndYesSavesAsBeforeTheLinksQuestion) {
-    state.SetupChanged = true;
-    state.DdeLinkCount = 2;
+    state.setup.SetupChanged = true;
+    state.live.DdeLinkCount = 2;
     prompts.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
     window->findChild<QAction *>(QStringLiteral("ExitProgram"))->trigger();
     EXPECT_EQ(events, (QStringList{QStringLiteral("box: ") + SetupQuestion, "save as",
@@ -99,8 +101,8 @@ TEST_F(ShutdownTest, SetupQuestionComesFirstAndYesSavesAsBeforeTheLinksQuestion)
 }
 
 TEST_F(ShutdownTest, CancelAtTheSetupQuestionKeepsEverything) {
-    state.SetupChanged = true;
-    state.DdeLinkCount = 1;
+    state.setup.SetupChanged = true;
+    state.live.DdeLinkCount = 1;
     prompts.answers = {PromptAnswer::Cancel};
     EXPECT_FALSE(window->close());
     EXPECT_EQ(prompts.shown.size(), 1u) << "no links question";
@@ -111,8 +113,8 @@ TEST_F(ShutdownTest, CancelAtTheSetupQuestionKeepsEverything) {
 }
 
 TEST_F(ShutdownTest, NoAtTheSetupQuestionStillAsksAboutLinks) {
-    state.SetupChanged = true;
-    state.DdeLinkCount = 1;
+    state.setup.SetupChanged = true;
+    state.live.DdeLinkCount = 1;
     prompts.answers = {PromptAnswer::No, PromptAnswer::Yes};
     EXPECT_TRUE(window->close());
     EXPECT_EQ(events, (QStringList{QStringLiteral("box: ") + SetupQuestion,
@@ -120,7 +122,7 @@ TEST_F(ShutdownTest, NoAtTheSetupQuestionStillAsksAboutLinks) {
 }
 
 TEST_F(ShutdownTest, NoAtTheLinksQuestionKeepsRunningButHasStoredTheLayout) {
-    state.DdeLinkCount = 1;
+    state.live.DdeLinkCount = 1;
     prompts.answers = {PromptAnswer::No};
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(window->isVisible());
@@ -147,7 +149,7 @@ TEST_F(ShutdownTest, OtherWindowsUnloadMostRecentFirstAfterTheLayoutIsStored) {
     window->registerLoadedWindow(&older, [this] { events << QStringLiteral("older"); });
     window->registerLoadedWindow(&newer, [this] {
         events << QStringLiteral("newer");
-        state.WindowLayout[0] = 1; // a display storing its own size while it closes
+        state.view.WindowLayout[0] = 1; // a display storing its own size while it closes
     });
     EXPECT_TRUE(window->close());
     EXPECT_EQ(events, (QStringList{"newer", "older"}));

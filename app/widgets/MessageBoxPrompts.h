@@ -15,7 +15,8 @@ public:
                          const QString &filter) override;
     QString saveFileName(const QString &title, const QString &folder, const QString &filter,
                          const QString &suggestedName) override;
-    void setParentWindow(QWidget *parent) override { m_parent = parent; }
+    // Owner window of the boxes shown from now on (may be null).
+    void setParentWindow(QWidget *parent) { m_parent = parent; }
 
 private:
     QPointer<QWidget> m_parent;

@@ -3,8 +3,10 @@
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
 #include "FormMain.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
+#include "StationFixture.h"
 #include "StationHelp.h"
-#include "StationTestSupport.h"
 
 #include <QAction>
 #include <QLabel>
@@ -36,7 +38,8 @@ TEST(ViewStep, ButtonCycleDecisions) {
         {"no view stays", 0, 0, 3, true, {Target::Stay, 0}},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(nextViewStep(c.view, c.selected, c.groups, c.any), c.expected) << c.legend;
+        EXPECT_EQ(nextViewStep(viewFromNumber(c.view), c.selected, c.groups, c.any), c.expected)
+            << c.legend;
 }
 
 class FormMainTest : public ::testing::Test, public StationFixture {
@@ -51,24 +54,26 @@ protected:
 
     void addGroup(std::initializer_list<int> channels) {
         auto g = std::make_unique<group>();
-        g->SetDefaults(static_cast<int>(state.Groups.size()) + 1);
+        g->SetDefaults(static_cast<int>(state.unit.Groups.size()) + 1);
         for (int n : channels)
             g->AddChannel(n);
-        state.Groups.push_back(std::move(g));
+        state.unit.Groups.push_back(std::move(g));
     }
 
     QString describeView() const {
-        return state.ViewMode == 1   ? QStringLiteral("group %1").arg(state.SelectedGroup)
-               : state.ViewMode == 2 ? QStringLiteral("channels")
-               : state.ViewMode == 3 ? QStringLiteral("probes")
-                                     : QStringLiteral("view %1").arg(state.ViewMode);
+        return state.view.ViewMode == View::Group
+                   ? QStringLiteral("group %1").arg(state.view.SelectedGroup)
+               : state.view.ViewMode == View::Channels ? QStringLiteral("channels")
+               : state.view.ViewMode == View::Probes
+                   ? QStringLiteral("probes")
+                   : QStringLiteral("view %1").arg(viewNumber(state.view.ViewMode));
     }
 
     QStringList pressViewButton(int times) {
         QStringList views;
         for (int i = 0; i < times; ++i) {
             window->findChild<QPushButton *>(QStringLiteral("CommandViewToggle"))->click();
-            EXPECT_EQ(state.PollHold, 0) << "every step's hold is lowered by its refresh";
+            EXPECT_EQ(state.view.PollHold, 0) << "every step's hold is lowered by its refresh";
             views << describeView();
         }
         return views;
@@ -79,7 +84,7 @@ protected:
     }
 
     CommandLine line;
-    StationHelp help{state};
+    StationHelp help{state.config, state.prompts};
     std::unique_ptr<FormMain> window;
 };
 
@@ -97,7 +102,7 @@ TEST_F(FormMainTest, ViewButtonCyclesChannelsProbesAndEveryGroup) {
 
 TEST_F(FormMainTest, ViewButtonWithoutGroupsAlternatesChannelsAndProbes) {
     EXPECT_EQ(pressViewButton(4), (QStringList{"probes", "channels", "probes", "channels"}));
-    EXPECT_EQ(state.SelectedGroup, 0);
+    EXPECT_EQ(state.view.SelectedGroup, 0);
 }
 
 TEST_F(FormMainTest, GroupCommandWithoutGroupsSaysSo) {
@@ -106,7 +111,7 @@ TEST_F(FormMainTest, GroupCommandWithoutGroupsSaysSo) {
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, QStringLiteral("No groups exist"));
     EXPECT_FALSE(action("ViewGroups")->isChecked()) << "the check mark stays the station's";
-    EXPECT_EQ(state.ViewMode, 2);
+    EXPECT_EQ(state.view.ViewMode, View::Channels);
 }
 
 TEST_F(FormMainTest, LabelsAreHiddenStackedAndFollowTheChannelsInEveryView) {
@@ -120,8 +125,8 @@ TEST_F(FormMainTest, LabelsAreHiddenStackedAndFollowTheChannelsInEveryView) {
     }
     addGroup({5});
     for (int view : {2, 3, 1, 0}) {
-        state.ViewMode = static_cast<int16_t>(view);
-        state.SelectedGroup = 1;
+        state.view.ViewMode = viewFromNumber(view);
+        state.view.SelectedGroup = 1;
         window->UpdateMainDisplay();
         for (int n = 1; n <= 8; ++n)
             window->labelChan(n)->clear();
@@ -133,12 +138,12 @@ TEST_F(FormMainTest, LabelsAreHiddenStackedAndFollowTheChannelsInEveryView) {
 
 TEST_F(FormMainTest, UpdateToggleFreezesTheLabels) {
     action("UpdateToggle")->trigger();
-    EXPECT_FALSE(state.UpdatesOn);
+    EXPECT_FALSE(state.view.UpdatesOn);
     EXPECT_FALSE(action("UpdateToggle")->isChecked());
     window->Timer1_Timer();
     EXPECT_TRUE(window->labelChanCaption(1).isEmpty());
     action("UpdateToggle")->trigger();
-    EXPECT_TRUE(state.UpdatesOn);
+    EXPECT_TRUE(state.view.UpdatesOn);
     window->Timer1_Timer();
     EXPECT_FALSE(window->labelChanCaption(1).isEmpty());
 }
@@ -164,10 +169,10 @@ TEST_F(FormMainTest, DisplaysFollowTheirMenuItemsAndCloseBoxes) {
 }
 
 TEST_F(FormMainTest, SetupMenuFollowsSetupsEnabledAndPicksAreHarmless) {
-    state.SetupsEnabled = false;
+    state.config.SetupsEnabled = false;
     window->UpdateMainDisplay();
     EXPECT_FALSE(window->findChild<QMenu *>(QStringLiteral("setup"))->menuAction()->isEnabled());
-    state.SetupsEnabled = true;
+    state.config.SetupsEnabled = true;
     window->UpdateMainDisplay();
     EXPECT_TRUE(window->findChild<QMenu *>(QStringLiteral("setup"))->menuAction()->isEnabled());
     window->GotoSetupFromView(1);
@@ -176,7 +181,7 @@ TEST_F(FormMainTest, SetupMenuFollowsSetupsEnabledAndPicksAreHarmless) {
     for (const char *name : {"ZeroChannel", "ZeroGroup", "MasterChannel", "MasterGroup"})
         action(name)->trigger();
     EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_EQ(state.ViewMode, 2);
+    EXPECT_EQ(state.view.ViewMode, View::Channels);
 }
 
 TEST_F(FormMainTest, ResetClearsTheUnitsMaximumAndMinimum) {

@@ -1,8 +1,10 @@
 #include "CommandLine.h"
 #include "FormMain.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
 #include "Startup.h"
+#include "StationFixture.h"
 #include "StationHelp.h"
-#include "StationTestSupport.h"
 #include "Twips.h"
 
 #include <QSettings>
@@ -78,14 +80,14 @@ TEST_F(SettingsTest, PortAndBaudRateChooseTheConnection) {
         if (c.rate)
             ini.setValue(QStringLiteral("QorSettings/BaudRate"), QString::fromLatin1(c.rate));
         ini.sync();
-        state.ReportLinkErrors = 1;
+        state.session.ReportLinkErrors = 1;
         startup.OpenUnitLink();
-        ASSERT_NE(state.LinkInfo, nullptr);
-        EXPECT_EQ(state.LinkInfo->port, c.portNumber) << (c.port ? c.port : "(missing)");
-        EXPECT_EQ(state.LinkInfo->baud, c.baud) << (c.rate ? c.rate : "(missing)");
-        EXPECT_EQ(state.LinkInfo->protocol, 1);
-        EXPECT_EQ(state.ReportLinkErrors, 0) << "connection attempts are silent";
-        EXPECT_EQ(state.LinkHandle, nullptr);
+        ASSERT_NE(state.session.LinkInfo, nullptr);
+        EXPECT_EQ(state.session.LinkInfo->port, c.portNumber) << (c.port ? c.port : "(missing)");
+        EXPECT_EQ(state.session.LinkInfo->baud, c.baud) << (c.rate ? c.rate : "(missing)");
+        EXPECT_EQ(state.session.LinkInfo->protocol, 1);
+        EXPECT_EQ(state.session.ReportLinkErrors, 0) << "connection attempts are silent";
+        EXPECT_EQ(state.session.LinkHandle, nullptr);
     }
 }
 
@@ -116,16 +118,16 @@ TEST_F(SettingsTest, StartupSwitchesFromSettingsAndOptions) {
             ini.setValue(QStringLiteral("QorSettings/DisableSetups"),
                          QString::fromLatin1(c.disableSetups));
         ini.sync();
-        state.SpecialCalibrate = false;
+        state.config.SpecialCalibrate = false;
         const CommandLine line(c.words);
         StationStartup startup(state, line, [] {});
         startup.readStartupSwitches();
         const QString legend = c.words.join(QLatin1Char(' ')) + QLatin1Char('|') +
                                QLatin1String(c.runWizard ? c.runWizard : "-") + QLatin1Char('|') +
                                QLatin1String(c.disableSetups ? c.disableSetups : "-");
-        EXPECT_EQ(state.WizardAtStart, c.wizard) << legend.toStdString();
-        EXPECT_EQ(state.SetupsEnabled, c.setupsEnabled) << legend.toStdString();
-        EXPECT_EQ(state.SpecialCalibrate, c.special) << legend.toStdString();
+        EXPECT_EQ(state.config.WizardAtStart, c.wizard) << legend.toStdString();
+        EXPECT_EQ(state.config.SetupsEnabled, c.setupsEnabled) << legend.toStdString();
+        EXPECT_EQ(state.config.SpecialCalibrate, c.special) << legend.toStdString();
         ini.sync();
         const QVariant after = ini.value(QStringLiteral("QorSettings/DisableSetups"));
         if (c.disableSetupsAfter)
@@ -159,20 +161,20 @@ protected:
 
 private:
     CommandLine m_line;
-    StationHelp m_help{state};
+    StationHelp m_help{state.config, state.prompts};
 };
 
 TEST_F(MainWindowSettingsTest, DefaultsWhenNothingIsStored) {
     auto window = loadMainWindow();
-    EXPECT_EQ(state.ViewMode, 2);
-    EXPECT_EQ(state.NewSetupFileNum, 1);
+    EXPECT_EQ(state.view.ViewMode, View::Channels);
+    EXPECT_EQ(state.setup.NewSetupFileNum, 1);
     EXPECT_TRUE(window->gridChecked());
     EXPECT_TRUE(window->barsChecked());
-    EXPECT_TRUE(state.UpdatesOn);
+    EXPECT_TRUE(state.view.UpdatesOn);
     EXPECT_EQ(window->pos(), QPoint(Twips::toPixelsX(15), Twips::toPixelsY(105)));
     EXPECT_EQ(window->width(), Twips::toPixelsX(9048));
-    EXPECT_EQ(window->windowTitle(), state.CompanyName + QStringLiteral("   QOR-128"));
-    EXPECT_EQ(state.WindowLayout, WindowLayoutValues{});
+    EXPECT_EQ(window->windowTitle(), state.config.CompanyName + QStringLiteral("   QOR-128"));
+    EXPECT_EQ(state.view.WindowLayout, WindowLayoutValues{});
 }
 
 TEST_F(MainWindowSettingsTest, StoredValuesAreRead) {
@@ -183,8 +185,8 @@ TEST_F(MainWindowSettingsTest, StoredValuesAreRead) {
     store("QorSettings/MainLeft", "1500.5");
     store("QorSettings/MainTop", "3000");
     auto window = loadMainWindow();
-    EXPECT_EQ(state.ViewMode, 3);
-    EXPECT_EQ(state.NewSetupFileNum, 41);
+    EXPECT_EQ(state.view.ViewMode, View::Probes);
+    EXPECT_EQ(state.setup.NewSetupFileNum, 41);
     EXPECT_FALSE(window->gridChecked());
     EXPECT_FALSE(window->barsChecked());
     EXPECT_EQ(window->pos(), QPoint(Twips::toPixelsX(1500.5), Twips::toPixelsY(3000)));
@@ -198,8 +200,8 @@ TEST_F(MainWindowSettingsTest, DamagedNumbersReadAsTheirDefaults) {
     store("QorSettings/MainTop", "1e300");
     auto window = loadMainWindow();
     EXPECT_TRUE(window->barsChecked());
-    EXPECT_EQ(state.ViewMode, 2);
-    EXPECT_EQ(state.NewSetupFileNum, 1);
+    EXPECT_EQ(state.view.ViewMode, View::Channels);
+    EXPECT_EQ(state.setup.NewSetupFileNum, 1);
     EXPECT_EQ(window->pos(), QPoint(Twips::toPixelsX(15), Twips::toPixelsY(105)));
 }
 
@@ -209,8 +211,8 @@ TEST_F(MainWindowSettingsTest, CommandLineOverridesTheStartupDisplaysAndView) {
     auto window = loadMainWindow({"/BARS", "/NUMS", "/LVDT", "/home/op/line3.qor"});
     EXPECT_TRUE(window->gridChecked());
     EXPECT_TRUE(window->barsChecked());
-    EXPECT_EQ(state.ViewMode, 3);
-    EXPECT_EQ(state.SetupFileName, QStringLiteral("/home/op/line3.qor"));
+    EXPECT_EQ(state.view.ViewMode, View::Probes);
+    EXPECT_EQ(state.setup.SetupFileName, QStringLiteral("/home/op/line3.qor"));
 }
 
 TEST_F(MainWindowSettingsTest, ChannelWindowLayoutIsReadOnlyWhenGctIsStored) {
@@ -222,24 +224,25 @@ TEST_F(MainWindowSettingsTest, ChannelWindowLayoutIsReadOnlyWhenGctIsStored) {
     {
         auto window = loadMainWindow();
         for (int i = 0; i < 8; ++i)
-            EXPECT_EQ(state.WindowLayout[static_cast<size_t>(i)], 100 + i) << eight[i];
-        EXPECT_EQ(state.WindowLayout[12], 0);
+            EXPECT_EQ(state.view.WindowLayout[static_cast<size_t>(i)], 100 + i) << eight[i];
+        EXPECT_EQ(state.view.WindowLayout[12], 0);
     }
 
-    state.WindowLayout = {};
+    state.view.WindowLayout = {};
     ini.remove(QStringLiteral("QorViewSettings/GCT"));
     ini.sync();
     auto window = loadMainWindow();
-    EXPECT_EQ(state.WindowLayout, WindowLayoutValues{}) << "GCT missing: none of the eight is read";
+    EXPECT_EQ(state.view.WindowLayout, WindowLayoutValues{})
+        << "GCT missing: none of the eight is read";
 }
 
 TEST_F(MainWindowSettingsTest, DamagedLayoutValueKeepsItsCurrentValue) {
     store("QorViewSettings/GCT", "10");
     store("QorViewSettings/GCL", "wide");
-    state.WindowLayout[1] = 77;
+    state.view.WindowLayout[1] = 77;
     auto window = loadMainWindow();
-    EXPECT_EQ(state.WindowLayout[0], 10);
-    EXPECT_EQ(state.WindowLayout[1], 77);
+    EXPECT_EQ(state.view.WindowLayout[0], 10);
+    EXPECT_EQ(state.view.WindowLayout[1], 77);
 }
 
 } // namespace

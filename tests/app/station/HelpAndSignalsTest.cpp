@@ -2,8 +2,10 @@
 #include "FormMain.h"
 #include "MessageBoxPrompts.h"
 #include "ShutdownSignals.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
+#include "StationFixture.h"
 #include "StationHelp.h"
-#include "StationTestSupport.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -29,11 +31,11 @@ protected:
         html += "<h2><a name=\"20\"></a>Calibration</h2><p>How to calibrate.</p></body></html>";
         document.write(html);
         document.close();
-        state.HelpFilePath = document.fileName();
-        state.HelpAttached = true;
+        state.config.HelpFilePath = document.fileName();
+        state.config.HelpAttached = true;
     }
 
-    StationHelp help{state};
+    StationHelp help{state.config, state.prompts};
 };
 
 TEST_F(HelpTest, WithoutAHelpFileTheCommandsSaySo) {
@@ -63,7 +65,7 @@ TEST_F(HelpTest, ContentsAndContextNumbersOpenTheDocument) {
 
 TEST_F(HelpTest, AFileThatVanishedIsReported) {
     attachDocument();
-    QFile::remove(state.HelpFilePath);
+    QFile::remove(state.config.HelpFilePath);
     help.ShowHelpContents();
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_TRUE(prompts.shown[0].text.startsWith(QStringLiteral("Unable to open the help file")));
@@ -80,12 +82,12 @@ class SignalTest : public ::testing::Test, public StationFixture {};
 TEST_F(SignalTest, TerminationAsksTheMainWindowToClose) {
     connectStandIn();
     CommandLine line;
-    StationHelp help(state);
+    StationHelp help(state.config, state.prompts);
     FormMain window(state, line, help);
     window.Form_Load();
     window.Timer1().stop();
     window.show();
-    auto *signals = new ShutdownSignals(window);
+    auto *signals = new ShutdownSignals(&window, [&window] { window.close(); });
     ASSERT_TRUE(signals->isInstalled());
     const auto processEventsUntil = [](const std::function<bool()> &done) {
         const QDeadlineTimer deadline(5000);
@@ -93,14 +95,14 @@ TEST_F(SignalTest, TerminationAsksTheMainWindowToClose) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     };
 
-    state.DdeLinkCount = 1;
+    state.live.DdeLinkCount = 1;
     prompts.answers = {PromptAnswer::No};
     std::raise(SIGHUP);
     processEventsUntil([&] { return !prompts.shown.empty(); });
     ASSERT_EQ(prompts.shown.size(), 1u) << "the query stage ran";
     EXPECT_TRUE(window.isVisible()) << "and kept the window";
 
-    state.DdeLinkCount = 0;
+    state.live.DdeLinkCount = 0;
     std::raise(SIGTERM);
     processEventsUntil([&] { return !window.isVisible(); });
     EXPECT_FALSE(window.isVisible());

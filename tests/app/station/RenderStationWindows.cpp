@@ -6,8 +6,10 @@
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
 #include "FormMain.h"
+#include "SilentTerminal.h"
+#include "SimulatedUnit.h"
+#include "StationFixture.h"
 #include "StationHelp.h"
-#include "StationTestSupport.h"
 #include "WindowPicture.h"
 
 #include <QApplication>
@@ -40,11 +42,11 @@ int main(int argc, char **argv) {
 
     StationFixture station;
     station.connectStandIn(QStringLiteral("--preset demo"));
-    station.state.HelpFilePath = findHelpFile(QCoreApplication::applicationDirPath());
-    station.state.HelpAttached = !station.state.HelpFilePath.isEmpty();
+    station.state.config.HelpFilePath = findHelpFile(QCoreApplication::applicationDirPath());
+    station.state.config.HelpAttached = !station.state.config.HelpFilePath.isEmpty();
 
     CommandLine line;
-    StationHelp help(station.state);
+    StationHelp help(station.state.config, station.state.prompts);
     FormMain window(station.state, line, help);
     window.Form_Load();
     window.Timer1().stop();
@@ -61,7 +63,7 @@ int main(int argc, char **argv) {
     ok &= save(window.gridDisplay(), folder + QStringLiteral("/grid-probes.png"));
     ok &= save(window.barDisplay(), folder + QStringLiteral("/bars-probes.png"));
 
-    if (station.state.HelpAttached) {
+    if (station.state.config.HelpAttached) {
         help.ShowHelpContents();
         if (QWidget *helpWindow = help.window()) {
             helpWindow->resize(760, 560);

@@ -1,0 +1,36 @@
+#include "ScriptedPrompts.h"
+
+PromptAnswer ScriptedPrompts::message(const QString &text, PromptButtons buttons, PromptIcon icon,
+                                      const QString &title) {
+    shown.push_back({text, buttons, icon, title});
+    if (whileShown)
+        whileShown();
+    if (!answers.empty()) {
+        const PromptAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    switch (buttons) {
+    case PromptButtons::RetryCancel:
+        return PromptAnswer::Retry;
+    case PromptButtons::YesNo:
+    case PromptButtons::YesNoCancel:
+        return PromptAnswer::Yes;
+    case PromptButtons::Ok:
+        break;
+    }
+    return PromptAnswer::Ok;
+}
+
+QString ScriptedPrompts::openFileName(const QString &, const QString &, const QString &) {
+    if (fileNames.empty())
+        return {};
+    QString name = fileNames.front();
+    fileNames.pop_front();
+    return name;
+}
+
+QString ScriptedPrompts::saveFileName(const QString &title, const QString &folder,
+                                      const QString &filter, const QString &) {
+    return openFileName(title, folder, filter);
+}
