@@ -4,7 +4,7 @@
 #include "deadline.h"
 #include "debug_log.h"
 #include "errors.h"
-#include "port_path.h"
+#include "port_rule.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -183,7 +183,7 @@ bool apply_line_settings(int fd, int32_t baud) {
 
 bool open_serial(QorConnection &connection, int32_t port, int32_t baud, int32_t &info_error) {
     SerialLine &line = line_of(connection);
-    const std::string path = com_port_path(port);
+    const std::string path = portrule::resolve(port).device;
     line.fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (line.fd < 0) {
         connection.os_error = errno;

@@ -1,18 +1,13 @@
 // The protocol core without file descriptors: reply assembly and framing fed from byte tables,
-// field and number reading, request formatting, COM port lookup.
+// field and number reading, request formatting.
 #include "errors.h"
-#include "port_path.h"
 #include "protocol.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -234,31 +229,6 @@ TEST(ErrorTexts, WholeTable) {
         qor::describe_error(number, buffer);
         EXPECT_STREQ(buffer, text) << number;
     }
-}
-
-class PortLookup : public testing::Test {
-protected:
-    void SetUp() override {
-        config_ =
-            std::filesystem::temp_directory_path() / ("qorlink-ports-" + std::to_string(getpid()));
-        std::filesystem::create_directories(config_ / "qorlink");
-        setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
-        unsetenv("QORLINK_COM9");
-    }
-    void TearDown() override { std::filesystem::remove_all(config_); }
-    void write_config(const std::string &text) {
-        std::ofstream(config_ / "qorlink" / "ports.conf") << text;
-    }
-    std::filesystem::path config_;
-};
-
-TEST_F(PortLookup, EnvironmentThenUserFileThenTtyS) {
-    EXPECT_EQ(qor::com_port_path(9), "/dev/ttyS8");
-    write_config("# adapters\nCOM1=/dev/ttyUSB0\n  COM9 = /dev/serial/by-id/usb-unit \nCOM19=x\n");
-    EXPECT_EQ(qor::com_port_path(9), "/dev/serial/by-id/usb-unit");
-    setenv("QORLINK_COM9", "/dev/pts/99", 1);
-    EXPECT_EQ(qor::com_port_path(9), "/dev/pts/99");
-    unsetenv("QORLINK_COM9");
 }
 
 } // namespace
