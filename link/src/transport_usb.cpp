@@ -61,6 +61,11 @@ bool wait_for_queue(const UsbDevice &usb, std::size_t count) {
     return false;
 }
 
+// Nothing to arm: a reply is already bounded by the queue polls, at most two waits (header, then
+// payload) of 10000 polls 100 us apart, about two seconds however its bytes trickle in; FT_Read
+// is only called for bytes the queue already holds.
+void usb_expect_reply(QorConnection &, std::size_t) {}
+
 std::size_t usb_receive(QorConnection &connection, uint8_t *out, std::size_t count,
                         int32_t &error) {
     UsbDevice &usb = connection.usb;
@@ -175,6 +180,6 @@ void unload_usb(UsbDevice &usb) {
     usb.api = {};
 }
 
-const Transport kUsbTransport = {usb_send, usb_receive, usb_close, true};
+const Transport kUsbTransport = {usb_send, usb_expect_reply, usb_receive, usb_close, true};
 
 } // namespace qor

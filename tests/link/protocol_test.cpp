@@ -60,8 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"not_a_number_is_0", "~ab 1\r", 0, "ab 1"},
                     LineCase{"leading_blank_before_number", "~ 12\r", 12, " 12"},
                     LineCase{"empty_line", "~\r", 0, ""},
-                    LineCase{"overlong_keeps_253", "~" + std::string(300, '7') + "\r", 0,
-                             std::string(253, '7')},
+                    LineCase{"overlong_keeps_253", "~00 " + std::string(300, 'x') + "\r", 0,
+                             "00 " + std::string(250, 'x')},
+                    LineCase{"error_beyond_32_bits_is_no_success", "~99999999999999999999999\r",
+                             INT32_MAX, "99999999999999999999999"},
+                    LineCase{"negative_error_beyond_32_bits", "~-99999999999999999999999 1\r",
+                             INT32_MIN, "-99999999999999999999999 1"},
                     LineCase{"no_carriage_return", "~00 003", qor::kNoResponse, ""},
                     LineCase{"carriage_return_before_tilde_ignored", "\r\r", qor::kNoResponse, ""},
                     LineCase{"nothing", "", qor::kNoResponse, ""}),
@@ -143,6 +147,8 @@ TEST(Numbers, IntegersAsFarAsTheyGo) {
         {"007 1", 7},
         {"99999999999", INT32_MAX},
         {"-99999999999", INT32_MIN},
+        {"99999999999999999999999", INT32_MAX},
+        {"-99999999999999999999999x", INT32_MIN},
     };
     for (const auto &[text, value] : cases) {
         EXPECT_EQ(qor::parse_int(text), value) << text;
