@@ -7,23 +7,22 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace {
 
 QString portKey(int port) {
-    return QStringLiteral("COM%1").arg(port);
+    return QString::fromStdString(qor::portrule::key_of(port));
 }
 
-// The key of a "KEY=VALUE" line, or nothing for blank lines and comments.
+// The key of a "KEY=VALUE" line as the link library reads it, or nothing for lines it skips.
 std::optional<QString> lineKey(const QString &line) {
-    const QString trimmed = line.trimmed();
-    if (trimmed.isEmpty() || trimmed.startsWith(u'#'))
+    const QByteArray bytes = line.toUtf8();
+    const auto parsed = qor::portrule::parse_line(std::string_view(bytes.data(), bytes.size()));
+    if (!parsed)
         return std::nullopt;
-    const qsizetype equals = trimmed.indexOf(u'=');
-    if (equals <= 0)
-        return std::nullopt;
-    return trimmed.left(equals).trimmed();
+    return QString::fromUtf8(parsed->key.data(), static_cast<qsizetype>(parsed->key.size()));
 }
 
 QStringList readLines(const QString &path) {
@@ -34,18 +33,6 @@ QStringList readLines(const QString &path) {
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
-}
-
-std::optional<QString> lookUp(const QString &path, int port) {
-    const QString key = portKey(port);
-    for (const QString &line : readLines(path)) {
-        if (lineKey(line) != key)
-            continue;
-        const QString value = line.mid(line.indexOf(u'=') + 1).trimmed();
-        if (!value.isEmpty())
-            return value;
-    }
-    return std::nullopt;
 }
 
 QString tildeForHome(const QString &path) {
@@ -71,23 +58,15 @@ void sortNumerically(QStringList &names) {
 } // namespace
 
 PortMap PortMap::fromEnvironment() {
-    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (configHome.isEmpty())
-        configHome = QDir::homePath() + QStringLiteral("/.config");
-    return PortMap(configHome + QStringLiteral("/qorlink/ports.conf"),
-                   QStringLiteral("/etc/qorlink/ports.conf"));
+    const qor::portrule::Files files = qor::portrule::files_from_environment();
+    return PortMap(QFile::decodeName(files.user.c_str()), QFile::decodeName(files.system.c_str()));
 }
 
 PortMap::Mapping PortMap::resolve(int port) const {
-    const QString fromEnvironment =
-        qEnvironmentVariable(qPrintable(QStringLiteral("QORLINK_") + portKey(port)));
-    if (!fromEnvironment.isEmpty())
-        return {fromEnvironment, Source::Environment};
-    if (auto device = lookUp(m_userFile, port))
-        return {*device, Source::UserFile};
-    if (auto device = lookUp(m_systemFile, port))
-        return {*device, Source::SystemFile};
-    return {QStringLiteral("/dev/ttyS%1").arg(port - 1), Source::Default};
+    const qor::portrule::Files files{QFile::encodeName(m_userFile).toStdString(),
+                                     QFile::encodeName(m_systemFile).toStdString()};
+    const qor::portrule::Resolution resolution = qor::portrule::resolve(port, files);
+    return {QFile::decodeName(resolution.device.c_str()), resolution.source};
 }
 
 bool PortMap::setUserMapping(int port, const QString &device, QString *error) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "port_rule.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,10 +10,11 @@
 // Where the link library finds the device behind "COM<n>", and how the operator changes it.
 // The library looks, in this order, at the environment variable QORLINK_COM<n>, a line
 // "COM<n>=PATH" in the user's ports.conf, the same in the system's ports.conf, and otherwise
-// uses /dev/ttyS<n-1>. The wizard shows the result and writes the user's file.
+// uses /dev/ttyS<n-1>. That rule is the library's own (port_rule.h), so what the wizard shows is
+// what the library opens. The wizard shows the result and writes the user's file.
 class PortMap {
 public:
-    enum class Source { Environment, UserFile, SystemFile, Default };
+    using Source = qor::portrule::Source;
 
     struct Mapping {
         QString device;

@@ -13,7 +13,15 @@
  * synchronously, on the caller's thread (not after a failed QorOpen, QorClose, or a call with a
  * bad handle, which returns 260). A failed read leaves its results untouched. A request that does
  * not fit (a protocol-1 line over 256 bytes with its carriage return, a protocol-0 payload over
- * 255 bytes, a negative direct-copy count) is not sent: the operation fails with 267.
+ * 255 bytes, a negative direct-copy count) is not sent: the operation fails with 267. An error
+ * number in a reply line too large for 32 bits is reported as 2147483647 (-2147483648 when
+ * negative).
+ *
+ * Waiting. On a COM port each read waits at most 1000 ms for the next byte, and a whole reply at
+ * most the time its longest form needs on the line (11 bits a byte at the line's rate) plus
+ * 1000 ms: 1.3 s at 9600. A reply not complete by then fails as a missing one (259, 265 for a
+ * short frame), and whatever of it arrives later is dropped before the next request. On USB a
+ * reply waits at most two rounds of 10000 queue polls, about 2 s.
  *
  * Protocols. Protocol 0 sends binary frames, protocol 1 ASCII lines. An operation that has no
  * protocol-0 form fails with 266 in protocol 0 without sending anything; one that has no
@@ -30,9 +38,13 @@
  * Threads. The library starts no threads and does no locking: one call at a time per process.
  *
  * Transports. A COM port number n opens the device that QORLINK_COM<n>, a COM<n>= line of
- * $XDG_CONFIG_HOME/qorlink/ports.conf or /etc/qorlink/ports.conf names, else /dev/ttyS<n-1>.
+ * $XDG_CONFIG_HOME/qorlink/ports.conf or /etc/qorlink/ports.conf names, else /dev/ttyS<n-1>;
+ * a number below 1 names no device (263).
  * Port 4096 selects the unit's USB interface through the D2XX library (QORLINK_FTD2XX or
  * libftd2xx.so). Debug texts go to stderr when QORLINK_DEBUG is set to other than "" or "0".
+ *
+ * Version. The library is libqorlink.so.6 (version 6.0.0); a client that loads it at run time
+ * should ask for that name, which changes only when an export changes incompatibly.
  */
 #ifndef QORLINK_H
 #define QORLINK_H

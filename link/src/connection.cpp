@@ -14,6 +14,7 @@ QorInfo g_info;
 int32_t no_send(QorConnection &, const uint8_t *, std::size_t) {
     return kOk;
 }
+void no_expect_reply(QorConnection &, std::size_t) {}
 std::size_t no_receive(QorConnection &, uint8_t *, std::size_t, int32_t &) {
     return 0;
 }
@@ -45,7 +46,7 @@ __attribute__((destructor)) void on_unload() {
 
 } // namespace
 
-const Transport kNoTransport = {no_send, no_receive, no_close, false};
+const Transport kNoTransport = {no_send, no_expect_reply, no_receive, no_close, false};
 
 int32_t QORAPI default_error_handler(QorHandle handle) {
     char text[kErrorTextSize];

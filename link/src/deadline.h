@@ -1,6 +1,7 @@
 // Monotonic deadlines for every wait of the serial transport.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -10,6 +11,9 @@ class Deadline {
 public:
     explicit Deadline(std::chrono::milliseconds span)
         : end_(std::chrono::steady_clock::now() + span) {}
+    // Whichever comes first: span from now, or limit.
+    Deadline(std::chrono::milliseconds span, std::chrono::steady_clock::time_point limit)
+        : end_(std::min(std::chrono::steady_clock::now() + span, limit)) {}
 
     // Time left, never negative, ready for ppoll().
     timespec remaining() const {

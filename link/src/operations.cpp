@@ -311,7 +311,9 @@ int32_t exchange(QorConnection &connection, const Operation &row, const Argument
     const auto receive = [&connection](uint8_t *out, std::size_t count, int32_t &error) {
         return connection.transport->receive(connection, out, count, error);
     };
-    if (binary || transport.frames_lines) {
+    const bool framed = binary || transport.frames_lines;
+    transport.expect_reply(connection, framed ? kLongestFrame : kLongestReplyLine);
+    if (framed) {
         return read_frame(connection.reply, receive);
     }
     if (debug_enabled()) {

@@ -169,7 +169,12 @@ int32_t parse_int(std::string_view text) {
     text = skip_blanks_and_plus(text);
     int64_t value = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc()) {
+    if (result.ec == std::errc::result_out_of_range) {
+        // Digits beyond 64 bits are still a number, and as an error number anything but 0: an
+        // error the unit reports must never read as success.
+        value = text.front() == '-' ? std::numeric_limits<int64_t>::min()
+                                    : std::numeric_limits<int64_t>::max();
+    } else if (result.ec != std::errc()) {
         return 0;
     }
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),

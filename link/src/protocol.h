@@ -23,6 +23,11 @@ inline constexpr std::size_t kFrameHeaderSize = 3;   // ":", code, length / head
 inline constexpr std::size_t kMaxReplyPayload = 256; // a length byte of 0
 inline constexpr std::size_t kMaxReplyText = 253;    // characters a protocol-1 reply line keeps
 inline constexpr uint8_t kFrameStart = 0x3A;
+// The longest replies that can be well formed: a line of "~", the text the assembler keeps and
+// "\r"; a frame of header and the largest payload. What the line may take to carry them bounds
+// the wait for a reply.
+inline constexpr std::size_t kLongestReplyLine = 1 + kMaxReplyText + 1;
+inline constexpr std::size_t kLongestFrame = kFrameHeaderSize + kMaxReplyPayload;
 
 // One request as it goes on the wire. Writers stop at the capacity and remember the overflow, so
 // a request that does not fit is refused as a whole instead of being cut or overrunning.
@@ -88,7 +93,8 @@ private:
 };
 
 // Number reading as the unit writes them: leading blanks skipped, as far as the characters form a
-// number, 0 when none is there. Independent of the process locale.
+// number, 0 when none is there. Independent of the process locale. An integer beyond 32 bits,
+// however many digits it has, reads as the nearest 32-bit limit.
 int32_t parse_int(std::string_view text);
 float parse_real(std::string_view text);
 // Copies text into a caller's buffer of QOR_TEXT_BUFFER_SIZE bytes, cut there, zero-terminated.

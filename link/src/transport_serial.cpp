@@ -4,7 +4,7 @@
 #include "deadline.h"
 #include "debug_log.h"
 #include "errors.h"
-#include "port_path.h"
+#include "port_rule.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,6 +22,8 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr milliseconds kReadTimeout{1000};
+// 8N2: a start bit, eight data bits, two stop bits.
+constexpr int kBitsPerByte = 11;
 // Writes get a fixed allowance on top of the per-byte time, so that a zero multiplier (38400 and
 // above) does not mean "wait forever" as it would for the port driver.
 constexpr milliseconds kWriteAllowance{1000};
@@ -30,8 +32,13 @@ SerialLine &line_of(QorConnection &connection) {
     return connection.serial;
 }
 
-speed_t line_speed(int32_t baud) {
-    switch (baud) {
+// The rates the line runs at; any other request gives 9600.
+int line_rate(int32_t baud) {
+    return baud == 38400 || baud == 19200 ? baud : 9600;
+}
+
+speed_t line_speed(int rate) {
+    switch (rate) {
     case 38400:
         return B38400;
     case 19200:
@@ -110,6 +117,16 @@ std::size_t take_buffered(SerialLine &line, uint8_t *out, std::size_t count) {
     return taken;
 }
 
+// The reply may take as long as its longest shape needs on the line, after the read time-out
+// that its first byte has. Without this bound, every byte would buy the next one a full time-out:
+// noise that never forms a reply, or a reply dripping in, would hold the caller indefinitely.
+void serial_expect_reply(QorConnection &connection, std::size_t longest) {
+    SerialLine &line = line_of(connection);
+    const auto bits = static_cast<long long>(longest) * kBitsPerByte;
+    const milliseconds on_the_line((bits * 1000 + line.bits_per_second - 1) / line.bits_per_second);
+    line.reply_end = std::chrono::steady_clock::now() + on_the_line + kReadTimeout;
+}
+
 std::size_t serial_receive(QorConnection &connection, uint8_t *out, std::size_t count,
                            int32_t & /*error*/) {
     SerialLine &line = line_of(connection);
@@ -117,9 +134,11 @@ std::size_t serial_receive(QorConnection &connection, uint8_t *out, std::size_t 
     if (got == count) {
         return got;
     }
-    const Deadline deadline(kReadTimeout);
+    const Deadline deadline(kReadTimeout, line.reply_end);
     while (got < count) {
-        if (!wait_for(line.fd, POLLIN, deadline, connection)) {
+        // Checked before each read, not left to poll: a line that never falls silent is always
+        // ready.
+        if (deadline.passed() || !wait_for(line.fd, POLLIN, deadline, connection)) {
             break; // time-out, or a hang-up with nothing to read
         }
         const ssize_t fetched = read(line.fd, line.input.data(), line.input.size());
@@ -158,7 +177,7 @@ int32_t serial_close(QorConnection &connection) {
     return kOk;
 }
 
-bool apply_line_settings(int fd, int32_t baud) {
+bool apply_line_settings(int fd, int rate) {
     termios settings{};
     if (tcgetattr(fd, &settings) != 0) {
         return false;
@@ -172,7 +191,7 @@ bool apply_line_settings(int fd, int32_t baud) {
     settings.c_cflag |= CS8 | CSTOPB | CREAD | CLOCAL;
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = 0;
-    const speed_t speed = line_speed(baud);
+    const speed_t speed = line_speed(rate);
     if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0) {
         return false;
     }
@@ -183,7 +202,7 @@ bool apply_line_settings(int fd, int32_t baud) {
 
 bool open_serial(QorConnection &connection, int32_t port, int32_t baud, int32_t &info_error) {
     SerialLine &line = line_of(connection);
-    const std::string path = com_port_path(port);
+    const std::string path = portrule::resolve(port).device;
     line.fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (line.fd < 0) {
         connection.os_error = errno;
@@ -200,7 +219,8 @@ bool open_serial(QorConnection &connection, int32_t port, int32_t baud, int32_t 
         info_error = kOpenFailed;
         return false;
     }
-    if (ioctl(line.fd, TIOCEXCL) != 0 || !apply_line_settings(line.fd, baud)) {
+    const int rate = line_rate(baud);
+    if (ioctl(line.fd, TIOCEXCL) != 0 || !apply_line_settings(line.fd, rate)) {
         connection.os_error = errno;
         debug_print("\n%s refuses the line settings: %s\n", path.c_str(), std::strerror(errno));
         release(line);
@@ -210,10 +230,13 @@ bool open_serial(QorConnection &connection, int32_t port, int32_t baud, int32_t 
     line.input_begin = line.input_end = 0;
     line.stale_input = false;
     line.write_ms_per_byte = write_multiplier(baud);
+    line.bits_per_second = rate;
+    line.reply_end = std::chrono::steady_clock::time_point::max();
     connection.transport = &kSerialTransport;
     return true;
 }
 
-const Transport kSerialTransport = {serial_send, serial_receive, serial_close, false};
+const Transport kSerialTransport = {serial_send, serial_expect_reply, serial_receive, serial_close,
+                                    false};
 
 } // namespace qor

@@ -4,6 +4,7 @@
 #include "transport.h"
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -11,7 +12,10 @@ namespace qor {
 
 struct SerialLine {
     int fd = -1;
-    int write_ms_per_byte = 0; // the write time-out multiplier of the requested rate
+    int write_ms_per_byte = 0;  // the write time-out multiplier of the requested rate
+    int bits_per_second = 9600; // the rate the line runs at
+    // When the reply being read is given up, whatever its bytes do (expect_reply sets it).
+    std::chrono::steady_clock::time_point reply_end = std::chrono::steady_clock::time_point::max();
     // Bytes fetched from the device but not yet handed out. Reads take whatever the device has
     // in one system call and serve single bytes from here.
     std::array<uint8_t, 512> input{};

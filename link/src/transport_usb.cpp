@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <dlfcn.h>
 
@@ -18,13 +17,6 @@ namespace {
 constexpr int kQueuePolls = 10000;
 constexpr long kPollSpacingNs = 100000;
 
-template <class Function> Function entry(const UsbDevice &usb, d2xx::Entry which) {
-    Function function = nullptr;
-    static_assert(sizeof function == sizeof usb.entries[which]);
-    std::memcpy(&function, &usb.entries[which], sizeof function);
-    return function;
-}
-
 void fail_status(QorConnection &connection, d2xx::Status status) {
     connection.deviceStatus = static_cast<uint32_t>(status);
 }
@@ -32,12 +24,12 @@ void fail_status(QorConnection &connection, d2xx::Status status) {
 int32_t usb_send(QorConnection &connection, const uint8_t *data, std::size_t count) {
     UsbDevice &usb = connection.usb;
     if (usb.stale_input) {
-        entry<d2xx::Purge>(usb, d2xx::kPurge)(usb.device, d2xx::kPurgeReceive);
+        usb.api.FT_Purge(usb.device, d2xx::kPurgeReceive);
         usb.stale_input = false;
     }
     uint32_t written = 0;
-    const d2xx::Status status = entry<d2xx::Write>(usb, d2xx::kWrite)(
-        usb.device, const_cast<uint8_t *>(data), static_cast<uint32_t>(count), &written);
+    const d2xx::Status status = usb.api.FT_Write(usb.device, const_cast<uint8_t *>(data),
+                                                 static_cast<uint32_t>(count), &written);
     if (status != 0) {
         fail_status(connection, status);
         return kSendFailed;
@@ -54,7 +46,7 @@ void pause_until(const timespec &start, int poll) {
 }
 
 bool wait_for_queue(const UsbDevice &usb, std::size_t count) {
-    const auto queue_status = entry<d2xx::GetQueueStatus>(usb, d2xx::kGetQueueStatus);
+    const auto queue_status = usb.api.FT_GetQueueStatus;
     timespec start{};
     clock_gettime(CLOCK_MONOTONIC, &start);
     for (int poll = 0; poll < kQueuePolls; ++poll) {
@@ -69,6 +61,11 @@ bool wait_for_queue(const UsbDevice &usb, std::size_t count) {
     return false;
 }
 
+// Nothing to arm: a reply is already bounded by the queue polls, at most two waits (header, then
+// payload) of 10000 polls 100 us apart, about two seconds however its bytes trickle in; FT_Read
+// is only called for bytes the queue already holds.
+void usb_expect_reply(QorConnection &, std::size_t) {}
+
 std::size_t usb_receive(QorConnection &connection, uint8_t *out, std::size_t count,
                         int32_t &error) {
     UsbDevice &usb = connection.usb;
@@ -78,7 +75,7 @@ std::size_t usb_receive(QorConnection &connection, uint8_t *out, std::size_t cou
     }
     uint32_t got = 0;
     const d2xx::Status status =
-        entry<d2xx::Read>(usb, d2xx::kRead)(usb.device, out, static_cast<uint32_t>(count), &got);
+        usb.api.FT_Read(usb.device, out, static_cast<uint32_t>(count), &got);
     if (status != 0) {
         fail_status(connection, status);
         error = kUsbDeviceFailed;
@@ -92,7 +89,7 @@ int32_t usb_close(QorConnection &connection) {
     if (usb.device == nullptr) {
         return kOk;
     }
-    const d2xx::Status status = entry<d2xx::Close>(usb, d2xx::kClose)(usb.device);
+    const d2xx::Status status = usb.api.FT_Close(usb.device);
     if (status != 0) {
         fail_status(connection, status);
         return kCloseFailed;
@@ -104,19 +101,18 @@ int32_t usb_close(QorConnection &connection) {
 // Device set-up in the order the unit's USB bridge expects; the first refusal fails the open.
 d2xx::Status configure(const UsbDevice &usb) {
     d2xx::Handle device = usb.device;
-    d2xx::Status status = entry<d2xx::ResetDevice>(usb, d2xx::kResetDevice)(device);
+    d2xx::Status status = usb.api.FT_ResetDevice(device);
     if (status == 0) {
-        status = entry<d2xx::SetBaudRate>(usb, d2xx::kSetBaudRate)(device, d2xx::kLineRate);
+        status = usb.api.FT_SetBaudRate(device, d2xx::kLineRate);
     }
     if (status == 0) {
-        status = entry<d2xx::SetDataCharacteristics>(usb, d2xx::kSetDataCharacteristics)(device, 8,
-                                                                                         0, 0);
+        status = usb.api.FT_SetDataCharacteristics(device, 8, 0, 0);
     }
     if (status == 0) {
-        status = entry<d2xx::SetFlowControl>(usb, d2xx::kSetFlowControl)(device, 0, 0, 0);
+        status = usb.api.FT_SetFlowControl(device, 0, 0, 0);
     }
     if (status == 0) {
-        status = entry<d2xx::SetChars>(usb, d2xx::kSetChars)(device, 0, 0, 0, 0);
+        status = usb.api.FT_SetChars(device, 0, 0, 0, 0);
     }
     return status;
 }
@@ -129,7 +125,7 @@ void unload_module(void *module) {
 
 bool fail_open(UsbDevice &usb, void *module, int32_t error, int32_t &info_error) {
     unload_module(module);
-    usb.entries = {};
+    usb.api = {};
     info_error = error;
     return false;
 }
@@ -149,15 +145,16 @@ bool open_usb(QorConnection &connection, int32_t &info_error) {
     // does not unload and reload it.
     unload_module(usb.module);
     usb.module = nullptr;
-    for (int which = 0; which < d2xx::kEntryCount; ++which) {
-        usb.entries[which] = dlsym(module, d2xx::kEntryNames[which]);
-        if (usb.entries[which] == nullptr) {
-            debug_print("\n%s missing\n", d2xx::kEntryNames[which]);
+    for (const d2xx::Entry &entry : d2xx::kEntries) {
+        void *symbol = dlsym(module, entry.name);
+        if (symbol == nullptr) {
+            debug_print("\n%s missing\n", entry.name);
             return fail_open(usb, module, kUsbEntryPointMissing, info_error);
         }
+        entry.store(usb.api, symbol);
     }
     d2xx::Handle device = nullptr;
-    const d2xx::Status opened = entry<d2xx::Open>(usb, d2xx::kOpen)(0, &device);
+    const d2xx::Status opened = usb.api.FT_Open(0, &device);
     if (opened != 0) {
         fail_status(connection, opened);
         usb.device = nullptr;
@@ -167,11 +164,11 @@ bool open_usb(QorConnection &connection, int32_t &info_error) {
     usb.stale_input = false;
     if (const d2xx::Status status = configure(usb); status != 0) {
         fail_status(connection, status);
-        entry<d2xx::Close>(usb, d2xx::kClose)(device);
+        usb.api.FT_Close(device);
         usb.device = nullptr;
         return fail_open(usb, module, kUsbDeviceFailed, info_error);
     }
-    entry<d2xx::Purge>(usb, d2xx::kPurge)(device, d2xx::kPurgeBoth);
+    usb.api.FT_Purge(device, d2xx::kPurgeBoth);
     usb.module = module;
     connection.transport = &kUsbTransport;
     return true;
@@ -180,9 +177,9 @@ bool open_usb(QorConnection &connection, int32_t &info_error) {
 void unload_usb(UsbDevice &usb) {
     unload_module(usb.module);
     usb.module = nullptr;
-    usb.entries = {};
+    usb.api = {};
 }
 
-const Transport kUsbTransport = {usb_send, usb_receive, usb_close, true};
+const Transport kUsbTransport = {usb_send, usb_expect_reply, usb_receive, usb_close, true};
 
 } // namespace qor

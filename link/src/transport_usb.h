@@ -4,14 +4,13 @@
 #include "d2xx_api.h"
 #include "transport.h"
 
-#include <array>
 #include <cstdint>
 
 namespace qor {
 
 struct UsbDevice {
     void *module = nullptr; // the loaded D2XX library; kept after a close, as the port driver is
-    std::array<void *, d2xx::kEntryCount> entries{};
+    d2xx::Api api;          // resolved at open; all null when none is loaded
     d2xx::Handle device = nullptr;
     // Set when a reply came up short; its rest is purged before the next request (see the serial
     // line).

@@ -1,6 +1,8 @@
 #include "commands.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -34,26 +36,44 @@ struct Args {
     std::string bytes;
 };
 
-// Reads the arguments of a protocol-1 line after its two-letter command.
+// What a protocol-1 integer argument may hold: the width of the field the unit keeps it in.
+struct Range {
+    long min, max;
+};
+constexpr Range kInt32{INT32_MIN, INT32_MAX};
+constexpr Range kInt16{INT16_MIN, INT16_MAX};
+constexpr Range kUint8{0, UINT8_MAX};
+
+// Reads the arguments of a protocol-1 line after its two-letter command. A number that does not
+// fit its field is refused, never wrapped into one that does.
 class LineArgs {
 public:
     explicit LineArgs(std::string_view rest) : rest_(rest) {}
 
-    bool integer(long &out) {
-        std::string token = next();
-        if (token.empty())
+    // A channel, probe or input number. One beyond every object is held at the int limits, so
+    // that the command answers it as any number outside its objects (10 for a channel).
+    bool object(int &out) {
+        long value = 0;
+        if (!number(value))
             return false;
-        char *end = nullptr;
-        out = std::strtol(token.c_str(), &end, 10);
-        return *end == '\0';
+        out = static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+        return true;
     }
+    bool integer(long &out, Range range) {
+        long value = 0;
+        if (!number(value) || value < range.min || value > range.max)
+            return false;
+        out = value;
+        return true;
+    }
+    // A real the unit keeps in single precision.
     bool real(double &out) {
         std::string token = next();
         if (token.empty())
             return false;
         char *end = nullptr;
         out = std::strtod(token.c_str(), &end);
-        return *end == '\0' && std::isfinite(out);
+        return *end == '\0' && std::isfinite(out) && std::fabs(out) <= FLT_MAX;
     }
     // The rest after one separating blank.
     std::string text() {
@@ -63,6 +83,15 @@ public:
     }
 
 private:
+    // A decimal integer; one beyond long reads as the long limit of its sign.
+    bool number(long &out) {
+        std::string token = next();
+        if (token.empty())
+            return false;
+        char *end = nullptr;
+        out = std::strtol(token.c_str(), &end, 10);
+        return *end == '\0';
+    }
     std::string next() {
         while (!rest_.empty() && rest_.front() == ' ')
             rest_.remove_prefix(1);
@@ -76,32 +105,27 @@ private:
 
 bool parseLineArgs(ArgKind kind, std::string_view rest, Args &args) {
     LineArgs in(rest);
-    long object = 0;
     switch (kind) {
     case ArgKind::None:
         return true;
     case ArgKind::Object:
-        return in.integer(object) && (args.object = static_cast<int>(object), true);
+        return in.object(args.object);
     case ArgKind::ObjectReal:
-        return in.integer(object) && in.real(args.real) &&
-               (args.object = static_cast<int>(object), true);
+        return in.object(args.object) && in.real(args.real);
     case ArgKind::ObjectInt:
-        return in.integer(object) && in.integer(args.a) &&
-               (args.object = static_cast<int>(object), true);
+        return in.object(args.object) && in.integer(args.a, kInt16);
     case ArgKind::IntPair:
-        return in.integer(args.a) && in.integer(args.b);
+        return in.integer(args.a, kInt32) && in.integer(args.b, kInt32);
     case ArgKind::ObjectText:
-        if (!in.integer(object))
+        if (!in.object(args.object))
             return false;
-        args.object = static_cast<int>(object);
         args.text = in.text();
         return true;
     case ArgKind::ObjectTwoU8:
-        return in.integer(object) && in.integer(args.a) && in.integer(args.b) &&
-               (args.object = static_cast<int>(object), true);
+        return in.object(args.object) && in.integer(args.a, kUint8) && in.integer(args.b, kUint8);
     case ArgKind::Value16:
-    case ArgKind::Value8:
-        return in.integer(args.a);
+    case ArgKind::Value8: // a byte in protocol 0, a 16-bit number in protocol 1
+        return in.integer(args.a, kInt16);
     case ArgKind::Text:
         args.text = in.text();
         return true;

@@ -103,7 +103,12 @@ std::string frame(int error, std::string payload) {
 }
 } // namespace
 
-void RequestReader::feed(std::string_view bytes, std::vector<Request> &out) {
+void RequestReader::feed(std::string_view bytes, double now, std::vector<Request> &out) {
+    if (bytes.empty())
+        return;
+    if (state_ == State::Frame && now - lastByte_ >= kFrameGap)
+        state_ = State::Hunt;
+    lastByte_ = now;
     for (char c : bytes) {
         switch (state_) {
         case State::Hunt:

@@ -26,17 +26,22 @@ struct Request {
 
 // Splits a byte stream into requests: a "~" starts a line that a carriage return ends (control
 // bytes dropped, a second "~" starts over), a ":" starts a frame whose third byte gives the
-// payload length; anything else between requests is ignored.
+// payload length; anything else between requests is ignored. A frame whose bytes stop coming
+// for kFrameGap is dropped, as the unit's receiver does, so that it cannot swallow the requests
+// that follow it.
 class RequestReader {
 public:
     static constexpr std::size_t kMaxLine = 1024;
+    static constexpr double kFrameGap = 0.1; // seconds
 
-    void feed(std::string_view bytes, std::vector<Request> &out);
+    // Takes bytes that arrived at `now` (monotonic seconds).
+    void feed(std::string_view bytes, double now, std::vector<Request> &out);
     void reset() { state_ = State::Hunt; }
 
 private:
     enum class State { Hunt, Line, Frame };
     State state_ = State::Hunt;
+    double lastByte_ = 0;
     std::string body_;
     std::string raw_;
 };

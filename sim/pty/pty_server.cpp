@@ -73,7 +73,7 @@ void PtyServer::serveRequests() {
     if (n <= 0)
         return;
     std::vector<Request> requests;
-    reader_.feed(std::string_view(buf, static_cast<std::size_t>(n)), requests);
+    reader_.feed(std::string_view(buf, static_cast<std::size_t>(n)), monotonicSeconds(), requests);
     for (const Request &request : requests) {
         if (!faults_.respondsTo()) {
             log_.write(monotonicSeconds(), request.raw, {});

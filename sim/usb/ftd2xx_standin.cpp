@@ -118,7 +118,8 @@ QORSIM_EXPORT FT_STATUS FT_Write(FT_HANDLE handle, void *buffer, DWORD count, DW
     if (d->gone())
         return kIoError;
     std::vector<Request> requests;
-    d->reader.feed(std::string_view(static_cast<const char *>(buffer), count), requests);
+    d->reader.feed(std::string_view(static_cast<const char *>(buffer), count), monotonicSeconds(),
+                   requests);
     for (const Request &request : requests) {
         if (!d->faults.respondsTo()) {
             d->log.write(monotonicSeconds(), request.raw, {});

@@ -1,18 +1,13 @@
 // The protocol core without file descriptors: reply assembly and framing fed from byte tables,
-// field and number reading, request formatting, COM port lookup.
+// field and number reading, request formatting.
 #include "errors.h"
-#include "port_path.h"
 #include "protocol.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -65,8 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"not_a_number_is_0", "~ab 1\r", 0, "ab 1"},
                     LineCase{"leading_blank_before_number", "~ 12\r", 12, " 12"},
                     LineCase{"empty_line", "~\r", 0, ""},
-                    LineCase{"overlong_keeps_253", "~" + std::string(300, '7') + "\r", 0,
-                             std::string(253, '7')},
+                    LineCase{"overlong_keeps_253", "~00 " + std::string(300, 'x') + "\r", 0,
+                             "00 " + std::string(250, 'x')},
+                    LineCase{"error_beyond_32_bits_is_no_success", "~99999999999999999999999\r",
+                             INT32_MAX, "99999999999999999999999"},
+                    LineCase{"negative_error_beyond_32_bits", "~-99999999999999999999999 1\r",
+                             INT32_MIN, "-99999999999999999999999 1"},
                     LineCase{"no_carriage_return", "~00 003", qor::kNoResponse, ""},
                     LineCase{"carriage_return_before_tilde_ignored", "\r\r", qor::kNoResponse, ""},
                     LineCase{"nothing", "", qor::kNoResponse, ""}),
@@ -148,6 +147,8 @@ TEST(Numbers, IntegersAsFarAsTheyGo) {
         {"007 1", 7},
         {"99999999999", INT32_MAX},
         {"-99999999999", INT32_MIN},
+        {"99999999999999999999999", INT32_MAX},
+        {"-99999999999999999999999x", INT32_MIN},
     };
     for (const auto &[text, value] : cases) {
         EXPECT_EQ(qor::parse_int(text), value) << text;
@@ -234,31 +235,6 @@ TEST(ErrorTexts, WholeTable) {
         qor::describe_error(number, buffer);
         EXPECT_STREQ(buffer, text) << number;
     }
-}
-
-class PortLookup : public testing::Test {
-protected:
-    void SetUp() override {
-        config_ =
-            std::filesystem::temp_directory_path() / ("qorlink-ports-" + std::to_string(getpid()));
-        std::filesystem::create_directories(config_ / "qorlink");
-        setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
-        unsetenv("QORLINK_COM9");
-    }
-    void TearDown() override { std::filesystem::remove_all(config_); }
-    void write_config(const std::string &text) {
-        std::ofstream(config_ / "qorlink" / "ports.conf") << text;
-    }
-    std::filesystem::path config_;
-};
-
-TEST_F(PortLookup, EnvironmentThenUserFileThenTtyS) {
-    EXPECT_EQ(qor::com_port_path(9), "/dev/ttyS8");
-    write_config("# adapters\nCOM1=/dev/ttyUSB0\n  COM9 = /dev/serial/by-id/usb-unit \nCOM19=x\n");
-    EXPECT_EQ(qor::com_port_path(9), "/dev/serial/by-id/usb-unit");
-    setenv("QORLINK_COM9", "/dev/pts/99", 1);
-    EXPECT_EQ(qor::com_port_path(9), "/dev/pts/99");
-    unsetenv("QORLINK_COM9");
 }
 
 } // namespace

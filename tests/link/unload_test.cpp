@@ -1,9 +1,11 @@
-// The library as a client binds it: loaded by name at run time. Unloading it with a connection
-// open closes the port.
+// The library as a client binds it: loaded at run time by the development link libqorlink.so
+// (as the station does) or by its SONAME. Unloading it with a connection open closes the port.
 #include "pty_unit.h"
 #include "qorlink.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -12,9 +14,12 @@
 
 namespace {
 
-TEST(Unload, ClosesTheOpenPort) {
+class Unload : public testing::TestWithParam<const char *> {};
+
+TEST_P(Unload, ClosesTheOpenPort) {
     PtyUnit unit;
-    void *library = dlopen(QORLINK_PATH, RTLD_NOW | RTLD_LOCAL);
+    const std::string path = std::string(QORLINK_DIR) + "/" + GetParam();
+    void *library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
     const auto init =
         reinterpret_cast<decltype(&QorInitInfoStructure)>(dlsym(library, "QorInitInfoStructure"));
@@ -34,5 +39,10 @@ TEST(Unload, ClosesTheOpenPort) {
     EXPECT_EQ(flock(after, LOCK_EX | LOCK_NB), 0);
     close(after);
 }
+
+INSTANTIATE_TEST_SUITE_P(ByName, Unload, testing::Values("libqorlink.so", "libqorlink.so.6"),
+                         [](const testing::TestParamInfo<const char *> &param) {
+                             return param.index == 0 ? "DevelopmentLink" : "Soname";
+                         });
 
 } // namespace

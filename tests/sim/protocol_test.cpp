@@ -72,6 +72,34 @@ TEST_F(Replies, ProtocolOneOnASerialLine) {
     check(std::begin(cases), std::end(cases), Transport::Serial);
 }
 
+// A number too large for its field must not wrap into one that fits: 4294967297 is not channel 1.
+// Each refused request leaves the unit as it was.
+TEST_F(Replies, NumbersThatDoNotFitTheirFieldAreRefused) {
+    const Exchange cases[] = {
+        {"channel beyond 32 bits", "~C1 4294967297\r", "~10\r"},
+        {"channel beyond 64 bits", "~CB 99999999999999999999 1.0\r", "~10\r"},
+        {"negative channel beyond 32 bits", "~CD -4294967293\r", "~10\r"},
+        {"probe beyond 32 bits", "~PE 4294967297\r", "~15\r"},
+        {"frequency beyond 32 bits", "~YC 2 4294967297\r", "~18\r"},
+        {"frequency index beyond 32 bits", "~YC 4294967298 7000\r", "~18\r"},
+        {"frequency kept", "~YB 2\r", "~00 5000\r"},
+        {"scan time beyond 16 bits", "~Y3 65537\r", "~18\r"},
+        {"scan time kept", "~Y4\r", "~00 50\r"},
+        {"fine gain beyond 16 bits", "~PG 1 65516\r", "~18\r"},
+        {"fine gain kept", "~PJ 1\r", "~00   1 -20\r"},
+        {"switch beyond 16 bits", "~CI 3 65536\r", "~18\r"},
+        {"switch kept", "~CL 3\r", "~00   3 0\r"},
+        {"gain beyond a byte", "~PF 1 300 60\r", "~18\r"},
+        {"negative gain", "~PF 1 85 -1\r", "~18\r"},
+        {"gain kept", "~PI 1\r", "~00   1 085 060\r"},
+        {"real beyond single precision", "~CB 3 1e39\r", "~18\r"},
+        {"zero kept", "~CD 3\r", "~00   3 0.000000\r"},
+        {"largest fitting values still taken", "~Y3 32767\r", "~00\r"},
+        {"largest scan time read back", "~Y4\r", "~00 32767\r"},
+    };
+    check(std::begin(cases), std::end(cases), Transport::Serial);
+}
+
 TEST_F(Replies, ProtocolOneOverUsbCarriesTheTextFromFieldA) {
     const Exchange cases[] = {
         {"value", "~C1 3\r", ":\x00\x0c  3 0.012500"s},
@@ -147,7 +175,46 @@ TEST(RequestReader, SplitsAStreamIntoRequests) {
     for (const Assembly &c : cases) {
         RequestReader reader;
         std::vector<Request> out;
-        reader.feed(c.stream, out);
+        reader.feed(c.stream, 0.0, out);
+        std::vector<std::string> bodies;
+        for (const Request &r : out)
+            bodies.push_back(r.body);
+        EXPECT_EQ(bodies, c.bodies) << c.legend;
+    }
+}
+
+struct Arrival {
+    double at; // seconds
+    std::string bytes;
+};
+
+struct Timed {
+    const char *legend;
+    std::vector<Arrival> arrivals;
+    std::vector<std::string> bodies;
+};
+
+TEST(RequestReader, FrameWhoseBytesStopComingIsDropped) {
+    const Timed cases[] = {
+        {"cut frame dropped, the line after the gap is read",
+         {{0.0, ":\x34\x08\x03"s}, {0.15, "~C1 3\r"}},
+         {"C1 3"}},
+        {"cut frame dropped, the frame after the gap is read",
+         {{0.0, ":\x34\x08\x03"s}, {0.5, ":\x04\x01\x03"s}},
+         {"\x04\x03"s}},
+        {"bytes within the gap continue the frame",
+         {{0.0, ":\x34\x05\x03"s}, {0.05, "\x00\x00\xc0\x3f"s}},
+         {"\x34\x03\x00\x00\xc0\x3f"s}},
+        {"the gap counts from the last byte",
+         {{0.0, ":\x34"s}, {0.08, "\x05\x03"s}, {0.16, "\x00\x00"s}, {0.24, "\xc0\x3f"s}},
+         {"\x34\x03\x00\x00\xc0\x3f"s}},
+        {"lines know no gap", {{0.0, "~C1"}, {5.0, " 3\r"}}, {"C1 3"}},
+    };
+    for (const Timed &c : cases) {
+        RequestReader reader;
+        std::vector<Request> out;
+        for (const Arrival &arrival : c.arrivals)
+            reader.feed(arrival.bytes, 100.0 + arrival.at, out);
         std::vector<std::string> bodies;
         for (const Request &r : out)
             bodies.push_back(r.body);
@@ -159,7 +226,7 @@ TEST(RequestReader, JoinsRequestsSplitAcrossReads) {
     RequestReader reader;
     std::vector<Request> out;
     for (char c : ":\x04\x01\x03~C1 3\r"s)
-        reader.feed(std::string(1, c), out);
+        reader.feed(std::string(1, c), 0.0, out);
     ASSERT_EQ(out.size(), 2u);
     EXPECT_TRUE(out[0].framed);
     EXPECT_EQ(out[0].raw, ":\x04\x01\x03"s);

@@ -7,9 +7,11 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace qorsim {
@@ -136,6 +138,27 @@ TEST_F(PtyUnit, ServesProtocolZeroFrames) {
     float v = 0;
     ASSERT_EQ(QorReadChannel(h, 1, &v), 0);
     EXPECT_NEAR(v, 25.0f, 0.01f);
+}
+
+// A frame whose bytes stop coming is dropped after 100 ms of silence; else the station's next
+// request would only fill the cut frame's payload and never be answered.
+TEST_F(PtyUnit, CutFrameDoesNotSwallowTheNextRequest) {
+    sim = std::make_unique<ChildProcess>(std::vector<std::string>{QORSIM_BIN, "--preset", "demo"});
+    const std::string port = startedPort(*sim);
+    ASSERT_FALSE(port.empty());
+    // A second opener, there before the station takes the port for itself; kept open, as closing
+    // it would tell the unit that the station let go.
+    const int other = ::open(port.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    ::setenv("QORLINK_COM1", port.c_str(), 1);
+    link = std::make_unique<LinkSession>(1, 9600, 0);
+    ASSERT_NE(link->handle, nullptr);
+    EXPECT_EQ(::write(other, ":\x34\x08\x03", 4), 4); // announces 8 payload bytes, sends 1
+    std::this_thread::sleep_for(std::chrono::milliseconds(250)); // the line falls silent
+    float v = 0;
+    EXPECT_EQ(QorReadChannel(link->handle, 1, &v), 0);
+    EXPECT_NEAR(v, 25.0f, 0.01f);
+    ::close(other);
 }
 
 TEST_F(PtyUnit, LogsEveryExchange) {

@@ -31,7 +31,7 @@ struct TestUnit {
     std::string ask(const std::string &bytes, Transport transport = Transport::Serial) {
         RequestReader reader;
         std::vector<Request> requests;
-        reader.feed(bytes, requests);
+        reader.feed(bytes, now, requests);
         if (requests.size() != 1)
             return "<" + std::to_string(requests.size()) + " requests>";
         return answer(*unit, requests[0], transport);
