@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr const char *LibraryFileName = "libqorlink.so";
+// The name the library answers to at run time (its SONAME), then the development link.
+constexpr const char *LibraryFileNames[] = {"libqorlink.so.6", "libqorlink.so"};
 
 // The program's folder, also before a QCoreApplication exists (tests, early start-up).
 QString programFolder() {
@@ -39,17 +40,20 @@ bool LinkLibrary::load(QString *error) {
     if (m_module)
         return true;
     QStringList reasons;
-    const QString beside = QDir::cleanPath(programFolder() + QStringLiteral("/../lib/") +
-                                           QLatin1String(LibraryFileName));
-    if (QFileInfo::exists(beside)) {
-        m_module = dlopen(QFile::encodeName(beside).constData(), RTLD_NOW | RTLD_LOCAL);
+    const auto open = [&](const QString &file) {
+        m_module = dlopen(QFile::encodeName(file).constData(), RTLD_NOW | RTLD_LOCAL);
         if (!m_module)
             reasons << QString::fromLocal8Bit(dlerror());
+    };
+    for (const char *name : LibraryFileNames) {
+        const QString beside =
+            QDir::cleanPath(programFolder() + QStringLiteral("/../lib/") + QLatin1String(name));
+        if (!m_module && QFileInfo::exists(beside))
+            open(beside);
     }
-    if (!m_module) {
-        m_module = dlopen(LibraryFileName, RTLD_NOW | RTLD_LOCAL);
+    for (const char *name : LibraryFileNames) {
         if (!m_module)
-            reasons << QString::fromLocal8Bit(dlerror());
+            open(QLatin1String(name));
     }
     if (!m_module) {
         if (error)

@@ -29,7 +29,8 @@
     X(QorResetSetup) X(QorListFirstSetup) X(QorListNextSetup)
 // clang-format on
 
-// The link library bound by name at run time: libqorlink.so is looked for first in the ../lib
+// The link library bound by name at run time: libqorlink.so.6 (then the development link
+// libqorlink.so) is looked for first in the ../lib
 // folder beside the program, then on the loader's search path; each export is resolved on its
 // first call. Call load() once at start-up; after a successful load a missing export is reported
 // through failureHandler and the call returns its type's zero value.

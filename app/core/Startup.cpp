@@ -49,7 +49,7 @@ StartupOutcome StationStartup::run(const QString &programFolder, InstanceLock &l
     QString why;
     if (!m_state.session.link.load(&why)) {
         m_state.prompts.message(
-            QStringLiteral("Cannot load the link library libqorlink.so:\r%1").arg(why),
+            QStringLiteral("Cannot load the link library libqorlink.so.6:\r%1").arg(why),
             PromptButtons::Ok, PromptIcon::Critical);
         return StartupOutcome::LinkLibraryMissing;
     }

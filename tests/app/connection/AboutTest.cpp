@@ -60,7 +60,7 @@ TEST_F(AboutTest, ShowsTheFirmwareAndTheLibraryInUse) {
     EXPECT_EQ(text(about, "LabelDLL"),
               QStringLiteral("Qorlink.dll\nFile: %1\nVersion: %2")
                   .arg(link.loadedPath(), QStringLiteral(QORVIEW_VERSION)));
-    EXPECT_TRUE(link.loadedPath().endsWith(QStringLiteral("/libqorlink.so")));
+    EXPECT_TRUE(link.loadedPath().endsWith(QStringLiteral("/libqorlink.so.6")));
     EXPECT_TRUE(prompts.shown.empty());
     link.QorClose(state.session.LinkHandle);
 }
