@@ -1,0 +1,307 @@
+#include "SetupFileReader.h"
+
+#include "SetupFileLayout.h"
+#include "SetupLines.h"
+#include "SetupNumbers.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <map>
+
+namespace setupfile {
+
+namespace {
+
+// Thrown inside the reader to end it at the first line that cannot be read; never leaves it.
+struct ReadFailure {
+    SetupReadError error;
+};
+
+QString latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// An item of the general section and the station value it sets; MaxStrain sets none.
+struct GeneralItem {
+    std::string_view key;
+    int16_t SetupStationValues::*value;
+    bool isCount;
+};
+
+constexpr std::array<GeneralItem, 6> GeneralItems = {{
+    {layout::MaxChannelKey, &SetupStationValues::channelCount, true},
+    {layout::MaxLvdtKey, &SetupStationValues::probeCount, true},
+    {layout::MaxAnalogKey, &SetupStationValues::analogCount, true},
+    {layout::MaxDigitalKey, &SetupStationValues::digitalCount, false},
+    {layout::MaxStrainKey, nullptr, false},
+    {layout::DecimalsKey, &SetupStationValues::decimals, false},
+}};
+
+using InputRecords = std::map<int16_t, InputRecord>;
+
+class Reader {
+public:
+    Reader(QByteArrayView bytes, const SetupStationValues &inForce)
+        : m_lines(bytes), m_station(inForce) {}
+
+    SetupReadResult read();
+
+private:
+    // The sections read by a function of their own (the window sections share one).
+    struct Section {
+        std::string_view name;
+        void (Reader::*read)();
+    };
+    static const std::array<Section, 5> Sections;
+
+    std::optional<std::string_view> nextLine();
+    std::string_view recordLine();
+    [[noreturn]] void fail(const QString &reason) const;
+    void notice(const QString &text);
+
+    void readSection(std::string_view line);
+    void readGeneralSection();
+    void readWindowSection(size_t section);
+    void readChannel();
+    void readProbe() { readInput(m_probes, m_station.probeCount, "probe"); }
+    void readAnalog() { readInput(m_analogs, m_station.analogCount, "analog input"); }
+    void readInput(InputRecords &records, int16_t count, const char *noun);
+    void readGroup();
+    int16_t readRecordIndex(int16_t count, const char *noun);
+
+    void readField(QString &text) { text = latin1(recordLine()); }
+    void readField(int16_t &number) { number = wholeNumber(recordLine()); }
+    void readField(float &number);
+    void readField(bool &flag);
+    template <typename Record, size_t N>
+    void readFields(Record &record, const std::array<layout::Field<Record>, N> &fields) {
+        for (const auto &field : fields)
+            std::visit([&](auto member) { readField(record.*member); }, field);
+    }
+    int16_t wholeNumber(std::string_view text) const;
+
+    void dropRecordsBeyondCounts();
+    SetupDocument document() const;
+
+    LineSplitter m_lines;
+    std::string_view m_line; // the line read last
+    SetupStationValues m_station;
+    std::map<int16_t, ChannelRecord> m_channels;
+    InputRecords m_probes;
+    InputRecords m_analogs;
+    std::vector<GroupRecord> m_groups;
+    std::vector<SetupNotice> m_notices;
+    QHash<QString, size_t> m_noticeAt;
+    // The section of the record being read and its line, for a file that ends inside it.
+    std::string_view m_record;
+    int m_recordLine = 0;
+};
+
+const std::array<Reader::Section, 5> Reader::Sections = {{
+    {layout::GeneralSection, &Reader::readGeneralSection},
+    {layout::ChannelSection, &Reader::readChannel},
+    {layout::ProbeSection, &Reader::readProbe},
+    {layout::AnalogSection, &Reader::readAnalog},
+    {layout::GroupSection, &Reader::readGroup},
+}};
+
+SetupReadResult Reader::read() {
+    SetupReadResult result;
+    try {
+        nextLine(); // the header, whatever it says
+        while (const std::optional<std::string_view> line = nextLine()) {
+            if (*line == layout::SetupEnd)
+                break;
+            readSection(*line);
+        }
+        result.document = document();
+    } catch (const ReadFailure &failure) {
+        result.error = failure.error;
+    }
+    result.notices = std::move(m_notices);
+    return result;
+}
+
+std::optional<std::string_view> Reader::nextLine() {
+    const std::optional<std::string_view> line = m_lines.next();
+    if (!line)
+        return std::nullopt;
+    m_line = *line;
+    if (const std::optional<QString> problem = whyNotText(m_line))
+        fail(*problem);
+    return m_line;
+}
+
+// A line a record cannot do without: the end of the file is a failure here.
+std::string_view Reader::recordLine() {
+    if (const std::optional<std::string_view> line = nextLine())
+        return *line;
+    throw ReadFailure{{m_lines.lineNumber() + 1, QString(),
+                       QStringLiteral("the file ends inside the %1 record that begins on line %2")
+                           .arg(latin1(m_record), QString::number(m_recordLine))}};
+}
+
+void Reader::fail(const QString &reason) const {
+    throw ReadFailure{{m_lines.lineNumber(), displayText(m_line), reason}};
+}
+
+void Reader::notice(const QString &text) {
+    const auto known = m_noticeAt.constFind(text);
+    if (known != m_noticeAt.cend()) {
+        ++m_notices[*known].occurrences;
+        return;
+    }
+    m_noticeAt.insert(text, m_notices.size());
+    m_notices.push_back({m_lines.lineNumber(), text, 1});
+}
+
+void Reader::readSection(std::string_view line) {
+    m_recordLine = m_lines.lineNumber();
+    for (const Section &section : Sections) {
+        if (line == section.name) {
+            m_record = section.name;
+            (this->*section.read)();
+            return;
+        }
+    }
+    for (size_t k = 0; k < layout::WindowSections.size(); ++k) {
+        if (line == layout::WindowSections[k]) {
+            m_record = layout::WindowSections[k];
+            readWindowSection(k);
+            return;
+        }
+    }
+    notice(QStringLiteral("Section:") + displayText(line) + QStringLiteral(" not valid"));
+}
+
+// Items up to the end line or the end of the file; a count takes effect at once, so the records
+// that follow are checked against it.
+void Reader::readGeneralSection() {
+    while (const std::optional<std::string_view> line = nextLine()) {
+        if (*line == layout::GeneralEnd)
+            return;
+        const size_t equals = line->find('=');
+        if (equals == std::string_view::npos)
+            fail(QStringLiteral("expected an item of the form Name=value"));
+        const std::string_view key = line->substr(0, equals);
+        const auto item =
+            std::find_if(GeneralItems.begin(), GeneralItems.end(),
+                         [key](const GeneralItem &known) { return known.key == key; });
+        if (item == GeneralItems.end()) {
+            notice(QStringLiteral("Unknown item in [general setup]\r") + displayText(*line));
+            continue;
+        }
+        const int16_t value = wholeNumber(line->substr(equals + 1));
+        if (item->isCount && value < 0)
+            fail(QStringLiteral("a count cannot be negative"));
+        if (item->value)
+            m_station.*(item->value) = value;
+        dropRecordsBeyondCounts();
+    }
+}
+
+void Reader::readWindowSection(size_t section) {
+    for (size_t side = 0; side < 4; ++side)
+        readField(m_station.windowLayout[section * 4 + side]);
+}
+
+void Reader::readChannel() {
+    ChannelRecord record;
+    record.index = readRecordIndex(m_station.channelCount, "channel");
+    readFields(record, layout::ChannelFields);
+    recordLine(); // the end line, whatever it holds
+    m_channels[record.index] = std::move(record);
+}
+
+void Reader::readInput(InputRecords &records, int16_t count, const char *noun) {
+    InputRecord record;
+    record.index = readRecordIndex(count, noun);
+    readFields(record, layout::InputFields);
+    recordLine();
+    records[record.index] = std::move(record);
+}
+
+// A group's count is not checked against anything: a negative one reads no channel numbers.
+void Reader::readGroup() {
+    GroupRecord group;
+    readField(group.index);
+    readField(group.description);
+    int16_t count = 0;
+    readField(count);
+    for (int i = 0; i < count; ++i) {
+        int16_t channel = 0;
+        readField(channel);
+        group.channels.push_back(channel);
+    }
+    for (const auto member : layout::GroupWindowFields)
+        readField(group.*member);
+    recordLine();
+    m_groups.push_back(std::move(group));
+}
+
+int16_t Reader::readRecordIndex(int16_t count, const char *noun) {
+    const int16_t index = wholeNumber(recordLine());
+    if (index < 1 || index > count)
+        fail(QStringLiteral("there is no %1 %2 (the %1 count is %3)")
+                 .arg(QLatin1String(noun), QString::number(index), QString::number(count)));
+    return index;
+}
+
+void Reader::readField(float &number) {
+    const std::optional<float> value = parseSingle(recordLine());
+    if (!value)
+        fail(QStringLiteral("expected a number"));
+    number = *value;
+}
+
+void Reader::readField(bool &flag) {
+    const std::optional<bool> value = parseFlag(recordLine());
+    if (!value)
+        fail(QStringLiteral("expected True, False or a number"));
+    flag = *value;
+}
+
+int16_t Reader::wholeNumber(std::string_view text) const {
+    const std::optional<int16_t> value = parseWholeNumber(text);
+    if (!value)
+        fail(QStringLiteral("the number is outside -32768 to 32767"));
+    return *value;
+}
+
+// A lower count removes the objects beyond it, and with them what the file gave them.
+void Reader::dropRecordsBeyondCounts() {
+    m_channels.erase(m_channels.upper_bound(m_station.channelCount), m_channels.end());
+    m_probes.erase(m_probes.upper_bound(m_station.probeCount), m_probes.end());
+    m_analogs.erase(m_analogs.upper_bound(m_station.analogCount), m_analogs.end());
+}
+
+SetupDocument Reader::document() const {
+    SetupDocument document;
+    document.station = m_station;
+    for (const auto &entry : m_channels)
+        document.channels.push_back(entry.second);
+    for (const auto &entry : m_probes)
+        document.probes.push_back(entry.second);
+    for (const auto &entry : m_analogs)
+        document.analogs.push_back(entry.second);
+    document.groups = m_groups;
+    return document;
+}
+
+} // namespace
+
+QString SetupReadError::message() const {
+    if (lineNumber == 0)
+        return reason;
+    QString text = QStringLiteral("Line %1: %2").arg(QString::number(lineNumber), reason);
+    if (!lineText.isEmpty())
+        text += QLatin1Char('\n') + lineText;
+    return text;
+}
+
+SetupReadResult readSetup(QByteArrayView bytes, const SetupStationValues &inForce) {
+    return Reader(bytes, inForce).read();
+}
+
+} // namespace setupfile
