@@ -14,9 +14,15 @@ struct LinkSession {
     LinkLibrary &link;
     // 0 while connecting (failures stay silent), 1 once connected.
     int ReportLinkErrors = 0;
-    // True while the link error handler's box is open: the failed call has not returned yet, so
-    // nothing may call the library from the box's event loop.
+    // True while a box about the link is open (the error handler's, or the one that waits for a
+    // vanished device): the failed call may not have returned yet, so nothing may call the
+    // library from the box's event loop.
     bool InLinkErrorHandler = false;
+    // The operator chose Retry after the unit did not respond: the link is opened again (same
+    // port and rate) once the failing call has returned.
+    bool ReopenRequested = false;
+    // The station is closing (a signal came while a link box was open): no box may hold it up.
+    bool CloseRequested = false;
     QorInfo *LinkInfo = nullptr;
     QorHandle LinkHandle = nullptr;
     std::array<char, QOR_TEXT_BUFFER_SIZE> ReplyText{};

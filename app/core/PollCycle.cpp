@@ -13,6 +13,7 @@ PollCycle::PollCycle(LinkSession &session, UnitObjects &unit, ViewState &view, L
     : m_session(session), m_unit(unit), m_view(view), m_live(live), m_targets(targets) {}
 
 void PollCycle::resetCaches() {
+    ++m_generation;
     const int channels = std::max(0, m_unit.UnitSystem->MaxChannel());
     m_lastChannel.assign(static_cast<size_t>(channels), Unshown);
     switch (m_view.ViewMode) {
@@ -32,6 +33,75 @@ void PollCycle::resetCaches() {
     std::fill(m_lastRow.begin(), m_lastRow.end(), Unshown);
 }
 
+PollTick PollCycle::planTick() {
+    PollTick tick{m_generation, {}};
+    Steps &steps = tick.steps;
+    // A dialog that stopped wanting its live value between planning and reading gets nothing.
+    // A read that failed (already reported by the link error handler) leaves what is shown.
+    if (const int channel = m_live.MasteringChannel; channel != 0) {
+        steps.push_back([this, channel] {
+            if (m_live.MasteringChannel != channel)
+                return;
+            if (const auto value = readChannel(channel))
+                m_targets.setMasteringValue(formatChannel(channel, *value));
+        });
+    }
+    if (const int channel = m_live.ChannelSetupLiveChannel; channel != 0) {
+        steps.push_back([this, channel] {
+            if (m_live.ChannelSetupLiveChannel != channel)
+                return;
+            if (const auto value = readChannel(channel))
+                m_targets.setChannelSetupValue(formatChannel(channel, *value));
+        });
+    }
+    if (m_live.LvdtSetupLiveInput != 0) {
+        // The probe read is the one in the dialog's box when the read is made.
+        steps.push_back([this] {
+            if (m_live.LvdtSetupLiveInput == 0)
+                return;
+            if (const auto value = readInput(true, m_targets.probeSetupCurrentInput()))
+                m_targets.setProbeSetupValue(formatValue(*value, ProbeDecimals));
+        });
+    }
+    if (m_live.AnalogSetupLiveInput != 0) {
+        steps.push_back([this] {
+            if (m_live.AnalogSetupLiveInput == 0)
+                return;
+            if (const auto value = readInput(false, m_targets.analogSetupCurrentInput()))
+                m_targets.setAnalogSetupValue(formatValue(*value, ProbeDecimals));
+        });
+    }
+    if (m_view.UpdatesOn && m_view.PollHold == 0) {
+        if (m_view.ViewMode != View::Channels)
+            planLabels(steps);
+        switch (m_view.ViewMode) {
+        case View::Group:
+            planGroupView(steps);
+            break;
+        case View::Channels:
+            planChannelView(steps);
+            break;
+        case View::Probes:
+            planInputView(steps, true);
+            break;
+        case View::Analogs:
+            planInputView(steps, false);
+            break;
+        default:
+            break;
+        }
+    }
+    planGroupMastering(steps);
+    // Values read for an earlier view must not reach the rows of this one.
+    for (auto &step : steps) {
+        step = [this, generation = tick.generation, exchange = std::move(step)] {
+            if (generation == m_generation)
+                exchange();
+        };
+    }
+    return tick;
+}
+
 bool PollCycle::tick() {
     if (m_running || m_session.InLinkErrorHandler)
         return false;
@@ -40,127 +110,92 @@ bool PollCycle::tick() {
         bool &flag;
         ~Done() { flag = false; }
     } done{m_running};
-
-    // A read that failed (already reported by the link error handler) leaves what is shown.
-    if (m_live.MasteringChannel != 0) {
-        if (const auto value = readChannel(m_live.MasteringChannel)) {
-            m_targets.setMasteringValue(formatChannel(m_live.MasteringChannel, *value));
-        }
-    }
-    if (m_live.ChannelSetupLiveChannel != 0) {
-        const int channel = m_live.ChannelSetupLiveChannel;
-        if (const auto value = readChannel(channel))
-            m_targets.setChannelSetupValue(formatChannel(channel, *value));
-    }
-    if (m_live.LvdtSetupLiveInput != 0) {
-        if (const auto value = readInput(true, m_targets.probeSetupCurrentInput()))
-            m_targets.setProbeSetupValue(formatValue(*value, ProbeDecimals));
-    }
-    if (m_live.AnalogSetupLiveInput != 0) {
-        if (const auto value = readInput(false, m_targets.analogSetupCurrentInput()))
-            m_targets.setAnalogSetupValue(formatValue(*value, ProbeDecimals));
-    }
-    if (m_view.UpdatesOn && m_view.PollHold == 0) {
-        if (m_view.ViewMode != View::Channels)
-            refreshLabels();
-        switch (m_view.ViewMode) {
-        case View::Group:
-            refreshGroupView();
-            break;
-        case View::Channels:
-            refreshChannelView();
-            break;
-        case View::Probes:
-            refreshInputView(true);
-            break;
-        case View::Analogs:
-            refreshInputView(false);
-            break;
-        default:
-            break;
-        }
-    }
-    feedGroupMastering();
+    for (const auto &step : planTick().steps)
+        step();
     return true;
 }
 
-void PollCycle::refreshLabels() {
+void PollCycle::planLabels(Steps &steps) {
     const int channels =
         std::min<int>(m_unit.UnitSystem->MaxChannel(), static_cast<int>(m_lastChannel.size()));
     for (int n = 1; n <= channels; ++n) {
-        const auto value = readChannel(n);
-        float &last = m_lastChannel[static_cast<size_t>(n - 1)];
-        if (value && *value != last) {
+        steps.push_back([this, n] {
+            const auto value = readChannel(n);
+            float *last = channelCache(n);
+            if (value && last && *value != *last) {
+                *last = *value;
+                m_targets.setChannelLabel(n, formatChannel(n, *value));
+            }
+        });
+    }
+}
+
+void PollCycle::planGroupView(Steps &steps) {
+    const group *shown = shownGroup();
+    if (!shown)
+        return;
+    for (int j = 1; j <= shown->Count; ++j) {
+        steps.push_back([this, j, n = shown->GetChannel(j)] {
+            const auto value = readChannel(n);
+            float &last = rowCache(j);
+            if (!value || *value == last)
+                return;
             last = *value;
-            m_targets.setChannelLabel(n, formatChannel(n, *value));
-        }
+            const QString text = formatChannel(n, *value);
+            if (m_targets.gridShown())
+                m_targets.setGridValue(j, text);
+            if (m_targets.barsShown())
+                m_targets.setBarValue(j, *value);
+        });
     }
 }
 
-void PollCycle::refreshGroupView() {
-    if (!groupShown())
-        return;
-    const group &shown = *m_unit.groupAt(m_view.SelectedGroup);
-    const bool grid = m_targets.gridShown();
-    const bool bars = m_targets.barsShown();
-    for (int j = 1; j <= shown.Count; ++j) {
-        const int n = shown.GetChannel(j);
-        const auto value = readChannel(n);
-        float &last = rowCache(j);
-        if (!value || *value == last)
-            continue;
-        last = *value;
-        const QString text = formatChannel(n, *value);
-        if (grid)
-            m_targets.setGridValue(j, text);
-        if (bars)
-            m_targets.setBarValue(j, *value);
-    }
-}
-
-void PollCycle::refreshChannelView() {
+void PollCycle::planChannelView(Steps &steps) {
     const int channels =
         std::min<int>(m_unit.UnitSystem->MaxChannel(), static_cast<int>(m_lastChannel.size()));
-    const bool grid = m_targets.gridShown();
-    const bool bars = m_targets.barsShown();
     for (int n = 1; n <= channels; ++n) {
-        const auto value = readChannel(n);
-        float &last = m_lastChannel[static_cast<size_t>(n - 1)];
-        if (!value || *value == last)
-            continue;
-        last = *value;
-        const QString text = formatChannel(n, *value);
-        m_targets.setChannelLabel(n, text);
-        if (grid)
-            m_targets.setGridValue(n, text);
-        if (bars)
-            m_targets.setBarValue(n, *value);
+        steps.push_back([this, n] {
+            const auto value = readChannel(n);
+            float *last = channelCache(n);
+            if (!value || !last || *value == *last)
+                return;
+            *last = *value;
+            const QString text = formatChannel(n, *value);
+            m_targets.setChannelLabel(n, text);
+            if (m_targets.gridShown())
+                m_targets.setGridValue(n, text);
+            if (m_targets.barsShown())
+                m_targets.setBarValue(n, *value);
+        });
     }
 }
 
-void PollCycle::refreshInputView(bool probes) {
+void PollCycle::planInputView(Steps &steps, bool probes) {
     const int count = probes ? m_unit.UnitSystem->MaxLvdt() : m_unit.MaxAnalog;
-    const bool grid = m_targets.gridShown();
-    const bool bars = m_targets.barsShown();
     for (int n = 1; n <= count; ++n) {
-        const auto value = readInput(probes, n);
-        if (!value)
-            continue;
-        if (grid)
-            m_targets.setGridValue(n, formatValue(*value, ProbeDecimals));
-        if (bars)
-            m_targets.setBarValue(n, *value);
+        steps.push_back([this, n, probes] {
+            const auto value = readInput(probes, n);
+            if (!value)
+                return;
+            if (m_targets.gridShown())
+                m_targets.setGridValue(n, formatValue(*value, ProbeDecimals));
+            if (m_targets.barsShown())
+                m_targets.setBarValue(n, *value);
+        });
     }
 }
 
-void PollCycle::feedGroupMastering() {
-    if (m_view.ViewMode != View::Group || m_live.MasteringGroup == 0 || !groupShown())
+void PollCycle::planGroupMastering(Steps &steps) {
+    if (m_view.ViewMode != View::Group || m_live.MasteringGroup == 0)
         return;
-    const group &shown = *m_unit.groupAt(m_view.SelectedGroup);
-    for (int j = 1; j <= shown.Count; ++j) {
-        const int n = shown.GetChannel(j);
-        if (const auto value = readChannel(n))
-            m_targets.setGroupMasterValue(j, formatChannel(n, *value));
+    const group *shown = shownGroup();
+    if (!shown)
+        return;
+    for (int j = 1; j <= shown->Count; ++j) {
+        steps.push_back([this, j, n = shown->GetChannel(j)] {
+            if (const auto value = readChannel(n))
+                m_targets.setGroupMasterValue(j, formatChannel(n, *value));
+        });
     }
 }
 
@@ -191,9 +226,8 @@ QString PollCycle::formatChannel(int channel, float value) {
     return formatValue(value, decimalsOf(channel));
 }
 
-bool PollCycle::groupShown() const {
-    return m_view.SelectedGroup >= 1 &&
-           m_view.SelectedGroup <= static_cast<int>(m_unit.Groups.size());
+const group *PollCycle::shownGroup() const {
+    return m_unit.groupAt(m_view.SelectedGroup);
 }
 
 float &PollCycle::rowCache(int row) {
@@ -201,4 +235,10 @@ float &PollCycle::rowCache(int row) {
     if (static_cast<size_t>(row) > m_lastRow.size())
         m_lastRow.resize(static_cast<size_t>(row), Unshown);
     return m_lastRow[static_cast<size_t>(row - 1)];
+}
+
+float *PollCycle::channelCache(int channel) {
+    return channel >= 1 && channel <= static_cast<int>(m_lastChannel.size())
+               ? &m_lastChannel[static_cast<size_t>(channel - 1)]
+               : nullptr;
 }

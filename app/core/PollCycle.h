@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -9,6 +10,7 @@ struct LinkSession;
 struct LiveFollowers;
 struct UnitObjects;
 struct ViewState;
+class group;
 
 // Where the poll cycle puts what it reads. The main window implements it; the live-value boxes of
 // the mastering and setup dialogs are reached through the same interface once those dialogs
@@ -35,6 +37,14 @@ public:
     virtual void setGroupMasterValue(int, const QString &) {}
 };
 
+// The exchanges of one poll tick, in the order they go to the unit. Each step makes at most one
+// exchange and hands on what it read. A tick planned for one view is of no use once the view has
+// changed: the steps left of it then do nothing.
+struct PollTick {
+    unsigned generation = 0;
+    std::vector<std::function<void()>> steps;
+};
+
 // The 400 ms poll of the main window: reads the unit and hands formatted values to the dialogs
 // that show live values, to the displays and to the hidden channel labels. Rows of views 1 and 2
 // and the labels are written only when their value changed; the caches start at -9999 after
@@ -48,12 +58,18 @@ public:
               PollTargets &targets);
 
     // The cache part of UpdateMainDisplay: sizes the caches for the current view and fills them
-    // with Unshown.
+    // with Unshown. Ticks planned before are stale from now on.
     void resetCaches();
 
-    // One tick. Returns false, doing nothing, while an earlier tick has not finished or the link
-    // error handler's box is open: that box's event loop delivers timer ticks while the failed
-    // library call has not yet returned.
+    // The next tick's exchanges, decided from what is wanted now: the dialogs' live values, the
+    // list of the current view unless updating is off or held, the group mastering values.
+    PollTick planTick();
+    // Whether tick was planned for the view shown now.
+    bool isCurrent(const PollTick &tick) const { return tick.generation == m_generation; }
+
+    // One whole tick at once. Returns false, doing nothing, while an earlier tick has not
+    // finished or the link error handler's box is open: that box's event loop delivers events
+    // while the failed library call has not yet returned.
     bool tick();
     bool isRunning() const { return m_running; }
 
@@ -61,18 +77,20 @@ public:
     const std::vector<float> &lastRowValues() const { return m_lastRow; }
 
 private:
-    void refreshLabels();
-    void refreshGroupView();
-    void refreshChannelView();
-    void refreshInputView(bool probes);
-    void feedGroupMastering();
+    using Steps = std::vector<std::function<void()>>;
+    void planLabels(Steps &steps);
+    void planGroupView(Steps &steps);
+    void planChannelView(Steps &steps);
+    void planInputView(Steps &steps, bool probes);
+    void planGroupMastering(Steps &steps);
 
     std::optional<float> readChannel(int channel);
     std::optional<float> readInput(bool probe, int input);
     int decimalsOf(int channel) const;
     QString formatChannel(int channel, float value);
-    bool groupShown() const;
+    const group *shownGroup() const;
     float &rowCache(int row);
+    float *channelCache(int channel);
 
     LinkSession &m_session;
     UnitObjects &m_unit;
@@ -81,5 +99,6 @@ private:
     PollTargets &m_targets;
     std::vector<float> m_lastChannel;
     std::vector<float> m_lastRow;
+    unsigned m_generation = 0;
     bool m_running = false;
 };

@@ -24,4 +24,8 @@ public:
                                  const QString &filter) = 0;
     virtual QString saveFileName(const QString &title, const QString &folder, const QString &filter,
                                  const QString &suggestedName) = 0;
+
+    // Closes every box still open as if its cancelling button was chosen; used when the station
+    // has to close while a box waits for an answer.
+    virtual void dismissOpenBoxes() {}
 };

@@ -17,6 +17,7 @@
 #include "WindowLayout.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QStyle>
 
@@ -25,7 +26,6 @@
 
 namespace {
 
-constexpr int PollIntervalMs = 400;
 constexpr double MainWidthTwips = 9048;
 constexpr double MainHeightTwips = 1344;
 // The channel window values read back at start; the other 28 come back with setup files.
@@ -58,9 +58,9 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
                    QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::FormMain>()), m_state(state),
       m_commandLine(commandLine), m_help(help),
-      m_poll(state.session, state.unit, state.view, state.live, *this) {
+      m_poll(state.session, state.unit, state.view, state.live, *this),
+      m_scheduler(state.session, m_poll, state.prompts) {
     ui->setupUi(this);
-    m_timer.setObjectName(QStringLiteral("Timer1"));
     m_labelChan.push_back(ui->LabelChan_0);
     makeSeparators();
     connectCommands();
@@ -97,7 +97,7 @@ void FormMain::connectCommands() {
     command(ui->AboutQorView, &FormMain::AboutQorView_Click);
     command(ui->mnuHelpContents, &FormMain::mnuHelpContents_Click);
     connect(ui->ExitProgram, &QAction::triggered, this, &QWidget::close);
-    connect(&m_timer, &QTimer::timeout, this, &FormMain::Timer1_Timer);
+    connect(&m_scheduler, &LinkScheduler::closeRequested, this, &FormMain::closeForSignal);
 }
 
 void FormMain::Form_Load() {
@@ -136,8 +136,7 @@ void FormMain::Form_Load() {
     }
 
     UpdateMainDisplay();
-    m_timer.setInterval(PollIntervalMs);
-    m_timer.start();
+    m_scheduler.startPolling();
     m_state.view.PollHold = 0;
     UpdateToggle_Click();
     // Both start-up displays are open before either is placed, so the bars can go beside the grid.
@@ -404,7 +403,7 @@ void FormMain::closeEvent(QCloseEvent *event) {
         event->ignore();
         return;
     }
-    m_timer.stop();
+    m_scheduler.stopPolling();
     unloadOtherWindows();
     m_state.settings.setNumber(SettingKeys::NewSetupFileNum, m_state.setup.NewSetupFileNum);
     if (!isMinimized())
@@ -412,9 +411,16 @@ void FormMain::closeEvent(QCloseEvent *event) {
     event->accept();
 }
 
+void FormMain::closeForSignal() {
+    m_closingForSignal = true;
+    close();
+    // A modal dialog or box may still run its own event loop; every loop ends now.
+    QCoreApplication::exit(0);
+}
+
 bool FormMain::queryUnload() {
     bool cancel = false;
-    if (m_state.setup.SetupChanged) {
+    if (m_state.setup.SetupChanged && !m_closingForSignal) {
         const PromptAnswer answer =
             m_state.prompts.message(QStringLiteral("Setup has been modified\rSave changes"),
                                     PromptButtons::YesNoCancel, PromptIcon::Question);
@@ -423,7 +429,7 @@ bool FormMain::queryUnload() {
         if (answer == PromptAnswer::Yes && saveSetupAs)
             saveSetupAs();
     }
-    if (m_state.live.DdeLinkCount != 0) {
+    if (m_state.live.DdeLinkCount != 0 && !m_closingForSignal) {
         const PromptAnswer answer =
             m_state.prompts.message(QStringLiteral("Other applications are using this application"
                                                    "Do you really want to exit the application?"),

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "DisplayedState.h"
+#include "LinkScheduler.h"
 #include "PollCycle.h"
 #include "View.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -24,8 +24,8 @@ class FormMain;
 }
 
 // The station's one permanent window: six command buttons and the menu from which everything is
-// opened. It owns the 400 ms poll (Timer1), the views, the hidden channel labels LabelChan(n) that
-// carry live values to followers, and closing in order.
+// opened. It owns the 400 ms poll (run by its link scheduler), the views, the hidden channel labels
+// LabelChan(n) that carry live values to followers, and closing in order.
 class FormMain : public QMainWindow, private PollTargets {
     Q_OBJECT
 
@@ -55,9 +55,15 @@ public:
     void mnuHelpContents_Click();
     void AboutQorView_Click();
 
-    // One tick of Timer1; false when it was skipped because an earlier tick is still running.
+    // One whole tick at once, outside the scheduler; false when it was skipped because an
+    // earlier tick is still running.
     bool Timer1_Timer();
-    QTimer &Timer1() { return m_timer; }
+    // Runs the poll's ticks and every sequence of requests the dialogs send.
+    LinkScheduler &linkScheduler() { return m_scheduler; }
+
+    // Closes the station for a signal: no question is asked (nobody may be at the desk), the
+    // layout and position are stored as on any close.
+    void closeForSignal();
 
     // Setup files come with their own work. Until then a file named on the command line is only
     // remembered in SetupFileName, and Save As (asked for by closing with a changed setup) saves
@@ -115,7 +121,8 @@ private:
     const CommandLine &m_commandLine;
     HelpViewer &m_help;
     PollCycle m_poll;
-    QTimer m_timer;
+    LinkScheduler m_scheduler;
+    bool m_closingForSignal = false;
     std::vector<QLabel *> m_labelChan;
     std::unique_ptr<FormGridDisplay> m_grid;
     std::unique_ptr<FormLinGage> m_bars;

@@ -54,6 +54,18 @@ int main(int argc, char *argv[]) {
     Station state(link, prompts, settings);
     StationHelp help(state.config, prompts);
 
+    // Until the main window runs, a close signal has nothing to store but the settings read and
+    // written at start-up; after that the window closes as from the desk, without questions.
+    FormMain *running = nullptr;
+    ShutdownSignals closeSignals(nullptr, [&] {
+        if (running) {
+            running->linkScheduler().requestClose();
+            return;
+        }
+        settings.sync();
+        endProcessNow(0);
+    });
+
     InstanceLock lock;
     StationStartup startup(state, commandLine, [&state] {
         frmWizard wizard(state.session, state.settings, state.prompts);
@@ -66,6 +78,6 @@ int main(int argc, char *argv[]) {
     prompts.setParentWindow(&window);
     window.Form_Load();
     window.show();
-    new ShutdownSignals(&window, [&window] { window.close(); });
+    running = &window;
     return QApplication::exec();
 }

@@ -72,7 +72,17 @@ PromptAnswer MessageBoxPrompts::message(const QString &text, PromptButtons butto
     box.setWindowIcon(stationIcon());
     if (buttons == PromptButtons::RetryCancel)
         box.setDefaultButton(QMessageBox::Retry);
-    return answerOf(box.exec(), buttons);
+    m_open.emplace_back(&box);
+    const int button = box.exec();
+    m_open.pop_back();
+    return answerOf(button, buttons);
+}
+
+void MessageBoxPrompts::dismissOpenBoxes() {
+    for (const QPointer<QDialog> &box : m_open) {
+        if (box)
+            box->reject();
+    }
 }
 
 QString MessageBoxPrompts::openFileName(const QString &title, const QString &folder,

@@ -2,8 +2,11 @@
 
 #include "Prompts.h"
 
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
+
+#include <vector>
 
 // The operator-facing Prompts: QMessageBox and QFileDialog. Carriage returns in a text become
 // line breaks; a text of several lines that ends in one does not leave an empty last line.
@@ -15,11 +18,15 @@ public:
                          const QString &filter) override;
     QString saveFileName(const QString &title, const QString &folder, const QString &filter,
                          const QString &suggestedName) override;
+    void dismissOpenBoxes() override;
+
     // Owner window of the boxes shown from now on (may be null).
     void setParentWindow(QWidget *parent) { m_parent = parent; }
 
 private:
     QPointer<QWidget> m_parent;
+    // Boxes waiting for an answer, the innermost last.
+    std::vector<QPointer<QDialog>> m_open;
 };
 
 // The station's texts separate lines with carriage returns; shown text uses line feeds.

@@ -45,7 +45,7 @@ struct PolledStation {
         help = std::make_unique<StationHelp>(state.config, state.prompts);
         window = std::make_unique<FormMain>(state, line, *help);
         window->Form_Load(); // grid and bars open by default
-        window->Timer1().stop();
+        window->linkScheduler().stopPolling();
         window->show();
         QApplication::processEvents();
         return boxes() == 0;

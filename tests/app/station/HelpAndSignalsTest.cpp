@@ -85,7 +85,7 @@ TEST_F(SignalTest, TerminationAsksTheMainWindowToClose) {
     StationHelp help(state.config, state.prompts);
     FormMain window(state, line, help);
     window.Form_Load();
-    window.Timer1().stop();
+    window.linkScheduler().stopPolling();
     window.show();
     auto *signals = new ShutdownSignals(&window, [&window] { window.close(); });
     ASSERT_TRUE(signals->isInstalled());

@@ -49,7 +49,7 @@ int main(int argc, char **argv) {
     StationHelp help(station.state.config, station.state.prompts);
     FormMain window(station.state, line, help);
     window.Form_Load();
-    window.Timer1().stop();
+    window.linkScheduler().stopPolling();
     window.show();
 
     bool ok = true;

@@ -150,7 +150,7 @@ protected:
         m_line = CommandLine(words);
         auto window = std::make_unique<FormMain>(state, m_line, m_help);
         window->Form_Load();
-        window->Timer1().stop();
+        window->linkScheduler().stopPolling();
         return window;
     }
 

@@ -30,7 +30,7 @@ protected:
 
         window = std::make_unique<FormMain>(state, line, help);
         window->Form_Load();
-        window->Timer1().stop();
+        window->linkScheduler().stopPolling();
         window->show();
         window->saveSetupAs = [this] {
             events << QStringLiteral("save as");

@@ -74,7 +74,7 @@ TEST_F(StartupTest, UnitHearsCountsScanSettingsAnalogDefaultsThenTheDisplays) {
     StationHelp help(state.config, state.prompts);
     FormMain window(state, line, help);
     window.Form_Load();
-    window.Timer1().stop();
+    window.linkScheduler().stopPolling();
     window.Timer1_Timer();
 
     // Counts (channels, then probes: the same line), scan time, averages, start of the scan, the

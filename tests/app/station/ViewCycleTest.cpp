@@ -49,7 +49,7 @@ protected:
                        tempPath(QStringLiteral("unit.log")));
         window = std::make_unique<FormMain>(state, line, help);
         window->Form_Load();
-        window->Timer1().stop();
+        window->linkScheduler().stopPolling();
     }
 
     void addGroup(std::initializer_list<int> channels) {
