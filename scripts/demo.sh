@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: builds the station, starts the simulated QOR-128 on a pseudo-terminal and runs
-# qorview against it at 38400 baud, in a settings folder of its own so a real Port setting is
-# never touched.
+# qorview against it at the unit's default 9600 baud, paced as a real line, in a settings folder
+# of its own so a real Port setting is never touched.
 # With no display, it runs under Xvfb for QORVIEW_DEMO_SECONDS (default 12) and saves a
 # screenshot to build/demo.png.
 set -euo pipefail
@@ -22,7 +22,7 @@ trap cleanup EXIT
 
 # The simulator announces its port on its first line; wait for that line, not for a time.
 mkfifo "$work/sim.out"
-"$root/build/bin/qorsim" --preset demo --pace --baud 38400 --link "$work/qor1" >"$work/sim.out" 2>&1 &
+"$root/build/bin/qorsim" --preset demo --pace --link "$work/qor1" >"$work/sim.out" 2>&1 &
 sim_pid=$!
 exec 3<"$work/sim.out"
 read -r ready <&3
@@ -33,7 +33,7 @@ export XDG_CONFIG_HOME="$work/config"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_CONFIG_HOME/QorView" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-printf '[QorSettings]\nPort=COM1\nBaudRate=38400\n' >"$XDG_CONFIG_HOME/QorView/QorView.ini"
+printf '[QorSettings]\nPort=COM1\nBaudRate=9600\n' >"$XDG_CONFIG_HOME/QorView/QorView.ini"
 export QORLINK_COM1="$work/qor1"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
