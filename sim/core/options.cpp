@@ -155,8 +155,9 @@ Unit:
   --baud N           the unit's serial line rate: 9600, 19200 or 38400 (default 9600);
                      the line runs 8 data bits, no parity, 2 stop bits. A station whose
                      line settings differ receives garbage. USB always runs at 115200 8N1.
-  --pace             deliver reply bytes no faster than the line: 11 bits a character at
-                     the rate the station applied (pty front end only)
+  --pace             take the line's time: a request is whole only once its characters
+                     have crossed, and reply characters leave no faster than the line;
+                     11 bits a character at the rate the station applied (pty only)
   --preset NAME      demo: eight channels with descriptions, masters, limits and bar
                      scales; empty: no channels defined (default)
   --state FILE       non-volatile memory: stored setups, amplifier calibration and

@@ -35,12 +35,15 @@ PtyServer::PtyServer(const Options &options, PtyPort &port, Unit &unit, Exchange
     }
 }
 
-void PtyServer::queueReply(const std::string &reply) {
+void PtyServer::queueReply(const std::string &reply, std::size_t requestSize) {
     double ready = monotonicSeconds() + options_.delayMs / 1000.0;
     std::vector<double> due;
     if (options_.pace) {
-        int baud = port_.stationLine().baud;
-        pacer_.schedule(ready, reply.size(), baud > 0 ? baud : options_.baud, due);
+        const int baud = port_.stationLine().baud > 0 ? port_.stationLine().baud : options_.baud;
+        // The station's write lands at once, but on a real line the unit has the whole request
+        // only after its last character has crossed.
+        ready += static_cast<double>(requestSize) * LinePacer::kBitsPerCharacter / baud;
+        pacer_.schedule(ready, reply.size(), baud, due);
     } else {
         due.assign(reply.size(), ready);
     }
@@ -84,7 +87,7 @@ void PtyServer::serveRequests() {
             reply = faults_.garbage(reply.size());
         reply = faults_.shape(reply);
         log_.write(monotonicSeconds(), request.raw, reply);
-        queueReply(reply);
+        queueReply(reply, request.raw.size());
     }
 }
 

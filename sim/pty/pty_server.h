@@ -35,7 +35,8 @@ private:
     };
 
     void serveRequests();
-    void queueReply(const std::string &reply);
+    // requestSize: characters of the request the reply answers, which --pace lets cross first.
+    void queueReply(const std::string &reply, std::size_t requestSize);
     void releaseDue();
     bool readControl(LineInput &in);
 
