@@ -49,7 +49,7 @@ TEST(Open, MissingPortIs263) {
     setenv("QORLINK_COM31", "/nonexistent/tty", 1);
     QorInfo *info = QorInitInfoStructure(31, 9600, 1, counting_handler);
     EXPECT_EQ(QorOpen(info), nullptr);
-    EXPECT_EQ(info->error, 263);
+    EXPECT_EQ(info->error, QOR_ERR_OPEN_FAILED);
 }
 
 TEST(Open, DeviceThatIsNotATerminalRefusesTheLineSettings) {
@@ -66,7 +66,7 @@ TEST(Open, PortHeldByAnotherOpenerIs263) {
     ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
     QorInfo *info = QorInitInfoStructure(unit.port(), 9600, 1, counting_handler);
     EXPECT_EQ(QorOpen(info), nullptr);
-    EXPECT_EQ(info->error, 263);
+    EXPECT_EQ(info->error, QOR_ERR_OPEN_FAILED);
     close(other);
 }
 
@@ -144,15 +144,15 @@ INSTANTIATE_TEST_SUITE_P(Rates, LineSettings,
                                          LineSetting{115200, B9600}, LineSetting{0, B9600}));
 
 TEST(Close, RulesForHandles) {
-    EXPECT_EQ(QorClose(nullptr), 260);
+    EXPECT_EQ(QorClose(nullptr), QOR_ERR_INVALID_HANDLE);
     int32_t error = -5;
     char text[64] = "untouched";
-    EXPECT_EQ(QorDecodeError(nullptr, &error, text), 260);
+    EXPECT_EQ(QorDecodeError(nullptr, &error, text), QOR_ERR_INVALID_HANDLE);
     EXPECT_EQ(error, -5);
     EXPECT_STREQ(text, "untouched");
-    EXPECT_EQ(QorSetErrorHandler(nullptr, counting_handler), 260);
+    EXPECT_EQ(QorSetErrorHandler(nullptr, counting_handler), QOR_ERR_INVALID_HANDLE);
     QorConnection *stranger = reinterpret_cast<QorConnection *>(text);
-    EXPECT_EQ(QorClose(stranger), 260);
+    EXPECT_EQ(QorClose(stranger), QOR_ERR_INVALID_HANDLE);
 
     LinkOnPty link(1);
     ASSERT_NE(link.handle, nullptr);
@@ -161,7 +161,7 @@ TEST(Close, RulesForHandles) {
     // The closed record is still the library's: decoding works, operations fail at once.
     EXPECT_EQ(QorDecodeError(link.handle, &error, text), 0);
     float value = 7.0F;
-    EXPECT_EQ(QorReadChannel(link.handle, 1, &value), 259);
+    EXPECT_EQ(QorReadChannel(link.handle, 1, &value), QOR_ERR_NO_RESPONSE);
     EXPECT_EQ(value, 7.0F);
     EXPECT_EQ(g_handler_calls, 1);
 }
@@ -171,13 +171,13 @@ TEST(Handler, DefaultWritesTheDecodedTextToStderr) {
     QorHandle h = QorOpen(QorInitInfoStructure(unit.port(), 9600, 0, nullptr));
     ASSERT_NE(h, nullptr);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(QorGetScanFlag(h, nullptr), 266);
+    EXPECT_EQ(QorGetScanFlag(h, nullptr), QOR_ERR_NOT_IN_PROTOCOL);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Qor Error: Command not available in current protocol\n");
 
     EXPECT_EQ(QorSetErrorHandler(h, counting_handler), 0);
     g_handler_calls = 0;
-    EXPECT_EQ(QorGetScanFlag(h, nullptr), 266);
+    EXPECT_EQ(QorGetScanFlag(h, nullptr), QOR_ERR_NOT_IN_PROTOCOL);
     EXPECT_EQ(g_handler_calls, 1);
     EXPECT_EQ(QorSetErrorHandler(h, nullptr), 0);
     testing::internal::CaptureStderr();
@@ -266,7 +266,7 @@ TEST_P(CommandLength, RequestsThatDoNotFitAreRefusedWhole) {
         }
         return;
     }
-    EXPECT_EQ(result, 267);
+    EXPECT_EQ(result, QOR_ERR_COMMAND_TOO_LONG);
     EXPECT_EQ(g_handler_calls, 1);
     char text[64];
     int32_t error = 0;
@@ -288,7 +288,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DirectCopy, NegativeCountIsRefused) {
     LinkOnPty link(0);
     ASSERT_NE(link.handle, nullptr);
-    EXPECT_EQ(QorReadDirectCopy(link.handle, -1, nullptr, nullptr), 267);
+    EXPECT_EQ(QorReadDirectCopy(link.handle, -1, nullptr, nullptr), QOR_ERR_COMMAND_TOO_LONG);
     link.expect_nothing_sent();
 }
 
@@ -348,7 +348,7 @@ TEST(TimeOuts, NoReplyLineIs259AndALateReplyIsNotTakenForTheNext) {
     ASSERT_NE(link.handle, nullptr);
     link.unit.send(std::string("~00 003 1")); // no carriage return comes in time
     float value = 7.0F;
-    EXPECT_EQ(QorReadChannel(link.handle, 3, &value), 259);
+    EXPECT_EQ(QorReadChannel(link.handle, 3, &value), QOR_ERR_NO_RESPONSE);
     EXPECT_EQ(value, 7.0F);
     EXPECT_EQ(g_handler_calls, 1);
     EXPECT_EQ(link.unit.read_line(), "~C1 3\r");
@@ -369,7 +369,7 @@ TEST(TimeOuts, ShortFramePayloadIs265) {
     ASSERT_NE(link.handle, nullptr);
     link.unit.send(Bytes{0x3A, 0, 4, 0, 0});
     float value = 7.0F;
-    EXPECT_EQ(QorReadChannel(link.handle, 3, &value), 265);
+    EXPECT_EQ(QorReadChannel(link.handle, 3, &value), QOR_ERR_BAD_LENGTH);
     EXPECT_EQ(value, 7.0F);
     EXPECT_EQ(g_handler_calls, 1);
 }
@@ -380,7 +380,7 @@ TEST(HangUp, CountsAsNothingArrived) {
     ASSERT_NE(link.handle, nullptr);
     link.unit.hang_up();
     float value = 7.0F;
-    EXPECT_EQ(QorReadChannel(link.handle, 3, &value), 259);
+    EXPECT_EQ(QorReadChannel(link.handle, 3, &value), QOR_ERR_NO_RESPONSE);
     EXPECT_EQ(value, 7.0F);
     EXPECT_EQ(QorClose(link.handle), 0);
 }

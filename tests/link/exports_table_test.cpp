@@ -517,7 +517,7 @@ TEST_P(ExportTable, SendsExactRequestAndParsesReply) {
     Results results;
     Results expected;
     if (protocol() == 0 && !exchanges()) {
-        EXPECT_EQ(row().call(link.handle, results), 266);
+        EXPECT_EQ(row().call(link.handle, results), QOR_ERR_NOT_IN_PROTOCOL);
         EXPECT_EQ(g_handler_calls, 1);
         EXPECT_TRUE(results == expected);
         link.expect_nothing_sent();

@@ -123,7 +123,8 @@ class UsbOpenFailure : public testing::TestWithParam<OpenFailure> {};
 
 TEST_P(UsbOpenFailure, ReturnsNullWithTheReason) {
     const OpenFailure &failure = GetParam();
-    const bool library = failure.expected == 257 || failure.expected == 258;
+    const bool library = failure.expected == QOR_ERR_USB_LIBRARY_MISSING ||
+                         failure.expected == QOR_ERR_USB_ENTRY_POINT_MISSING;
     FakeDevice device;
     if (library) {
         setenv("QORLINK_FTD2XX", failure.entry, 1);
@@ -142,14 +143,15 @@ TEST_P(UsbOpenFailure, ReturnsNullWithTheReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, UsbOpenFailure,
-    testing::Values(OpenFailure{"LibraryMissing", "/nonexistent/libftd2xx.so", 257},
-                    OpenFailure{"EntryPointMissing", FAKE_FTD2XX_PARTIAL_PATH, 258},
-                    OpenFailure{"NoDevice", "FT_Open", 263},
-                    OpenFailure{"ResetRefused", "FT_ResetDevice", 262},
-                    OpenFailure{"RateRefused", "FT_SetBaudRate", 262},
-                    OpenFailure{"FormatRefused", "FT_SetDataCharacteristics", 262},
-                    OpenFailure{"FlowControlRefused", "FT_SetFlowControl", 262},
-                    OpenFailure{"CharsRefused", "FT_SetChars", 262}),
+    testing::Values(
+        OpenFailure{"LibraryMissing", "/nonexistent/libftd2xx.so", QOR_ERR_USB_LIBRARY_MISSING},
+        OpenFailure{"EntryPointMissing", FAKE_FTD2XX_PARTIAL_PATH, QOR_ERR_USB_ENTRY_POINT_MISSING},
+        OpenFailure{"NoDevice", "FT_Open", QOR_ERR_OPEN_FAILED},
+        OpenFailure{"ResetRefused", "FT_ResetDevice", QOR_ERR_USB_DEVICE_FAILED},
+        OpenFailure{"RateRefused", "FT_SetBaudRate", QOR_ERR_USB_DEVICE_FAILED},
+        OpenFailure{"FormatRefused", "FT_SetDataCharacteristics", QOR_ERR_USB_DEVICE_FAILED},
+        OpenFailure{"FlowControlRefused", "FT_SetFlowControl", QOR_ERR_USB_DEVICE_FAILED},
+        OpenFailure{"CharsRefused", "FT_SetChars", QOR_ERR_USB_DEVICE_FAILED}),
     [](const testing::TestParamInfo<OpenFailure> &param) { return param.param.legend; });
 
 TEST(Usb, WriteFailureIs264AndNothingIsRead) {
@@ -158,7 +160,7 @@ TEST(Usb, WriteFailureIs264AndNothingIsRead) {
     ASSERT_NE(h, nullptr);
     device.fail("FT_Write", 4);
     float value = 7.0F;
-    EXPECT_EQ(QorReadChannel(h, 1, &value), 264);
+    EXPECT_EQ(QorReadChannel(h, 1, &value), QOR_ERR_SEND_FAILED);
     EXPECT_EQ(value, 7.0F);
     EXPECT_EQ(g_handler_calls, 1);
     QorClose(h);
@@ -171,7 +173,7 @@ TEST(Usb, ReadFailureIs262) {
     device.queue(frame_reply(0, real_bytes(1.0F)));
     device.fail("FT_Read", 4);
     float value = 7.0F;
-    EXPECT_EQ(QorReadChannel(h, 1, &value), 262);
+    EXPECT_EQ(QorReadChannel(h, 1, &value), QOR_ERR_USB_DEVICE_FAILED);
     EXPECT_EQ(value, 7.0F);
     EXPECT_EQ(g_handler_calls, 1);
     QorClose(h);
@@ -185,7 +187,7 @@ TEST(Usb, PayloadShorterThanAnnouncedIs265AndItsRestIsPurged) {
     ASSERT_NE(h, nullptr);
     device.queue({0x3A, 0, 4, 0x00, 0x00});
     float value = 7.0F;
-    EXPECT_EQ(QorReadChannel(h, 1, &value), 265);
+    EXPECT_EQ(QorReadChannel(h, 1, &value), QOR_ERR_BAD_LENGTH);
     EXPECT_EQ(value, 7.0F);
     EXPECT_EQ(g_handler_calls, 1);
 
@@ -201,7 +203,7 @@ TEST(Usb, CloseFailureIs261AndTheConnectionStaysUsable) {
     QorHandle h = open_usb(0);
     ASSERT_NE(h, nullptr);
     device.fail("FT_Close", 4);
-    EXPECT_EQ(QorClose(h), 261);
+    EXPECT_EQ(QorClose(h), QOR_ERR_CLOSE_FAILED);
     device.queue(frame_reply(0, {0}));
     EXPECT_EQ(QorStartScan(h), 0);
     device.fail("FT_Close", 0);

@@ -43,7 +43,7 @@ protected:
 
 TEST_F(SilentUnitTest, RetryReturnsTheFailureToTheCaller) {
     prompts.answers = {PromptAnswer::Retry};
-    EXPECT_EQ(link.QorStartScan(state.session.LinkHandle), 259);
+    EXPECT_EQ(link.QorStartScan(state.session.LinkHandle), QOR_ERR_NO_RESPONSE);
     ASSERT_EQ(prompts.shown.size(), 1u);
     int32_t error = 0;
     char text[QOR_TEXT_BUFFER_SIZE] = {};
@@ -82,7 +82,7 @@ TEST_F(SilentUnitTest, CancelEndsTheProcessAtOnce) {
 
 TEST_F(SilentUnitTest, NothingIsShownWhileConnecting) {
     state.session.ReportLinkErrors = 0;
-    EXPECT_EQ(link.QorStartScan(state.session.LinkHandle), 259);
+    EXPECT_EQ(link.QorStartScan(state.session.LinkHandle), QOR_ERR_NO_RESPONSE);
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -96,7 +96,7 @@ TEST_F(UnitErrorTest, OtherErrorsShowTheLibraryTextWithOkOnly) {
     int32_t error = 0;
     char text[QOR_TEXT_BUFFER_SIZE] = {};
     link.QorDecodeError(state.session.LinkHandle, &error, text);
-    EXPECT_NE(error, 259);
+    EXPECT_NE(error, QOR_ERR_NO_RESPONSE);
     EXPECT_EQ(prompts.shown[0].text, QString::fromLatin1(text));
     EXPECT_FALSE(prompts.shown[0].text.isEmpty());
     EXPECT_EQ(prompts.shown[0].buttons, PromptButtons::Ok);
