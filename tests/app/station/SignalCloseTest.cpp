@@ -25,7 +25,11 @@ class StationProcess {
 public:
     explicit StationProcess(const QString &port) {
         QDir(m_home.path()).mkpath(QStringLiteral("config/QorView"));
+        // A runtime folder that is not private is passed over for a shared one, and with it the
+        // lock that keeps a second station out: the tests run side by side.
         QDir(m_home.path()).mkpath(QStringLiteral("runtime"));
+        QFile::setPermissions(m_home.filePath(QStringLiteral("runtime")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile ini(iniFile());
         ini.open(QIODevice::WriteOnly);
         ini.write("[QorSettings]\nPort=COM1\nBaudRate=9600\n");
