@@ -2,12 +2,9 @@
 
 #include "DisplayRules.h"
 #include "DisplayWindowGeometry.h"
-#include "DisplayedState.h"
-#include "StationIcon.h"
 #include "Twips.h"
 #include "ui_FormGridDisplay.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
 
 #include <algorithm>
@@ -20,9 +17,9 @@ constexpr Qt::Alignment ValueAlignment = Qt::AlignCenter;
 } // namespace
 
 FormGridDisplay::FormGridDisplay(DisplayedState state, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_state(state), ui(std::make_unique<Ui::FormGridDisplay>()) {
+    : DisplayWindow(state, LayoutWindow::Grid, parent),
+      ui(std::make_unique<Ui::FormGridDisplay>()) {
     ui->setupUi(this);
-    setWindowIcon(stationIcon());
 
     QTableWidget *grid = ui->GridView;
     grid->setHorizontalHeaderItem(0, new QTableWidgetItem());
@@ -115,39 +112,7 @@ void FormGridDisplay::SetNumberOfNumerics() {
         m_totalNumberOfNumerics = *count;
 }
 
-void FormGridDisplay::SaveGridFormSize() {
-    if (layoutMayBeStored(windowState(), m_state.view.ViewMode))
-        storeDisplayRect(m_state, LayoutWindow::Grid, windowRectInTwips(*this));
-}
-
-void FormGridDisplay::RestoreGridFormSize() {
-    if (const auto rect = storedDisplayRect(m_state, LayoutWindow::Grid))
-        applyWindowRect(*this, *rect);
-}
-
-void FormGridDisplay::closeForShutdown() {
-    if (isVisible())
-        SaveGridFormSize();
-    m_closingForGood = true;
-    close();
-}
-
-void FormGridDisplay::closeEvent(QCloseEvent *event) {
-    if (m_closingForGood) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    Q_EMIT closeRequested();
-}
-
-void FormGridDisplay::changeEvent(QEvent *event) {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-        SaveGridFormSize();
-    QWidget::changeEvent(event);
-}
-
 void FormGridDisplay::resizeEvent(QResizeEvent *event) {
-    QWidget::resizeEvent(event);
+    DisplayWindow::resizeEvent(event);
     fitRowHeights();
 }
