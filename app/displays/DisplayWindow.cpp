@@ -5,6 +5,8 @@
 #include "StationIcon.h"
 
 #include <QCloseEvent>
+#include <QMoveEvent>
+#include <QResizeEvent>
 
 DisplayWindow::DisplayWindow(DisplayedState state, LayoutWindow kind, QWidget *parent)
     : QWidget(parent, Qt::Window), m_state(state), m_kind(kind) {
@@ -18,19 +20,30 @@ void DisplayWindow::saveLayout() {
         storeDisplayRect(m_state, m_kind, windowRectInTwips(*this));
 }
 
+void DisplayWindow::saveShownLayout() {
+    if (isVisible())
+        saveLayout();
+}
+
 void DisplayWindow::restoreLayout() {
-    if (const auto rect = storedDisplayRect(m_state, m_kind))
+    if (const auto rect = storedDisplayRect(m_state, m_kind)) {
+        const auto hold = arranging();
         applyWindowRect(*this, *rect);
+    }
+}
+
+void DisplayWindow::placeAt(QPoint topLeft) {
+    const auto hold = arranging();
+    move(topLeft);
 }
 
 void DisplayWindow::closeForShutdown() {
-    if (isVisible())
-        saveLayout();
     m_closingForGood = true;
     close();
 }
 
 void DisplayWindow::closeEvent(QCloseEvent *event) {
+    saveShownLayout();
     if (m_closingForGood) {
         event->accept();
         return;
@@ -43,4 +56,16 @@ void DisplayWindow::changeEvent(QEvent *event) {
     if (event->type() == QEvent::ActivationChange && !isActiveWindow())
         saveLayout();
     QWidget::changeEvent(event);
+}
+
+void DisplayWindow::moveEvent(QMoveEvent *event) {
+    QWidget::moveEvent(event);
+    if (!m_arranging)
+        saveShownLayout();
+}
+
+void DisplayWindow::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    if (!m_arranging)
+        saveShownLayout();
 }

@@ -90,6 +90,7 @@ void FormGridDisplay::applySizeRule() {
                                 : Twips::toPixelsY(size.gridHeightTwips(), this);
     ui->GridView->setVerticalScrollBarPolicy(size.scrolls ? Qt::ScrollBarAsNeeded
                                                           : Qt::ScrollBarAlwaysOff);
+    const auto hold = arranging();
     resize(Twips::toPixelsX(size.gridWidthTwips(), this), std::max(innerHeight, 1));
     fitRowHeights();
 }

@@ -227,14 +227,14 @@ void FormMain::placeDisplaysBelowMainWindow() {
     if (m_grid && m_grid->isVisible() && !m_gridPlaced) {
         m_gridPlaced = true;
         if (!storedDisplayRect(displayed(), LayoutWindow::Grid))
-            m_grid->move(main.left(), top);
+            m_grid->placeAt(QPoint(main.left(), top));
     }
     if (m_bars && m_bars->isVisible() && !m_barsPlaced) {
         m_barsPlaced = true;
         const bool gridBeside = m_grid && m_grid->isVisible();
         if (!storedDisplayRect(displayed(), LayoutWindow::Bar))
-            m_bars->move(
-                gridBeside ? m_grid->frameGeometry().right() + 1 + DisplayGap : main.left(), top);
+            m_bars->placeAt(QPoint(
+                gridBeside ? m_grid->frameGeometry().right() + 1 + DisplayGap : main.left(), top));
     }
 }
 
@@ -430,6 +430,12 @@ bool FormMain::queryUnload() {
                                     PromptButtons::YesNo, PromptIcon::Question, windowTitle());
         cancel = answer == PromptAnswer::No;
     }
+    // The displays keep their rectangles current as they move and resize; once more here, so
+    // that what is written is where they are at this moment, before anything else closes.
+    if (m_grid)
+        m_grid->saveShownLayout();
+    if (m_bars)
+        m_bars->saveShownLayout();
     std::vector<std::pair<SettingKey, long long>> layout;
     for (int i = 0; i < static_cast<int>(m_state.view.WindowLayout.size()); ++i)
         layout.emplace_back(layoutKey(i), m_state.view.WindowLayout[static_cast<size_t>(i)]);
