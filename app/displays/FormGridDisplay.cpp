@@ -57,7 +57,16 @@ void FormGridDisplay::showContent(const GridContent &content) {
     setWindowTitle(content.caption);
     if (content.rows)
         setRows(*content.rows);
+    clearValues();
     applySizeRule();
+}
+
+void FormGridDisplay::clearValues() {
+    // A reading of the previous view must not stand beside this view's label; a view without
+    // rows of its own gets no readings at all.
+    QTableWidget *grid = ui->GridView;
+    for (int i = 0; i < grid->rowCount(); ++i)
+        grid->item(i, 1)->setText(QString());
 }
 
 void FormGridDisplay::setRows(const GridRows &rows) {
@@ -75,8 +84,6 @@ void FormGridDisplay::setRows(const GridRows &rows) {
             grid->setItem(i, 1, value);
         }
         grid->item(i, 0)->setText(rows.labels[i]);
-        // A reading of the previous view must not stand beside this view's label.
-        grid->item(i, 1)->setText(QString());
     }
 }
 

@@ -19,7 +19,8 @@ public:
     explicit FormGridDisplay(DisplayedState state, QWidget *parent = nullptr);
     ~FormGridDisplay() override;
 
-    // Text of row's value cell; row 1 is the first item. Rows outside the grid are ignored.
+    // Text of row's value cell; row 1 is the first item. Rows outside the grid are ignored. A
+    // cell stays blank until its row's first reading, and every display update blanks it again.
     void SetGridValue(int row, const QString &NValue);
     // Caption, columns, headings, rows, labels and window size for the current view.
     void UpdateGridDisplay();
@@ -43,6 +44,7 @@ protected:
 
 private:
     void setRows(const GridRows &rows);
+    void clearValues();
     void applySizeRule();
     void fitRowHeights();
 

@@ -96,6 +96,8 @@ void FormLinGage::showSetups(const QString &caption, const std::vector<GaugeSetu
 
 void FormLinGage::configure(LinearGauge &g, const GaugeSetup &setup) {
     g.setRedraw(false);
+    // A reading of the previous set-up means nothing on this one.
+    g.clearReading();
     g.setExtraInt(0, 0);
     g.setCaption(setup.label);
     g.setToolTip(setup.fullLabel);

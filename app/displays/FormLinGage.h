@@ -26,7 +26,8 @@ public:
 
     // Reading of gauge bar - 1 (bar is 1-based); bars outside the set are ignored.
     void SetBarValue(int bar, float BValue);
-    // Caption and every gauge's set-up for the current view.
+    // Caption and every gauge's set-up for the current view; every gauge shows no reading until
+    // its next SetBarValue.
     void UpdateBarDisplay();
     // Item count of the current view into TotalNumberOfBars (digital inputs keep it), then as
     // many gauges as that (at least one exists).

@@ -208,7 +208,26 @@ void LinearGauge::setLabelDecimals(int decimals) {
     assignLayout(m_labelDecimals, decimals);
 }
 void LinearGauge::setValue(double value) {
-    assign(m_value, value);
+    if (m_hasReading) {
+        assign(m_value, value);
+        return;
+    }
+    // The first reading shows even when it equals the value held without one.
+    m_hasReading = true;
+    m_value = value;
+    changed();
+}
+
+void LinearGauge::clearReading() {
+    if (!m_hasReading)
+        return;
+    m_hasReading = false;
+    m_value = 0.0;
+    changed();
+}
+
+QString LinearGauge::readoutText() const {
+    return m_hasReading ? numberText(m_value, m_labelDecimals) : QString();
 }
 
 void LinearGauge::setMarkerIndex(int index) {
@@ -350,8 +369,8 @@ void LinearGauge::paintEvent(QPaintEvent *) {
 
     p.setPen(pal.color(QPalette::WindowText));
     p.drawStaticText(layout.caption.topLeft, layout.caption.text);
-    if (!g.readoutRect.isEmpty()) {
-        const QString readout = numberText(m_value, m_labelDecimals);
+    if (!g.readoutRect.isEmpty() && m_hasReading) {
+        const QString readout = readoutText();
         const int width = layout.metrics.horizontalAdvance(readout);
         p.drawText(QPoint(g.readoutRect.left() + (g.readoutRect.width() - width) / 2,
                           g.readoutRect.top() + layout.metrics.ascent()),
@@ -395,7 +414,7 @@ void LinearGauge::paintEvent(QPaintEvent *) {
 
     // The filled bar grows from zero when zero is on the scale; a scale around a nominal size
     // (25.000 +- 0.005) grows from the middle of the tolerance, else from the nearer end.
-    if (!std::isnan(shown) && scale.isUsable()) {
+    if (m_hasReading && !std::isnan(shown) && scale.isUsable()) {
         const bool zeroOnScale = scale.low() <= 0.0 && 0.0 <= scale.high();
         const double nominal = (lim.loTol + lim.hiTol) / 2;
         const double origin = zeroOnScale || !withLimits || !std::isfinite(nominal) ? 0.0 : nominal;
@@ -434,7 +453,7 @@ void LinearGauge::paintEvent(QPaintEvent *) {
     // The pointer: a triangle right of the bar, its tip on the reading.
     const Marker &pointer = m_markers[0];
     const double pointerAt = inRange(pointer.value);
-    if (pointer.thickness > 0.0 && !std::isnan(pointerAt)) {
+    if (m_hasReading && pointer.thickness > 0.0 && !std::isnan(pointerAt)) {
         const int y = g.yOf(scale.fraction(pointerAt));
         const int half = std::max(g.pointerWidth / 2, 3);
         QPainterPath path;

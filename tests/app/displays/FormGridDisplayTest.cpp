@@ -116,6 +116,14 @@ TEST(FormGridDisplay, ValuesGoToColumnOneOfExistingRows) {
     form.UpdateGridDisplay();
     EXPECT_EQ(grid->item(0, 1)->text(), QString());
     EXPECT_EQ(form.gridRowCount(), 3);
+
+    // So does a view with no rows of its own, which keeps the labels and gets no readings.
+    form.SetGridValue(2, QStringLiteral(" 0.50000"));
+    station.state.view.ViewMode = View::None;
+    form.UpdateGridDisplay();
+    EXPECT_EQ(form.gridRowCount(), 3);
+    EXPECT_EQ(grid->item(1, 0)->text(), station.state.unit.analogInput(2)->Description);
+    EXPECT_EQ(grid->item(1, 1)->text(), QString());
 }
 
 TEST(FormGridDisplay, CloseBoxAsksTheMainWindowAndKeepsTheWindow) {

@@ -119,9 +119,27 @@ TEST(FormLinGage, SetBarValueWritesGaugeBarMinusOne) {
     EXPECT_DOUBLE_EQ(form.gauge(0)->marker(0).value, double(0.003f));
     EXPECT_TRUE(form.gauge(0)->redraw());
     EXPECT_DOUBLE_EQ(form.gauge(1)->value(), 0.0);
+    EXPECT_TRUE(form.gauge(0)->hasReading());
+    EXPECT_FALSE(form.gauge(1)->hasReading());
     for (int outside : {0, 3, -7})
         form.SetBarValue(outside, 1.0f); // ignored
     EXPECT_DOUBLE_EQ(form.gauge(1)->value(), 0.0);
+    EXPECT_FALSE(form.gauge(1)->hasReading());
+}
+
+TEST(FormLinGage, EveryDisplayUpdateStartsWithoutReadings) {
+    OfflineStation station;
+    station.addLvdts(3);
+    station.state.view.ViewMode = View::Probes;
+    FormLinGage form(station.displayed());
+    form.UpdateBarDisplay();
+    for (int bar = 1; bar <= 3; ++bar)
+        form.SetBarValue(bar, 0.01f * float(bar));
+    form.UpdateBarDisplay(); // the same view again, as after a set-up
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_FALSE(form.gauge(k)->hasReading()) << k;
+        EXPECT_EQ(form.gauge(k)->readoutText(), QString()) << k;
+    }
 }
 
 TEST(FormLinGage, ResizeLaysGaugesOutInRows) {
