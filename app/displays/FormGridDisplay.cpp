@@ -6,6 +6,7 @@
 #include "ui_FormGridDisplay.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -32,12 +33,31 @@ FormGridDisplay::FormGridDisplay(DisplayedState state, QWidget *parent)
     grid->horizontalHeader()->setSectionsClickable(false);
     grid->verticalHeader()->setMinimumSectionSize(1);
 
-    connect(grid, &QTableWidget::activated, this,
-            [this](const QModelIndex &index) { Q_EMIT rowPicked(std::max(index.row() + 1, 1)); });
+    // A row opens on a double click or Enter only. The view's own activated signal also fires
+    // on a single click where the desktop style says so, and one stray click must not open a
+    // dialog.
+    connect(grid, &QTableWidget::doubleClicked, this, &FormGridDisplay::pickRow);
+    grid->installEventFilter(this);
     applySizeRule();
 }
 
 FormGridDisplay::~FormGridDisplay() = default;
+
+void FormGridDisplay::pickRow(const QModelIndex &index) {
+    Q_EMIT rowPicked(std::max(index.row() + 1, 1));
+}
+
+bool FormGridDisplay::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == ui->GridView && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const QModelIndex current = ui->GridView->currentIndex();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && current.isValid()) {
+            pickRow(current);
+            return true;
+        }
+    }
+    return DisplayWindow::eventFilter(watched, event);
+}
 
 int FormGridDisplay::gridRowCount() const {
     return ui->GridView->rowCount() + 1;

@@ -36,13 +36,16 @@ public:
     int gridRowCount() const;
 
 Q_SIGNALS:
-    // The operator picked a row (1-based) to open its item's set-up.
+    // The operator picked a row (1-based) to open its item's set-up: a double click on it, or
+    // Enter on the current row.
     void rowPicked(int row);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void pickRow(const QModelIndex &index);
     void setRows(const GridRows &rows);
     void clearValues();
     void applySizeRule();

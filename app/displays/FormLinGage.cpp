@@ -30,7 +30,7 @@ LinearGauge *FormLinGage::gauge(int k) const {
 
 void FormLinGage::attach(LinearGauge *gauge, int k) {
     LGauge1.push_back(gauge);
-    connect(gauge, &LinearGauge::doubleClicked, this, [this, k] { Q_EMIT gaugeClicked(k + 1); });
+    connect(gauge, &LinearGauge::openRequested, this, [this, k] { Q_EMIT gaugeClicked(k + 1); });
     connect(gauge, &LinearGauge::rightClicked, this,
             [this, k](QPoint globalPos) { Q_EMIT gaugeRightClicked(k + 1, globalPos); });
 }

@@ -43,7 +43,8 @@ public:
     LinearGauge *gauge(int k) const;
 
 Q_SIGNALS:
-    // Gauge item - 1 was picked to open its item's set-up.
+    // Gauge item - 1 was picked to open its item's set-up: a double click on it, or Enter while
+    // it has the focus.
     void gaugeClicked(int item);
     // The right mouse button went down on gauge item - 1, at globalPos on the screen.
     void gaugeRightClicked(int item, QPoint globalPos);

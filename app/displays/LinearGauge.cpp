@@ -1,10 +1,13 @@
 #include "LinearGauge.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStaticText>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include <algorithm>
 #include <climits>
@@ -149,6 +152,8 @@ QColor LinearGauge::zoneColor(GaugeZone zone) {
 LinearGauge::LinearGauge(QWidget *parent) : QWidget(parent) {
     m_markers[0].thickness = 0.02; // the pointer is visible unless told otherwise
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    // As the grid's rows: a click selects the gauge, Enter then opens it.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 LinearGauge::~LinearGauge() = default;
@@ -367,6 +372,14 @@ void LinearGauge::paintEvent(QPaintEvent *) {
     p.setFont(g.font);
     const QPalette &pal = palette();
 
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(1, 1, -1, -1);
+        focus.backgroundColor = pal.color(QPalette::Window);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+    }
+
     p.setPen(pal.color(QPalette::WindowText));
     p.drawStaticText(layout.caption.topLeft, layout.caption.text);
     if (!g.readoutRect.isEmpty() && m_hasReading) {
@@ -470,8 +483,16 @@ void LinearGauge::paintEvent(QPaintEvent *) {
 
 void LinearGauge::mouseDoubleClickEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton)
-        Q_EMIT doubleClicked();
+        Q_EMIT openRequested();
     QWidget::mouseDoubleClickEvent(event);
+}
+
+void LinearGauge::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Q_EMIT openRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void LinearGauge::mousePressEvent(QMouseEvent *event) {

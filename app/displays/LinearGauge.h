@@ -88,7 +88,9 @@ public:
     QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
-    void doubleClicked();
+    // A double click with the left button, or Enter while the gauge has the focus (a click gives
+    // it); a single click opens nothing.
+    void openRequested();
     void rightClicked(QPoint globalPos);
 
 protected:
@@ -97,6 +99,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // Where everything goes at the present size and settings; kept until one of them changes,

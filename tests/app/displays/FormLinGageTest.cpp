@@ -2,6 +2,7 @@
 #include "DisplayRules.h"
 #include "GaugeTestSetup.h"
 #include "LinearGauge.h"
+#include "SingleClickStyle.h"
 #include "StationFixture.h"
 
 #include <QCoreApplication>
@@ -164,13 +165,25 @@ TEST(FormLinGage, ClicksNameTheItem) {
     form.showSetups(QStringLiteral("Display Channels"),
                     std::vector<GaugeSetup>(3, channelSetup(QStringLiteral("Bore"))));
     form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QSignalSpy clicked(&form, &FormLinGage::gaugeClicked);
     QSignalSpy rightClicked(&form, &FormLinGage::gaugeRightClicked);
     LinearGauge *third = form.gauge(2);
+    SingleClickStyle singleClick;
+    third->setStyle(&singleClick);
+    // A single click opens nothing, also where the desktop activates items on one; a double
+    // click does, and so does Enter once the click has given the gauge the focus.
+    QTest::mouseClick(third, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicked.count(), 0);
     QTest::mouseDClick(third, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicked.count(), 1);
+    ASSERT_TRUE(third->hasFocus());
+    QTest::keyClick(third, Qt::Key_Return);
     QTest::mousePress(third, Qt::RightButton, {}, QPoint(6, 7));
-    ASSERT_EQ(clicked.count(), 1);
+    ASSERT_EQ(clicked.count(), 2);
     EXPECT_EQ(clicked.at(0).at(0).toInt(), 3);
+    EXPECT_EQ(clicked.at(1).at(0).toInt(), 3);
     ASSERT_EQ(rightClicked.count(), 1);
     EXPECT_EQ(rightClicked.at(0).at(0).toInt(), 3);
     EXPECT_EQ(rightClicked.at(0).at(1).toPoint(), third->mapToGlobal(QPoint(6, 7)));
