@@ -2,14 +2,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <cstdlib>
 #include <dlfcn.h>
 #include <link.h>
+#include <memory>
 
 namespace {
-
-constexpr const char *LibraryFileName = "libqorlink.so";
 
 // The program's folder, also before a QCoreApplication exists (tests, early start-up).
 QString programFolder() {
@@ -39,15 +40,15 @@ bool LinkLibrary::load(QString *error) {
     if (m_module)
         return true;
     QStringList reasons;
-    const QString beside = QDir::cleanPath(programFolder() + QStringLiteral("/../lib/") +
-                                           QLatin1String(LibraryFileName));
+    const QString beside =
+        QDir::cleanPath(programFolder() + QStringLiteral("/../lib/") + QLatin1String(FileName));
     if (QFileInfo::exists(beside)) {
         m_module = dlopen(QFile::encodeName(beside).constData(), RTLD_NOW | RTLD_LOCAL);
         if (!m_module)
             reasons << QString::fromLocal8Bit(dlerror());
     }
     if (!m_module) {
-        m_module = dlopen(LibraryFileName, RTLD_NOW | RTLD_LOCAL);
+        m_module = dlopen(FileName, RTLD_NOW | RTLD_LOCAL);
         if (!m_module)
             reasons << QString::fromLocal8Bit(dlerror());
     }
@@ -58,6 +59,20 @@ bool LinkLibrary::load(QString *error) {
     }
     m_path = loadedFileOf(m_module);
     return true;
+}
+
+QString LinkLibrary::realFilePath() const {
+    if (!m_module)
+        return {};
+    // The object that holds one of the library's exports is the file the loader really mapped.
+    QByteArray opened = QFile::encodeName(m_path);
+    Dl_info info{};
+    if (void *symbol = dlsym(m_module, "QorOpen");
+        symbol && dladdr(symbol, &info) != 0 && info.dli_fname)
+        opened = info.dli_fname;
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(opened.constData(), nullptr),
+                                                           &std::free);
+    return real ? QFile::decodeName(real.get()) : QFile::decodeName(opened);
 }
 
 void *LinkLibrary::resolve(const char *name) {
