@@ -401,6 +401,7 @@ bool FormMain::Timer1_Timer() {
 
 void FormMain::closeEvent(QCloseEvent *event) {
     if (!queryUnload()) {
+        reportSettingsNotSaved();
         event->ignore();
         return;
     }
@@ -409,7 +410,13 @@ void FormMain::closeEvent(QCloseEvent *event) {
     m_state.settings.setNumber(SettingKeys::NewSetupFileNum, m_state.setup.NewSetupFileNum);
     if (!isMinimized())
         storeMainPosition();
+    reportSettingsNotSaved();
     event->accept();
+}
+
+void FormMain::reportSettingsNotSaved() {
+    if (const auto failure = m_state.settings.takeWriteFailure())
+        reportUnsavedSettings(*failure, m_state.prompts);
 }
 
 bool FormMain::queryUnload() {

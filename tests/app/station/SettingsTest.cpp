@@ -138,6 +138,22 @@ TEST_F(SettingsTest, StartupSwitchesFromSettingsAndOptions) {
     }
 }
 
+// /ENABLESETUP still enables setups for this run when it cannot be remembered, and says so.
+TEST_F(SettingsTest, EnableSetupThatCannotBeSavedIsReported) {
+    const QString blocker = blockSettingsFolder();
+    const CommandLine line(QStringList{QStringLiteral("/ENABLESETUP")});
+    StationStartup startup(state, line, [] {});
+    testing::internal::CaptureStderr();
+    startup.readStartupSwitches();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(state.config.SetupsEnabled);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(prompts.shown[0].text.contains(
+        QStringLiteral("setups enabled for later starts (/ENABLESETUP)")));
+    EXPECT_TRUE(prompts.shown[0].text.contains(blocker + QStringLiteral(" is not a folder")));
+    EXPECT_NE(errors.find("could not save setups enabled"), std::string::npos) << errors;
+}
+
 class MainWindowSettingsTest : public SettingsTest {
 protected:
     void SetUp() override {

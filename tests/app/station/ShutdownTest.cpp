@@ -204,4 +204,30 @@ TEST_F(ShutdownTest, DisplaysMovedWithoutActivationAreStoredAtExit) {
     EXPECT_EQ(value("BCW"), barsRect.width);
 }
 
+// With a settings folder that cannot be made, closing still closes, but says what was lost and
+// where, in a box and on standard error, instead of exiting as if all were saved.
+TEST_F(ShutdownTest, SettingsThatCannotBeSavedAreReportedAtExit) {
+    const QString blocker = blockSettingsFolder();
+    const QString file = blocker + QStringLiteral("/QorView/QorView.ini");
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(closeMainWindow());
+    const QString errors = QString::fromStdString(testing::internal::GetCapturedStderr());
+
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    const ScriptedPrompts::Shown &box = prompts.shown[0];
+    EXPECT_EQ(box.icon, PromptIcon::Critical);
+    EXPECT_EQ(box.buttons, PromptButtons::Ok);
+    for (const QString &expected :
+         {QStringLiteral("the display window layout"), QStringLiteral("the main window position"),
+          QStringLiteral("the number of the next new setup file"),
+          QStringLiteral("Settings file: ") + file,
+          QStringLiteral("Reason: ") + blocker + QStringLiteral(" is not a folder")})
+        EXPECT_TRUE(box.text.contains(expected)) << expected.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("could not save the display window layout")))
+        << errors.toStdString();
+    EXPECT_TRUE(
+        errors.contains(file + QStringLiteral(": ") + blocker + QStringLiteral(" is not a folder")))
+        << errors.toStdString();
+}
+
 } // namespace
