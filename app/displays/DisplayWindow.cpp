@@ -2,6 +2,7 @@
 
 #include "DisplayWindowGeometry.h"
 #include "DisplayWindowLayout.h"
+#include "ScreenPlacement.h"
 #include "StationIcon.h"
 
 #include <QCloseEvent>
@@ -25,8 +26,15 @@ void DisplayWindow::saveShownLayout() {
         saveLayout();
 }
 
+std::optional<StoredWindowRect> DisplayWindow::restorableLayout() const {
+    const auto stored = storedDisplayRect(m_state, m_kind);
+    if (!stored || !liesOnAScreen(storedRectInPixels(*this, *stored), availableScreenAreas()))
+        return std::nullopt;
+    return stored;
+}
+
 void DisplayWindow::restoreLayout() {
-    if (const auto rect = storedDisplayRect(m_state, m_kind)) {
+    if (const auto rect = restorableLayout()) {
         const auto hold = arranging();
         applyWindowRect(*this, *rect);
     }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "DisplayWindowLayout.h"
 #include "DisplayedState.h"
 #include "WindowLayout.h"
 
 #include <QScopedValueRollback>
 #include <QWidget>
+
+#include <optional>
 
 class QCloseEvent;
 class QEvent;
@@ -28,9 +31,11 @@ public:
     // saveLayout() when the window is shown: a hidden window may still have the size of a view
     // that is no longer current.
     void saveShownLayout();
-    // Applies the rectangle stored for the current view; with none stored the window keeps its
-    // position and size.
+    // Applies the rectangle stored for the current view; with none stored, or one that lies wholly
+    // off every screen, the window keeps its position and size.
     void restoreLayout();
+    // A rectangle is stored for the current view and part of it lies on a screen.
+    bool hasRestorableLayout() const { return restorableLayout().has_value(); }
     // Places the window where the station chooses (its top-left corner, caption included); that
     // is not a layout of the operator's, so nothing is stored.
     void placeAt(QPoint topLeft);
@@ -58,6 +63,8 @@ protected:
     DisplayedState m_state;
 
 private:
+    std::optional<StoredWindowRect> restorableLayout() const;
+
     LayoutWindow m_kind;
     bool m_closingForGood = false;
     bool m_arranging = false;

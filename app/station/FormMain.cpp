@@ -3,12 +3,12 @@
 #include "ui_FormMain.h"
 
 #include "CommandLine.h"
-#include "DisplayWindowLayout.h"
 #include "FormAboutQorView.h"
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
 #include "HelpFile.h"
 #include "Prompts.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "Station.h"
 #include "StationIcon.h"
@@ -28,6 +28,8 @@ namespace {
 constexpr int PollIntervalMs = 400;
 constexpr double MainWidthTwips = 9048;
 constexpr double MainHeightTwips = 1344;
+constexpr double DefaultLeftTwips = 15;
+constexpr double DefaultTopTwips = 105;
 // The channel window values read back at start; the other 28 come back with setup files.
 constexpr int StoredLayoutValuesRead = 8;
 
@@ -108,8 +110,15 @@ void FormMain::Form_Load() {
            Twips::toPixelsY(MainHeightTwips, this) -
                style()->pixelMetric(QStyle::PM_TitleBarHeight));
     SettingsStore &settings = m_state.settings;
-    move(Twips::toPixelsX(settingTwips(settings, SettingKeys::MainLeft, 15), this),
-         Twips::toPixelsY(settingTwips(settings, SettingKeys::MainTop, 105), this));
+    // A stored place wholly off every screen would hide the window: it then opens where it would
+    // with nothing stored.
+    const QPoint standardPlace(Twips::toPixelsX(DefaultLeftTwips, this),
+                               Twips::toPixelsY(DefaultTopTwips, this));
+    const QPoint storedPlace(
+        Twips::toPixelsX(settingTwips(settings, SettingKeys::MainLeft, DefaultLeftTwips), this),
+        Twips::toPixelsY(settingTwips(settings, SettingKeys::MainTop, DefaultTopTwips), this));
+    move(liesOnAScreen(QRect(storedPlace, size()), availableScreenAreas()) ? storedPlace
+                                                                           : standardPlace);
 
     // Followers of live values are served from the channel labels once publishing exists; the
     // labels are made here already so that they stay current from the first tick.
@@ -226,13 +235,13 @@ void FormMain::placeDisplaysBelowMainWindow() {
     const int top = main.bottom() + 1 + DisplayGap;
     if (m_grid && m_grid->isVisible() && !m_gridPlaced) {
         m_gridPlaced = true;
-        if (!storedDisplayRect(displayed(), LayoutWindow::Grid))
+        if (!m_grid->hasRestorableLayout())
             m_grid->placeAt(QPoint(main.left(), top));
     }
     if (m_bars && m_bars->isVisible() && !m_barsPlaced) {
         m_barsPlaced = true;
         const bool gridBeside = m_grid && m_grid->isVisible();
-        if (!storedDisplayRect(displayed(), LayoutWindow::Bar))
+        if (!m_bars->hasRestorableLayout())
             m_bars->placeAt(QPoint(
                 gridBeside ? m_grid->frameGeometry().right() + 1 + DisplayGap : main.left(), top));
     }

@@ -104,3 +104,26 @@ TEST(DisplayWindow, OwnSizeRuleDoesNotOverwriteTheStoredLayout) {
     EXPECT_EQ(storedOf(station, LayoutWindow::Grid), probes);
     EXPECT_EQ(windowRectInTwips(grid), probes);
 }
+
+// A layout stored wholly off every screen is not restored; one partly on a screen is.
+TEST(DisplayWindow, LayoutOffEveryScreenIsNotRestored) {
+    const struct {
+        const char *legend;
+        StoredWindowRect rect;
+        bool restored;
+    } cases[] = {
+        {"far right of the screen", {1440, 30000, 2880, 4320}, false},
+        {"far above the screen", {-30000, 1440, 2880, 4320}, false},
+        {"hanging off the left edge", {1440, -600, 2880, 4320}, true},
+    };
+    for (const auto &c : cases) {
+        OfflineStation station;
+        station.state.view.ViewMode = View::Channels;
+        FormLinGage bars(station.displayed());
+        const QRect before = bars.geometry();
+        storeDisplayRect(station.displayed(), LayoutWindow::Bar, c.rect);
+        EXPECT_EQ(bars.hasRestorableLayout(), c.restored) << c.legend;
+        bars.RestoreLGaugeFormSize();
+        EXPECT_EQ(bars.geometry() != before, c.restored) << c.legend;
+    }
+}
