@@ -1,11 +1,10 @@
 #include "AboutTexts.h"
 
+#include "LinkLibrary.h"
 #include "LinkSession.h"
 #include "StationConfig.h"
 
-#ifndef QORVIEW_LINK_VERSION
-#error "QORVIEW_LINK_VERSION must name the link library's version"
-#endif
+#include <QFileInfo>
 
 namespace {
 
@@ -21,7 +20,26 @@ QString firmwareVersion(LinkSession &state) {
     return state.replyText().trimmed();
 }
 
+// The library as the loader found it: its file name, where it is, and the version its name
+// carries.
+QString libraryText(const LinkLibrary &link) {
+    const QString real = link.realFilePath();
+    if (real.isEmpty())
+        return QLatin1String(LinkLibrary::FileName) + QStringLiteral("\nFile: (not loaded)\n") +
+               QStringLiteral("Version: ");
+    const QString name = QFileInfo(real).fileName();
+    const QString version = libraryVersionOf(name);
+    return name + QStringLiteral("\nFile: ") + real + QStringLiteral("\nVersion: ") +
+           (version.isEmpty() ? QStringLiteral("(not in the file name)") : version);
+}
+
 } // namespace
+
+QString libraryVersionOf(const QString &fileName) {
+    const QString marker = QStringLiteral(".so.");
+    const qsizetype at = fileName.lastIndexOf(marker);
+    return at < 0 ? QString() : fileName.mid(at + marker.size());
+}
 
 AboutTexts buildAboutTexts(LinkSession &session, const StationConfig &config) {
     AboutTexts texts;
@@ -30,10 +48,6 @@ AboutTexts buildAboutTexts(LinkSession &session, const StationConfig &config) {
     texts.firmware = config.ProductName + QStringLiteral(" Firmware currently in use:\n") +
                      QStringLiteral("File: ") + NotReported + u'\n' + QStringLiteral("Version: ") +
                      firmwareVersion(session);
-    const QString path = session.link.loadedPath();
-    texts.library = QStringLiteral("Qorlink.dll\n") + QStringLiteral("File: ") +
-                    (path.isEmpty() ? QStringLiteral("(not loaded)") : path) + u'\n' +
-                    QStringLiteral("Version: ") +
-                    (path.isEmpty() ? QString() : QStringLiteral(QORVIEW_LINK_VERSION));
+    texts.library = libraryText(session.link);
     return texts;
 }

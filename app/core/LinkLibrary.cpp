@@ -2,15 +2,18 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <cstdlib>
 #include <dlfcn.h>
 #include <link.h>
+#include <memory>
 
 namespace {
 
 // The name the library answers to at run time (its SONAME), then the development link.
-constexpr const char *LibraryFileNames[] = {"libqorlink.so.6", "libqorlink.so"};
+constexpr const char *LibraryFileNames[] = {LinkLibrary::FileName, "libqorlink.so"};
 
 // The program's folder, also before a QCoreApplication exists (tests, early start-up).
 QString programFolder() {
@@ -62,6 +65,20 @@ bool LinkLibrary::load(QString *error) {
     }
     m_path = loadedFileOf(m_module);
     return true;
+}
+
+QString LinkLibrary::realFilePath() const {
+    if (!m_module)
+        return {};
+    // The object that holds one of the library's exports is the file the loader really mapped.
+    QByteArray opened = QFile::encodeName(m_path);
+    Dl_info info{};
+    if (void *symbol = dlsym(m_module, "QorOpen");
+        symbol && dladdr(symbol, &info) != 0 && info.dli_fname)
+        opened = info.dli_fname;
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(opened.constData(), nullptr),
+                                                           &std::free);
+    return real ? QFile::decodeName(real.get()) : QFile::decodeName(opened);
 }
 
 void *LinkLibrary::resolve(const char *name) {

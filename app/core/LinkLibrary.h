@@ -44,8 +44,14 @@ public:
     // Loads the library; on failure returns false and says why in error.
     bool load(QString *error);
     bool isLoaded() const { return m_module != nullptr; }
-    // Absolute path of the loaded library file (empty before load()).
+    // The name the library is loaded by.
+    static constexpr const char *FileName = "libqorlink.so.6";
+
+    // Absolute path of the loaded library file as it was opened (empty before load()).
     QString loadedPath() const { return m_path; }
+    // The file actually mapped into the process, symbolic links resolved (for instance
+    // .../libqorlink.so.6.0.0 for a loadedPath() of .../libqorlink.so); empty before load().
+    QString realFilePath() const;
 
     // Called with the export's name when it cannot be resolved.
     using MissingExport = void (*)(const char *name);

@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QStringList>
 
+#include <utility>
+
 namespace {
 
 // A fresh QSettings per access: every part of the station (and the wizard) then sees each
@@ -43,18 +45,41 @@ double SettingsStore::number(SettingKey key, double fallback) const {
     return ok ? value : fallback;
 }
 
-void SettingsStore::setText(SettingKey key, const QString &value) {
-    openStore().setValue(pathOf(key), value);
+bool SettingsStore::setText(SettingKey key, const QString &value) {
+    return write({{key, value}});
 }
 
-void SettingsStore::setNumber(SettingKey key, long long value) {
-    setText(key, QString::number(value));
+bool SettingsStore::setNumber(SettingKey key, long long value) {
+    return setText(key, QString::number(value));
 }
 
-void SettingsStore::setNumbers(const std::vector<std::pair<SettingKey, long long>> &values) {
+bool SettingsStore::setNumbers(const std::vector<std::pair<SettingKey, long long>> &values) {
+    std::vector<std::pair<SettingKey, QString>> texts;
+    texts.reserve(values.size());
+    for (const auto &[key, value] : values)
+        texts.emplace_back(key, QString::number(value));
+    return write(texts);
+}
+
+bool SettingsStore::write(const std::vector<std::pair<SettingKey, QString>> &values) {
     QSettings store = openStore();
     for (const auto &[key, value] : values)
-        store.setValue(pathOf(key), QString::number(value));
+        store.setValue(pathOf(key), value);
+    store.sync();
+    // A file that could not be parsed when read (FormatError) is still written.
+    if (store.status() != QSettings::AccessError)
+        return true;
+    if (!m_failure) {
+        const QString file = store.fileName();
+        m_failure = SettingsWriteFailure{file, settingsWriteReason(file), {}};
+    }
+    for (const auto &[key, value] : values)
+        m_failure->keys << pathOf(key);
+    return false;
+}
+
+std::optional<SettingsWriteFailure> SettingsStore::takeWriteFailure() {
+    return std::exchange(m_failure, std::nullopt);
 }
 
 void SettingsStore::sync() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsWriteFailure.h"
+
 #include <QString>
 
 #include <optional>
@@ -28,7 +30,9 @@ inline constexpr SettingKey MainTop{"QorSettings", "MainTop"};
 } // namespace SettingKeys
 
 // The per-user settings store: QSettings in INI format under the organisation and application
-// name "QorView" ($XDG_CONFIG_HOME/QorView/QorView.ini). Every value is kept as text.
+// name "QorView" ($XDG_CONFIG_HOME/QorView/QorView.ini). Every value is kept as text. Every write
+// goes to the file at once and is checked: a value that did not reach it (a folder that cannot
+// be made or written, a full disk) is kept in a failure record until takeWriteFailure().
 class SettingsStore {
 public:
     SettingsStore();
@@ -41,12 +45,21 @@ public:
     // The stored text, or nothing when the key is missing.
     std::optional<QString> find(SettingKey key) const;
 
-    void setText(SettingKey key, const QString &value);
-    void setNumber(SettingKey key, long long value);
-    // Several numbers written to the file at once (every single write reaches the disk at once).
-    void setNumbers(const std::vector<std::pair<SettingKey, long long>> &values);
+    // Each returns false when the value did not reach the file.
+    bool setText(SettingKey key, const QString &value);
+    bool setNumber(SettingKey key, long long value);
+    // Several numbers written to the file at once.
+    bool setNumbers(const std::vector<std::pair<SettingKey, long long>> &values);
     void sync();
+
+    // Everything that did not reach the file since the last call, or nothing.
+    std::optional<SettingsWriteFailure> takeWriteFailure();
 
     // Full path of the INI file (for messages and tests).
     QString fileName() const;
+
+private:
+    bool write(const std::vector<std::pair<SettingKey, QString>> &values);
+
+    std::optional<SettingsWriteFailure> m_failure;
 };

@@ -80,7 +80,10 @@ void StationStartup::readStartupSwitches() {
         m_state.config.WizardAtStart = true;
     if (m_commandLine.containsStartupOption(QStringLiteral("/ENABLESETUP"))) {
         m_state.config.SetupsEnabled = true;
-        m_state.settings.setText(SettingKeys::DisableSetups, QStringLiteral("0"));
+        if (!m_state.settings.setText(SettingKeys::DisableSetups, QStringLiteral("0"))) {
+            if (const auto failure = m_state.settings.takeWriteFailure())
+                reportUnsavedSettings(*failure, &m_state.prompts);
+        }
     }
     if (m_commandLine.containsStartupOption(QStringLiteral("/SPECIALCALIBRATE")))
         m_state.config.SpecialCalibrate = true;

@@ -19,9 +19,15 @@ StoredWindowRect windowRectInTwips(const QWidget &window) {
             toStoredTwips(Twips::fromPixelsX(outer.width(), &window))};
 }
 
+QRect storedRectInPixels(const QWidget &window, const StoredWindowRect &rect) {
+    return QRect(Twips::toPixelsX(rect.left, &window), Twips::toPixelsY(rect.top, &window),
+                 Twips::toPixelsX(rect.width, &window), Twips::toPixelsY(rect.height, &window));
+}
+
 void applyWindowRect(QWidget &window, const StoredWindowRect &rect) {
     const QSize frame = windowFrameExtent(window);
-    window.move(Twips::toPixelsX(rect.left, &window), Twips::toPixelsY(rect.top, &window));
-    window.resize(std::max(Twips::toPixelsX(rect.width, &window) - frame.width(), 1),
-                  std::max(Twips::toPixelsY(rect.height, &window) - frame.height(), 1));
+    const QRect outer = storedRectInPixels(window, rect);
+    window.move(outer.topLeft());
+    window.resize(std::max(outer.width() - frame.width(), 1),
+                  std::max(outer.height() - frame.height(), 1));
 }

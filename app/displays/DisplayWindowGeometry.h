@@ -2,6 +2,7 @@
 
 #include "DisplayWindowLayout.h"
 
+#include <QRect>
 #include <QSize>
 
 class QWidget;
@@ -11,6 +12,8 @@ class QWidget;
 // nothing.
 StoredWindowRect windowRectInTwips(const QWidget &window);
 void applyWindowRect(QWidget &window, const StoredWindowRect &rect);
+// The outer rectangle a stored one stands for on window's screen, in pixels.
+QRect storedRectInPixels(const QWidget &window, const StoredWindowRect &rect);
 
 // The window manager's caption and borders around the client area (empty when unknown).
 QSize windowFrameExtent(const QWidget &window);

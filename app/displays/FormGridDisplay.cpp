@@ -2,13 +2,11 @@
 
 #include "DisplayRules.h"
 #include "DisplayWindowGeometry.h"
-#include "DisplayedState.h"
-#include "StationIcon.h"
 #include "Twips.h"
 #include "ui_FormGridDisplay.h"
 
-#include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -20,9 +18,9 @@ constexpr Qt::Alignment ValueAlignment = Qt::AlignCenter;
 } // namespace
 
 FormGridDisplay::FormGridDisplay(DisplayedState state, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_state(state), ui(std::make_unique<Ui::FormGridDisplay>()) {
+    : DisplayWindow(state, LayoutWindow::Grid, parent),
+      ui(std::make_unique<Ui::FormGridDisplay>()) {
     ui->setupUi(this);
-    setWindowIcon(stationIcon());
 
     QTableWidget *grid = ui->GridView;
     grid->setHorizontalHeaderItem(0, new QTableWidgetItem());
@@ -35,12 +33,31 @@ FormGridDisplay::FormGridDisplay(DisplayedState state, QWidget *parent)
     grid->horizontalHeader()->setSectionsClickable(false);
     grid->verticalHeader()->setMinimumSectionSize(1);
 
-    connect(grid, &QTableWidget::activated, this,
-            [this](const QModelIndex &index) { Q_EMIT rowPicked(std::max(index.row() + 1, 1)); });
+    // A row opens on a double click or Enter only. The view's own activated signal also fires
+    // on a single click where the desktop style says so, and one stray click must not open a
+    // dialog.
+    connect(grid, &QTableWidget::doubleClicked, this, &FormGridDisplay::pickRow);
+    grid->installEventFilter(this);
     applySizeRule();
 }
 
 FormGridDisplay::~FormGridDisplay() = default;
+
+void FormGridDisplay::pickRow(const QModelIndex &index) {
+    Q_EMIT rowPicked(std::max(index.row() + 1, 1));
+}
+
+bool FormGridDisplay::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == ui->GridView && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const QModelIndex current = ui->GridView->currentIndex();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && current.isValid()) {
+            pickRow(current);
+            return true;
+        }
+    }
+    return DisplayWindow::eventFilter(watched, event);
+}
 
 int FormGridDisplay::gridRowCount() const {
     return ui->GridView->rowCount() + 1;
@@ -60,7 +77,16 @@ void FormGridDisplay::showContent(const GridContent &content) {
     setWindowTitle(content.caption);
     if (content.rows)
         setRows(*content.rows);
+    clearValues();
     applySizeRule();
+}
+
+void FormGridDisplay::clearValues() {
+    // A reading of the previous view must not stand beside this view's label; a view without
+    // rows of its own gets no readings at all.
+    QTableWidget *grid = ui->GridView;
+    for (int i = 0; i < grid->rowCount(); ++i)
+        grid->item(i, 1)->setText(QString());
 }
 
 void FormGridDisplay::setRows(const GridRows &rows) {
@@ -78,8 +104,6 @@ void FormGridDisplay::setRows(const GridRows &rows) {
             grid->setItem(i, 1, value);
         }
         grid->item(i, 0)->setText(rows.labels[i]);
-        // A reading of the previous view must not stand beside this view's label.
-        grid->item(i, 1)->setText(QString());
     }
 }
 
@@ -93,6 +117,7 @@ void FormGridDisplay::applySizeRule() {
                                 : Twips::toPixelsY(size.gridHeightTwips(), this);
     ui->GridView->setVerticalScrollBarPolicy(size.scrolls ? Qt::ScrollBarAsNeeded
                                                           : Qt::ScrollBarAlwaysOff);
+    const auto hold = arranging();
     resize(Twips::toPixelsX(size.gridWidthTwips(), this), std::max(innerHeight, 1));
     fitRowHeights();
 }
@@ -115,39 +140,7 @@ void FormGridDisplay::SetNumberOfNumerics() {
         m_totalNumberOfNumerics = *count;
 }
 
-void FormGridDisplay::SaveGridFormSize() {
-    if (layoutMayBeStored(windowState(), m_state.view.ViewMode))
-        storeDisplayRect(m_state, LayoutWindow::Grid, windowRectInTwips(*this));
-}
-
-void FormGridDisplay::RestoreGridFormSize() {
-    if (const auto rect = storedDisplayRect(m_state, LayoutWindow::Grid))
-        applyWindowRect(*this, *rect);
-}
-
-void FormGridDisplay::closeForShutdown() {
-    if (isVisible())
-        SaveGridFormSize();
-    m_closingForGood = true;
-    close();
-}
-
-void FormGridDisplay::closeEvent(QCloseEvent *event) {
-    if (m_closingForGood) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    Q_EMIT closeRequested();
-}
-
-void FormGridDisplay::changeEvent(QEvent *event) {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-        SaveGridFormSize();
-    QWidget::changeEvent(event);
-}
-
 void FormGridDisplay::resizeEvent(QResizeEvent *event) {
-    QWidget::resizeEvent(event);
+    DisplayWindow::resizeEvent(event);
     fitRowHeights();
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "DisplayContent.h"
-
-#include <QWidget>
+#include "DisplayWindow.h"
 
 #include <memory>
 
@@ -13,24 +12,23 @@ class FormGridDisplay;
 // The numeric display: one row per item of the current view with its live reading. The main
 // window decides the view, writes every reading with SetGridValue and shows or hides the window;
 // the window itself reads only row labels from the measurement objects.
-class FormGridDisplay : public QWidget {
+class FormGridDisplay : public DisplayWindow {
     Q_OBJECT
 
 public:
     explicit FormGridDisplay(DisplayedState state, QWidget *parent = nullptr);
     ~FormGridDisplay() override;
 
-    // Text of row's value cell; row 1 is the first item. Rows outside the grid are ignored.
+    // Text of row's value cell; row 1 is the first item. Rows outside the grid are ignored. A
+    // cell stays blank until its row's first reading, and every display update blanks it again.
     void SetGridValue(int row, const QString &NValue);
     // Caption, columns, headings, rows, labels and window size for the current view.
     void UpdateGridDisplay();
     // Item count of the current view into TotalNumberOfNumerics (digital inputs keep it).
     void SetNumberOfNumerics();
     int TotalNumberOfNumerics() const { return m_totalNumberOfNumerics; }
-    void SaveGridFormSize();
-    void RestoreGridFormSize();
-    // Runs the window's closing steps and closes it for good (the close box only hides it).
-    void closeForShutdown();
+    void SaveGridFormSize() { saveLayout(); }
+    void RestoreGridFormSize() { restoreLayout(); }
 
     // Shows given content as UpdateGridDisplay does with the view's (also for pictures).
     void showContent(const GridContent &content);
@@ -38,23 +36,21 @@ public:
     int gridRowCount() const;
 
 Q_SIGNALS:
-    // The close box was used: the window stays, the main window switches the display off.
-    void closeRequested();
-    // The operator picked a row (1-based) to open its item's set-up.
+    // The operator picked a row (1-based) to open its item's set-up: a double click on it, or
+    // Enter on the current row.
     void rowPicked(int row);
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void pickRow(const QModelIndex &index);
     void setRows(const GridRows &rows);
+    void clearValues();
     void applySizeRule();
     void fitRowHeights();
 
-    DisplayedState m_state;
     std::unique_ptr<Ui::FormGridDisplay> ui;
     int m_totalNumberOfNumerics = 0;
-    bool m_closingForGood = false;
 };

@@ -1,13 +1,9 @@
 #include "FormLinGage.h"
 
 #include "DisplayRules.h"
-#include "DisplayWindowGeometry.h"
 #include "DisplayedState.h"
 #include "LinearGauge.h"
-#include "StationIcon.h"
 #include "ui_FormLinGage.h"
-
-#include <QCloseEvent>
 
 #include <algorithm>
 
@@ -20,9 +16,8 @@ constexpr double LimitMarkerThickness = 0.01;
 } // namespace
 
 FormLinGage::FormLinGage(DisplayedState state, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_state(state), ui(std::make_unique<Ui::FormLinGage>()) {
+    : DisplayWindow(state, LayoutWindow::Bar, parent), ui(std::make_unique<Ui::FormLinGage>()) {
     ui->setupUi(this);
-    setWindowIcon(stationIcon());
     setContentsMargins(3, 3, 3, 3);
     attach(ui->LGauge1_0, 0);
 }
@@ -35,7 +30,7 @@ LinearGauge *FormLinGage::gauge(int k) const {
 
 void FormLinGage::attach(LinearGauge *gauge, int k) {
     LGauge1.push_back(gauge);
-    connect(gauge, &LinearGauge::doubleClicked, this, [this, k] { Q_EMIT gaugeClicked(k + 1); });
+    connect(gauge, &LinearGauge::openRequested, this, [this, k] { Q_EMIT gaugeClicked(k + 1); });
     connect(gauge, &LinearGauge::rightClicked, this,
             [this, k](QPoint globalPos) { Q_EMIT gaugeRightClicked(k + 1, globalPos); });
 }
@@ -101,6 +96,8 @@ void FormLinGage::showSetups(const QString &caption, const std::vector<GaugeSetu
 
 void FormLinGage::configure(LinearGauge &g, const GaugeSetup &setup) {
     g.setRedraw(false);
+    // A reading of the previous set-up means nothing on this one.
+    g.clearReading();
     g.setExtraInt(0, 0);
     g.setCaption(setup.label);
     g.setToolTip(setup.fullLabel);
@@ -145,39 +142,7 @@ void FormLinGage::layOutGauges() {
     }
 }
 
-void FormLinGage::SaveLGaugeFormSize() {
-    if (layoutMayBeStored(windowState(), m_state.view.ViewMode))
-        storeDisplayRect(m_state, LayoutWindow::Bar, windowRectInTwips(*this));
-}
-
-void FormLinGage::RestoreLGaugeFormSize() {
-    if (const auto rect = storedDisplayRect(m_state, LayoutWindow::Bar))
-        applyWindowRect(*this, *rect);
-}
-
-void FormLinGage::closeForShutdown() {
-    if (isVisible())
-        SaveLGaugeFormSize();
-    m_closingForGood = true;
-    close();
-}
-
-void FormLinGage::closeEvent(QCloseEvent *event) {
-    if (m_closingForGood) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    Q_EMIT closeRequested();
-}
-
-void FormLinGage::changeEvent(QEvent *event) {
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
-        SaveLGaugeFormSize();
-    QWidget::changeEvent(event);
-}
-
 void FormLinGage::resizeEvent(QResizeEvent *event) {
-    QWidget::resizeEvent(event);
+    DisplayWindow::resizeEvent(event);
     layOutGauges();
 }

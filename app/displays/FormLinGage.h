@@ -1,9 +1,9 @@
 #pragma once
 
 #include "DisplayContent.h"
+#include "DisplayWindow.h"
 
 #include <QPoint>
-#include <QWidget>
 
 #include <memory>
 #include <vector>
@@ -17,7 +17,7 @@ class FormLinGage;
 // The bar display: one vertical gauge per item of the current view, laid out in rows. The main
 // window decides the view and hands every reading to SetBarValue; the window reads the gauges'
 // set-up values (labels, ranges, limits) from the measurement objects.
-class FormLinGage : public QWidget {
+class FormLinGage : public DisplayWindow {
     Q_OBJECT
 
 public:
@@ -26,16 +26,15 @@ public:
 
     // Reading of gauge bar - 1 (bar is 1-based); bars outside the set are ignored.
     void SetBarValue(int bar, float BValue);
-    // Caption and every gauge's set-up for the current view.
+    // Caption and every gauge's set-up for the current view; every gauge shows no reading until
+    // its next SetBarValue.
     void UpdateBarDisplay();
     // Item count of the current view into TotalNumberOfBars (digital inputs keep it), then as
     // many gauges as that (at least one exists).
     void SetNumberOfBars();
     int TotalNumberOfBars() const { return m_totalNumberOfBars; }
-    void SaveLGaugeFormSize();
-    void RestoreLGaugeFormSize();
-    // Runs the window's closing steps and closes it for good (the close box only hides it).
-    void closeForShutdown();
+    void SaveLGaugeFormSize() { saveLayout(); }
+    void RestoreLGaugeFormSize() { restoreLayout(); }
 
     // Shows given gauges as UpdateBarDisplay does with the view's (also for pictures).
     void showSetups(const QString &caption, const std::vector<GaugeSetup> &setups);
@@ -44,16 +43,13 @@ public:
     LinearGauge *gauge(int k) const;
 
 Q_SIGNALS:
-    // The close box was used: the window stays, the main window switches the display off.
-    void closeRequested();
-    // Gauge item - 1 was picked to open its item's set-up.
+    // Gauge item - 1 was picked to open its item's set-up: a double click on it, or Enter while
+    // it has the focus.
     void gaugeClicked(int item);
     // The right mouse button went down on gauge item - 1, at globalPos on the screen.
     void gaugeRightClicked(int item, QPoint globalPos);
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -62,10 +58,8 @@ private:
     void configure(LinearGauge &gauge, const GaugeSetup &setup);
     void layOutGauges();
 
-    DisplayedState m_state;
     std::unique_ptr<Ui::FormLinGage> ui;
     // The indexed set of gauges; element 0 comes from the design, the others are made here.
     std::vector<LinearGauge *> LGauge1;
     int m_totalNumberOfBars = 0;
-    bool m_closingForGood = false;
 };

@@ -1,10 +1,13 @@
 #include "LinearGauge.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStaticText>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include <algorithm>
 #include <climits>
@@ -149,6 +152,8 @@ QColor LinearGauge::zoneColor(GaugeZone zone) {
 LinearGauge::LinearGauge(QWidget *parent) : QWidget(parent) {
     m_markers[0].thickness = 0.02; // the pointer is visible unless told otherwise
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    // As the grid's rows: a click selects the gauge, Enter then opens it.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 LinearGauge::~LinearGauge() = default;
@@ -208,7 +213,26 @@ void LinearGauge::setLabelDecimals(int decimals) {
     assignLayout(m_labelDecimals, decimals);
 }
 void LinearGauge::setValue(double value) {
-    assign(m_value, value);
+    if (m_hasReading) {
+        assign(m_value, value);
+        return;
+    }
+    // The first reading shows even when it equals the value held without one.
+    m_hasReading = true;
+    m_value = value;
+    changed();
+}
+
+void LinearGauge::clearReading() {
+    if (!m_hasReading)
+        return;
+    m_hasReading = false;
+    m_value = 0.0;
+    changed();
+}
+
+QString LinearGauge::readoutText() const {
+    return m_hasReading ? numberText(m_value, m_labelDecimals) : QString();
 }
 
 void LinearGauge::setMarkerIndex(int index) {
@@ -348,10 +372,18 @@ void LinearGauge::paintEvent(QPaintEvent *) {
     p.setFont(g.font);
     const QPalette &pal = palette();
 
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(1, 1, -1, -1);
+        focus.backgroundColor = pal.color(QPalette::Window);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+    }
+
     p.setPen(pal.color(QPalette::WindowText));
     p.drawStaticText(layout.caption.topLeft, layout.caption.text);
-    if (!g.readoutRect.isEmpty()) {
-        const QString readout = numberText(m_value, m_labelDecimals);
+    if (!g.readoutRect.isEmpty() && m_hasReading) {
+        const QString readout = readoutText();
         const int width = layout.metrics.horizontalAdvance(readout);
         p.drawText(QPoint(g.readoutRect.left() + (g.readoutRect.width() - width) / 2,
                           g.readoutRect.top() + layout.metrics.ascent()),
@@ -395,7 +427,7 @@ void LinearGauge::paintEvent(QPaintEvent *) {
 
     // The filled bar grows from zero when zero is on the scale; a scale around a nominal size
     // (25.000 +- 0.005) grows from the middle of the tolerance, else from the nearer end.
-    if (!std::isnan(shown) && scale.isUsable()) {
+    if (m_hasReading && !std::isnan(shown) && scale.isUsable()) {
         const bool zeroOnScale = scale.low() <= 0.0 && 0.0 <= scale.high();
         const double nominal = (lim.loTol + lim.hiTol) / 2;
         const double origin = zeroOnScale || !withLimits || !std::isfinite(nominal) ? 0.0 : nominal;
@@ -434,7 +466,7 @@ void LinearGauge::paintEvent(QPaintEvent *) {
     // The pointer: a triangle right of the bar, its tip on the reading.
     const Marker &pointer = m_markers[0];
     const double pointerAt = inRange(pointer.value);
-    if (pointer.thickness > 0.0 && !std::isnan(pointerAt)) {
+    if (m_hasReading && pointer.thickness > 0.0 && !std::isnan(pointerAt)) {
         const int y = g.yOf(scale.fraction(pointerAt));
         const int half = std::max(g.pointerWidth / 2, 3);
         QPainterPath path;
@@ -451,8 +483,16 @@ void LinearGauge::paintEvent(QPaintEvent *) {
 
 void LinearGauge::mouseDoubleClickEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton)
-        Q_EMIT doubleClicked();
+        Q_EMIT openRequested();
     QWidget::mouseDoubleClickEvent(event);
+}
+
+void LinearGauge::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Q_EMIT openRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void LinearGauge::mousePressEvent(QMouseEvent *event) {

@@ -13,7 +13,8 @@
 // and the pointer (marker 0) on a bar whose zones show at a glance whether the reading is good
 // (within the approach limits), a warning (between approach and tolerance) or a reject (outside
 // tolerance). Settings are plain properties, set one at a time; switching redraw off holds back
-// painting while several of them change.
+// painting while several of them change. Until it is given a reading the gauge shows none: no
+// pointer, no filled bar and an empty readout, rather than a made-up value.
 class LinearGauge : public QWidget {
     Q_OBJECT
 
@@ -65,8 +66,14 @@ public:
     void setMarkerThickness(double thickness);
     const Marker &marker(int index) const;
 
+    // The last reading (0 while there is none).
     double value() const { return m_value; }
     void setValue(double value);
+    bool hasReading() const { return m_hasReading; }
+    // Back to showing no reading, as before the first one (a new set-up, another item).
+    void clearReading();
+    // The text under the scale: the reading with the label decimals, empty without a reading.
+    QString readoutText() const;
 
     // Settings the station gives the gauge without their showing anything here: three integers
     // cleared at every set-up, two integers and two reals handed to each gauge made at run time.
@@ -81,7 +88,9 @@ public:
     QSize minimumSizeHint() const override;
 
 Q_SIGNALS:
-    void doubleClicked();
+    // A double click with the left button, or Enter while the gauge has the focus (a click gives
+    // it); a single click opens nothing.
+    void openRequested();
     void rightClicked(QPoint globalPos);
 
 protected:
@@ -90,6 +99,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // Where everything goes at the present size and settings; kept until one of them changes,
@@ -116,6 +126,7 @@ private:
     int m_markerIndex = 0;
     std::array<Marker, MarkerCount> m_markers;
     double m_value = 0.0;
+    bool m_hasReading = false;
     std::array<int, 3> m_extraInts{};
     std::array<int, 2> m_creationInts{};
     std::array<double, 2> m_creationReals{};

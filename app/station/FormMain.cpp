@@ -3,12 +3,12 @@
 #include "ui_FormMain.h"
 
 #include "CommandLine.h"
-#include "DisplayWindowLayout.h"
 #include "FormAboutQorView.h"
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
 #include "HelpFile.h"
 #include "Prompts.h"
+#include "ScreenPlacement.h"
 #include "Settings.h"
 #include "Station.h"
 #include "StationIcon.h"
@@ -28,6 +28,8 @@ namespace {
 
 constexpr double MainWidthTwips = 9048;
 constexpr double MainHeightTwips = 1344;
+constexpr double DefaultLeftTwips = 15;
+constexpr double DefaultTopTwips = 105;
 // The channel window values read back at start; the other 28 come back with setup files.
 constexpr int StoredLayoutValuesRead = 8;
 
@@ -108,8 +110,15 @@ void FormMain::Form_Load() {
            Twips::toPixelsY(MainHeightTwips, this) -
                style()->pixelMetric(QStyle::PM_TitleBarHeight));
     SettingsStore &settings = m_state.settings;
-    move(Twips::toPixelsX(settingTwips(settings, SettingKeys::MainLeft, 15), this),
-         Twips::toPixelsY(settingTwips(settings, SettingKeys::MainTop, 105), this));
+    // A stored place wholly off every screen would hide the window: it then opens where it would
+    // with nothing stored.
+    const QPoint standardPlace(Twips::toPixelsX(DefaultLeftTwips, this),
+                               Twips::toPixelsY(DefaultTopTwips, this));
+    const QPoint storedPlace(
+        Twips::toPixelsX(settingTwips(settings, SettingKeys::MainLeft, DefaultLeftTwips), this),
+        Twips::toPixelsY(settingTwips(settings, SettingKeys::MainTop, DefaultTopTwips), this));
+    move(liesOnAScreen(QRect(storedPlace, size()), availableScreenAreas()) ? storedPlace
+                                                                           : standardPlace);
 
     // Followers of live values are served from the channel labels once publishing exists; the
     // labels are made here already so that they stay current from the first tick.
@@ -225,15 +234,15 @@ void FormMain::placeDisplaysBelowMainWindow() {
     const int top = main.bottom() + 1 + DisplayGap;
     if (m_grid && m_grid->isVisible() && !m_gridPlaced) {
         m_gridPlaced = true;
-        if (!storedDisplayRect(displayed(), LayoutWindow::Grid))
-            m_grid->move(main.left(), top);
+        if (!m_grid->hasRestorableLayout())
+            m_grid->placeAt(QPoint(main.left(), top));
     }
     if (m_bars && m_bars->isVisible() && !m_barsPlaced) {
         m_barsPlaced = true;
         const bool gridBeside = m_grid && m_grid->isVisible();
-        if (!storedDisplayRect(displayed(), LayoutWindow::Bar))
-            m_bars->move(
-                gridBeside ? m_grid->frameGeometry().right() + 1 + DisplayGap : main.left(), top);
+        if (!m_bars->hasRestorableLayout())
+            m_bars->placeAt(QPoint(
+                gridBeside ? m_grid->frameGeometry().right() + 1 + DisplayGap : main.left(), top));
     }
 }
 
@@ -400,6 +409,7 @@ bool FormMain::Timer1_Timer() {
 
 void FormMain::closeEvent(QCloseEvent *event) {
     if (!queryUnload()) {
+        reportSettingsNotSaved();
         event->ignore();
         return;
     }
@@ -408,6 +418,7 @@ void FormMain::closeEvent(QCloseEvent *event) {
     m_state.settings.setNumber(SettingKeys::NewSetupFileNum, m_state.setup.NewSetupFileNum);
     if (!isMinimized())
         storeMainPosition();
+    reportSettingsNotSaved();
     event->accept();
 }
 
@@ -416,6 +427,11 @@ void FormMain::closeForSignal() {
     close();
     // A modal dialog or box may still run its own event loop; every loop ends now.
     QCoreApplication::exit(0);
+}
+
+void FormMain::reportSettingsNotSaved() {
+    if (const auto failure = m_state.settings.takeWriteFailure())
+        reportUnsavedSettings(*failure, m_closingForSignal ? nullptr : &m_state.prompts);
 }
 
 bool FormMain::queryUnload() {
@@ -436,6 +452,12 @@ bool FormMain::queryUnload() {
                                     PromptButtons::YesNo, PromptIcon::Question, windowTitle());
         cancel = answer == PromptAnswer::No;
     }
+    // The displays keep their rectangles current as they move and resize; once more here, so
+    // that what is written is where they are at this moment, before anything else closes.
+    if (m_grid)
+        m_grid->saveShownLayout();
+    if (m_bars)
+        m_bars->saveShownLayout();
     std::vector<std::pair<SettingKey, long long>> layout;
     for (int i = 0; i < static_cast<int>(m_state.view.WindowLayout.size()); ++i)
         layout.emplace_back(layoutKey(i), m_state.view.WindowLayout[static_cast<size_t>(i)]);

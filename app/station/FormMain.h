@@ -115,6 +115,8 @@ private:
     bool queryUnload();
     void unloadOtherWindows();
     void storeMainPosition();
+    // Says which settings written so far did not reach the settings file, and why.
+    void reportSettingsNotSaved();
 
     std::unique_ptr<Ui::FormMain> ui;
     Station &m_state;

@@ -46,6 +46,14 @@ bool StationFixture::connectStandIn(const QString &options, QString *why) {
     return true;
 }
 
+QString StationFixture::blockSettingsFolder() {
+    const QString blocker = tempPath(QStringLiteral("not-a-folder"));
+    QFile file(blocker);
+    file.open(QIODevice::WriteOnly);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, blocker);
+    return blocker;
+}
+
 void StationFixture::addOfflineSystem() {
     state.unit.UnitSystem = std::make_unique<QorSystem>(state.session);
 }

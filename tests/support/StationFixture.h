@@ -37,6 +37,10 @@ public:
     // What the display windows are handed.
     DisplayedState displayed() { return {state.unit, state.view}; }
 
+    // Points the settings at a folder that cannot be made, because a plain file of that name is
+    // in the way (chmod would not stop a test that runs as root); returns that file's path.
+    QString blockSettingsFolder();
+
     QString configFolder() const { return m_config.path(); }
     QString runtimeFolder() const { return m_runtime.path(); }
     QString tempPath(const QString &name) const { return m_config.filePath(name); }

@@ -1,3 +1,4 @@
+#include "AboutTexts.h"
 #include "FormAboutQorView.h"
 #include "LinkErrorHandler.h"
 #include "LinkLibrary.h"
@@ -7,6 +8,7 @@
 #include "SimulatedUnit.h"
 #include "Station.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 
@@ -57,10 +59,17 @@ TEST_F(AboutTest, ShowsTheFirmwareAndTheLibraryInUse) {
     EXPECT_GT(firmware[2].size(), QStringLiteral("Version: ").size());
     EXPECT_FALSE(firmware[2].contains(u'(')) << firmware[2].toStdString();
 
-    EXPECT_EQ(text(about, "LabelDLL"),
-              QStringLiteral("Qorlink.dll\nFile: %1\nVersion: %2")
-                  .arg(link.loadedPath(), QStringLiteral(QORVIEW_VERSION)));
+    // Whatever file the build produced (libqorlink.so, or the versioned file its symbolic link
+    // names): the About box names the real file and the version in its name.
     EXPECT_TRUE(link.loadedPath().endsWith(QStringLiteral("/libqorlink.so.6")));
+    const QString real = QFileInfo(link.loadedPath()).canonicalFilePath();
+    ASSERT_FALSE(real.isEmpty());
+    EXPECT_EQ(link.realFilePath(), real);
+    const QString name = QFileInfo(real).fileName();
+    const qsizetype so = name.lastIndexOf(QStringLiteral(".so."));
+    const QString version = so < 0 ? QStringLiteral("(not in the file name)") : name.mid(so + 4);
+    EXPECT_EQ(text(about, "LabelDLL"),
+              QStringLiteral("%1\nFile: %2\nVersion: %3").arg(name, real, version));
     EXPECT_TRUE(prompts.shown.empty());
     link.QorClose(state.session.LinkHandle);
 }
@@ -69,7 +78,24 @@ TEST_F(AboutTest, WithoutALinkItSaysSoInsteadOfAsking) {
     FormAboutQorView about(state.session, state.config);
     EXPECT_TRUE(text(about, "LabelFirmware").endsWith(QStringLiteral("Version: (not connected)")));
     EXPECT_EQ(text(about, "LabelDLL"),
-              QStringLiteral("Qorlink.dll\nFile: (not loaded)\nVersion: "));
+              QStringLiteral("libqorlink.so.6\nFile: (not loaded)\nVersion: "));
+}
+
+TEST(AboutTexts, LibraryVersionIsWhatFollowsSoInTheFileName) {
+    const struct {
+        const char *fileName;
+        const char *version;
+    } cases[] = {
+        {"libqorlink.so.6.0.0", "6.0.0"},
+        {"libqorlink.so.6", "6"},
+        {"libqorlink.so", ""},
+        {"libqorlink.so.", ""},
+        {"qorlink", ""},
+        {"libqor.so.link.so.7.1", "7.1"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(libraryVersionOf(QLatin1String(c.fileName)), QLatin1String(c.version))
+            << c.fileName;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "DisplayRules.h"
 #include "DisplayWindowLayout.h"
 #include "GaugeTestSetup.h"
+#include "SingleClickStyle.h"
 #include "StationFixture.h"
 #include "Twips.h"
 
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include <array>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -116,6 +118,14 @@ TEST(FormGridDisplay, ValuesGoToColumnOneOfExistingRows) {
     form.UpdateGridDisplay();
     EXPECT_EQ(grid->item(0, 1)->text(), QString());
     EXPECT_EQ(form.gridRowCount(), 3);
+
+    // So does a view with no rows of its own, which keeps the labels and gets no readings.
+    form.SetGridValue(2, QStringLiteral(" 0.50000"));
+    station.state.view.ViewMode = View::None;
+    form.UpdateGridDisplay();
+    EXPECT_EQ(form.gridRowCount(), 3);
+    EXPECT_EQ(grid->item(1, 0)->text(), station.state.unit.analogInput(2)->Description);
+    EXPECT_EQ(grid->item(1, 1)->text(), QString());
 }
 
 TEST(FormGridDisplay, CloseBoxAsksTheMainWindowAndKeepsTheWindow) {
@@ -197,4 +207,53 @@ TEST(FormGridDisplay, DoubleClickPicksTheRow) {
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
     ASSERT_EQ(picked.count(), 1);
     EXPECT_EQ(picked.at(0).at(0).toInt(), 4);
+}
+
+// Only a double click or Enter opens a row, whether or not the style activates items on a
+// single click.
+TEST(FormGridDisplay, OnlyDoubleClickOrEnterPicksARowWhateverTheStyle) {
+    const struct {
+        const char *legend;
+        std::function<void(QTableWidget &, QPoint)> act;
+        int picks;
+    } cases[] = {
+        {"single click",
+         [](QTableWidget &g, QPoint at) {
+             QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, at);
+         },
+         0},
+        {"double click",
+         [](QTableWidget &g, QPoint at) {
+             QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, at);
+             QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, at);
+         },
+         1},
+        {"click, then Enter",
+         [](QTableWidget &g, QPoint at) {
+             QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, at);
+             QTest::keyClick(&g, Qt::Key_Return);
+             QTest::keyClick(&g, Qt::Key_Enter, Qt::KeypadModifier);
+         },
+         2},
+    };
+    SingleClickStyle singleClick;
+    for (bool singleClickStyle : {false, true}) {
+        for (const auto &c : cases) {
+            OfflineStation station;
+            station.addLvdts(5);
+            station.state.view.ViewMode = View::Probes;
+            FormGridDisplay form(station.displayed());
+            QTableWidget *grid = gridOf(form);
+            if (singleClickStyle)
+                grid->setStyle(&singleClick);
+            form.UpdateGridDisplay();
+            form.show();
+            QSignalSpy picked(&form, &FormGridDisplay::rowPicked);
+            c.act(*grid, grid->visualItemRect(grid->item(2, 1)).center());
+            EXPECT_EQ(picked.count(), c.picks)
+                << c.legend << (singleClickStyle ? " (single-click style)" : "");
+            for (const QList<QVariant> &pick : picked)
+                EXPECT_EQ(pick.at(0).toInt(), 3) << c.legend;
+        }
+    }
 }

@@ -2,6 +2,7 @@
 #include "DisplayRules.h"
 #include "GaugeTestSetup.h"
 #include "LinearGauge.h"
+#include "SingleClickStyle.h"
 #include "StationFixture.h"
 
 #include <QCoreApplication>
@@ -119,9 +120,27 @@ TEST(FormLinGage, SetBarValueWritesGaugeBarMinusOne) {
     EXPECT_DOUBLE_EQ(form.gauge(0)->marker(0).value, double(0.003f));
     EXPECT_TRUE(form.gauge(0)->redraw());
     EXPECT_DOUBLE_EQ(form.gauge(1)->value(), 0.0);
+    EXPECT_TRUE(form.gauge(0)->hasReading());
+    EXPECT_FALSE(form.gauge(1)->hasReading());
     for (int outside : {0, 3, -7})
         form.SetBarValue(outside, 1.0f); // ignored
     EXPECT_DOUBLE_EQ(form.gauge(1)->value(), 0.0);
+    EXPECT_FALSE(form.gauge(1)->hasReading());
+}
+
+TEST(FormLinGage, EveryDisplayUpdateStartsWithoutReadings) {
+    OfflineStation station;
+    station.addLvdts(3);
+    station.state.view.ViewMode = View::Probes;
+    FormLinGage form(station.displayed());
+    form.UpdateBarDisplay();
+    for (int bar = 1; bar <= 3; ++bar)
+        form.SetBarValue(bar, 0.01f * float(bar));
+    form.UpdateBarDisplay(); // the same view again, as after a set-up
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_FALSE(form.gauge(k)->hasReading()) << k;
+        EXPECT_EQ(form.gauge(k)->readoutText(), QString()) << k;
+    }
 }
 
 TEST(FormLinGage, ResizeLaysGaugesOutInRows) {
@@ -146,13 +165,25 @@ TEST(FormLinGage, ClicksNameTheItem) {
     form.showSetups(QStringLiteral("Display Channels"),
                     std::vector<GaugeSetup>(3, channelSetup(QStringLiteral("Bore"))));
     form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QSignalSpy clicked(&form, &FormLinGage::gaugeClicked);
     QSignalSpy rightClicked(&form, &FormLinGage::gaugeRightClicked);
     LinearGauge *third = form.gauge(2);
+    SingleClickStyle singleClick;
+    third->setStyle(&singleClick);
+    // A single click opens nothing, also where the desktop activates items on one; a double
+    // click does, and so does Enter once the click has given the gauge the focus.
+    QTest::mouseClick(third, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicked.count(), 0);
     QTest::mouseDClick(third, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(clicked.count(), 1);
+    ASSERT_TRUE(third->hasFocus());
+    QTest::keyClick(third, Qt::Key_Return);
     QTest::mousePress(third, Qt::RightButton, {}, QPoint(6, 7));
-    ASSERT_EQ(clicked.count(), 1);
+    ASSERT_EQ(clicked.count(), 2);
     EXPECT_EQ(clicked.at(0).at(0).toInt(), 3);
+    EXPECT_EQ(clicked.at(1).at(0).toInt(), 3);
     ASSERT_EQ(rightClicked.count(), 1);
     EXPECT_EQ(rightClicked.at(0).at(0).toInt(), 3);
     EXPECT_EQ(rightClicked.at(0).at(1).toPoint(), third->mapToGlobal(QPoint(6, 7)));

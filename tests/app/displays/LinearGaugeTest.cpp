@@ -151,3 +151,63 @@ TEST(LinearGauge, RedrawSwitchHoldsBackPaintingAndUnchangedSettingsPaintNothing)
     QCoreApplication::processEvents();
     EXPECT_EQ(counter.paints, 1); // only the NaN and back, coalesced into one
 }
+
+namespace {
+
+// A channel measured at its nominal size: 25.000 +- 0.005 with limits at +- 0.003 and +- 0.002,
+// where a made-up reading of 0 lies far below the scale, in the reject zone.
+void nominalChannel(LinearGauge &g) {
+    g.setScaleBottom(24.995);
+    g.setScaleTop(25.005);
+    g.setValueBottom(24.995);
+    g.setValueTop(25.005);
+    g.setTickStep(0.001);
+    g.setLabelDecimals(5);
+    setMarker(g, 1, 24.997, 0.85, 0.01);
+    setMarker(g, 2, 24.998, 0.85, 0.01);
+    setMarker(g, 3, 25.002, 0.85, 0.01);
+    setMarker(g, 4, 25.003, 0.85, 0.01);
+    g.setMarkerIndex(0);
+    g.resize(120, 300);
+}
+
+QImage picture(LinearGauge &g) {
+    QImage image(g.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    g.render(&image);
+    return image;
+}
+
+int pixelsOf(const QImage &image, QColor color) {
+    int found = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            found += image.pixel(x, y) == color.rgb();
+    return found;
+}
+
+} // namespace
+
+TEST(LinearGauge, WithoutAReadingShowsNoPointerNoVerdictAndNoValue) {
+    LinearGauge never;
+    nominalChannel(never);
+    EXPECT_FALSE(never.hasReading());
+    EXPECT_EQ(never.readoutText(), QString());
+    const QImage empty = picture(never);
+    EXPECT_EQ(pixelsOf(empty, LinearGauge::zoneColor(GaugeZone::Reject)), 0);
+
+    // A reading of 0 is a reading: shown, and a reject on this scale.
+    LinearGauge read;
+    nominalChannel(read);
+    read.setValue(0.0);
+    read.setMarkerValue(0.0);
+    EXPECT_TRUE(read.hasReading());
+    EXPECT_EQ(read.readoutText(), QStringLiteral("0.00000"));
+    EXPECT_GT(pixelsOf(picture(read), LinearGauge::zoneColor(GaugeZone::Reject)), 10);
+
+    // Cleared, it looks exactly as it did before its first reading.
+    read.clearReading();
+    EXPECT_FALSE(read.hasReading());
+    EXPECT_EQ(read.readoutText(), QString());
+    EXPECT_EQ(picture(read), empty);
+}

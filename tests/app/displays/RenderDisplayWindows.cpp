@@ -75,32 +75,40 @@ int main(int argc, char **argv) {
 
     OfflineStation station;
     bool ok = true;
-    for (int rows : {8, 20}) {
+    // Every row read, and (the "-start" pictures) only the first rows read so far: the others
+    // show no reading yet.
+    const struct {
+        int rows, read;
+        const char *name;
+    } grids[] = {{8, 8, "grid-8"}, {20, 20, "grid-20"}, {8, 3, "grid-8-start"}};
+    for (const auto &g : grids) {
         FormGridDisplay grid(station.displayed());
         GridContent content{QStringLiteral("Channels"), GridRows{QStringLiteral("Channel"), {}}};
-        for (int i = 0; i < rows; ++i)
+        for (int i = 0; i < g.rows; ++i)
             content.rows->labels << channelName(i);
         grid.showContent(content);
-        for (int i = 0; i < rows; ++i)
+        for (int i = 0; i < g.read; ++i)
             grid.SetGridValue(i + 1, valueText(reading(i)));
-        ok &= saveWindowPicture(grid, QStringLiteral("%1/grid-%2.png").arg(folder).arg(rows));
+        ok &=
+            saveWindowPicture(grid, QStringLiteral("%1/%2.png").arg(folder, QLatin1String(g.name)));
     }
 
     const struct {
-        int gauges;
+        int gauges, read;
         QSize size;
         const char *name;
-    } bars[] = {{8, {640, 360}, "bars-8"},
-                {16, {900, 560}, "bars-16"},
-                {128, {1400, 900}, "bars-128"},
-                {128, {1024, 640}, "bars-128-small"}};
+    } bars[] = {{8, 8, {640, 360}, "bars-8"},
+                {8, 4, {640, 360}, "bars-8-start"},
+                {16, 16, {900, 560}, "bars-16"},
+                {128, 128, {1400, 900}, "bars-128"},
+                {128, 128, {1024, 640}, "bars-128-small"}};
     for (const auto &b : bars) {
         FormLinGage gauges(station.displayed());
         std::vector<GaugeSetup> setups = b.gauges == 8 ? partSetups() : std::vector<GaugeSetup>();
         for (int i = static_cast<int>(setups.size()); i < b.gauges; ++i)
             setups.push_back(channelSetup(i));
         gauges.showSetups(QStringLiteral("Display Channels"), setups);
-        for (int i = 0; i < b.gauges; ++i) {
+        for (int i = 0; i < b.read; ++i) {
             const GaugeSetup &s = setups[size_t(i)];
             const double nominal = (s.loTol + s.hiTol) / 2;
             gauges.SetBarValue(i + 1, static_cast<float>(nominal + reading(i) / 0.006 *

@@ -1,4 +1,6 @@
 #include "CommandLine.h"
+#include "FormGridDisplay.h"
+#include "FormLinGage.h"
 #include "FormMain.h"
 #include "SilentTerminal.h"
 #include "SimulatedUnit.h"
@@ -138,6 +140,22 @@ TEST_F(SettingsTest, StartupSwitchesFromSettingsAndOptions) {
     }
 }
 
+// /ENABLESETUP still enables setups for this run when it cannot be remembered, and says so.
+TEST_F(SettingsTest, EnableSetupThatCannotBeSavedIsReported) {
+    const QString blocker = blockSettingsFolder();
+    const CommandLine line(QStringList{QStringLiteral("/ENABLESETUP")});
+    StationStartup startup(state, line, [] {});
+    testing::internal::CaptureStderr();
+    startup.readStartupSwitches();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(state.config.SetupsEnabled);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(prompts.shown[0].text.contains(
+        QStringLiteral("setups enabled for later starts (/ENABLESETUP)")));
+    EXPECT_TRUE(prompts.shown[0].text.contains(blocker + QStringLiteral(" is not a folder")));
+    EXPECT_NE(errors.find("could not save setups enabled"), std::string::npos) << errors;
+}
+
 class MainWindowSettingsTest : public SettingsTest {
 protected:
     void SetUp() override {
@@ -203,6 +221,29 @@ TEST_F(MainWindowSettingsTest, DamagedNumbersReadAsTheirDefaults) {
     EXPECT_EQ(state.view.ViewMode, View::Channels);
     EXPECT_EQ(state.setup.NewSetupFileNum, 1);
     EXPECT_EQ(window->pos(), QPoint(Twips::toPixelsX(15), Twips::toPixelsY(105)));
+}
+
+// Places wholly off every screen (a monitor unplugged, a damaged file) give way to the places the
+// windows take with nothing stored; a place partly on the screen is kept.
+TEST_F(MainWindowSettingsTest, PlacesOffEveryScreenGiveWayToTheDefaults) {
+    store("QorSettings/MainLeft", "-999999");
+    store("QorSettings/MainTop", "3000");
+    store("QorViewSettings/GCT", "1440");
+    store("QorViewSettings/GCL", "30000");
+    store("QorViewSettings/GCH", "2880");
+    store("QorViewSettings/GCW", "4320");
+    store("QorViewSettings/BCT", "1440");
+    store("QorViewSettings/BCL", "-600");
+    store("QorViewSettings/BCH", "2880");
+    store("QorViewSettings/BCW", "4320");
+    auto window = loadMainWindow();
+    EXPECT_EQ(window->pos(), QPoint(Twips::toPixelsX(15), Twips::toPixelsY(105)));
+    // The grid opens below the main window as with no layout; the bars, partly on the screen,
+    // where they were.
+    const FormGridDisplay &grid = *window->gridDisplay();
+    EXPECT_EQ(grid.frameGeometry().left(), window->frameGeometry().left());
+    EXPECT_GT(grid.frameGeometry().top(), window->frameGeometry().bottom());
+    EXPECT_EQ(window->barDisplay()->pos(), QPoint(Twips::toPixelsX(-600), Twips::toPixelsY(1440)));
 }
 
 TEST_F(MainWindowSettingsTest, CommandLineOverridesTheStartupDisplaysAndView) {

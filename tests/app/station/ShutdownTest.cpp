@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "DisplayWindowGeometry.h"
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
 #include "FormMain.h"
@@ -50,19 +51,40 @@ protected:
         return ini.value(key);
     }
 
+    // The value of layout key i expected in the settings: where the channel view's grid and bar
+    // windows were when the main window was asked to close, the values held for the rest.
+    int expectedLayoutValue(int i) const {
+        const auto side = [](const StoredWindowRect &r, int k) {
+            const int16_t sides[4] = {r.top, r.left, r.height, r.width};
+            return sides[k];
+        };
+        if (i < 4)
+            return side(gridAtClose, i);
+        if (i < 8)
+            return side(barsAtClose, i - 4);
+        return 1000 + i;
+    }
+
     bool layoutStored() {
         for (int i = 0; i < 36; ++i) {
             if (stored(QStringLiteral("QorViewSettings/") + QLatin1String(windowLayoutKey(i))) !=
-                QVariant(QString::number(1000 + i)))
+                QVariant(QString::number(expectedLayoutValue(i))))
                 return false;
         }
         return true;
+    }
+
+    bool closeMainWindow() {
+        gridAtClose = windowRectInTwips(*window->gridDisplay());
+        barsAtClose = windowRectInTwips(*window->barDisplay());
+        return window->close();
     }
 
     CommandLine line;
     StationHelp help{state.config, state.prompts};
     std::unique_ptr<FormMain> window;
     QStringList events;
+    StoredWindowRect gridAtClose, barsAtClose;
 };
 
 const QString SetupQuestion = QStringLiteral("Setup has been modified\rSave changes");
@@ -71,7 +93,7 @@ const QString LinksQuestion = QStringLiteral(
 
 TEST_F(ShutdownTest, QuietCloseStoresLayoutNumberAndPosition) {
     window->move(Twips::toPixelsX(3000), Twips::toPixelsY(1500));
-    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(closeMainWindow());
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_TRUE(layoutStored());
     EXPECT_EQ(stored(QStringLiteral("QorSettings/NewSetupFileNum")),
@@ -124,7 +146,7 @@ TEST_F(ShutdownTest, NoAtTheSetupQuestionStillAsksAboutLinks) {
 TEST_F(ShutdownTest, NoAtTheLinksQuestionKeepsRunningButHasStoredTheLayout) {
     state.live.DdeLinkCount = 1;
     prompts.answers = {PromptAnswer::No};
-    EXPECT_FALSE(window->close());
+    EXPECT_FALSE(closeMainWindow());
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(layoutStored());
     EXPECT_FALSE(help.isOpen());
@@ -151,9 +173,61 @@ TEST_F(ShutdownTest, OtherWindowsUnloadMostRecentFirstAfterTheLayoutIsStored) {
         events << QStringLiteral("newer");
         state.view.WindowLayout[0] = 1; // a display storing its own size while it closes
     });
-    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(closeMainWindow());
     EXPECT_EQ(events, (QStringList{"newer", "older"}));
-    EXPECT_EQ(stored(QStringLiteral("QorViewSettings/GCT")), QVariant(QStringLiteral("1000")));
+    EXPECT_EQ(stored(QStringLiteral("QorViewSettings/GCT")),
+              QVariant(QString::number(gridAtClose.top)));
+}
+
+// Displays moved or resized without ever being activated, and still where they were put when the
+// main window closes, come back there: the settings hold their new rectangles.
+TEST_F(ShutdownTest, DisplaysMovedWithoutActivationAreStoredAtExit) {
+    FormGridDisplay &grid = *window->gridDisplay();
+    FormLinGage &bars = *window->barDisplay();
+    ASSERT_FALSE(grid.isActiveWindow());
+    ASSERT_FALSE(bars.isActiveWindow());
+    grid.move(grid.pos() + QPoint(45, 30));
+    bars.resize(bars.size() + QSize(60, 90));
+    const StoredWindowRect gridRect = windowRectInTwips(grid);
+    const StoredWindowRect barsRect = windowRectInTwips(bars);
+    EXPECT_TRUE(closeMainWindow());
+    const auto value = [this](const char *key) {
+        return stored(QStringLiteral("QorViewSettings/") + QLatin1String(key)).toInt();
+    };
+    EXPECT_EQ(value("GCT"), gridRect.top);
+    EXPECT_EQ(value("GCL"), gridRect.left);
+    EXPECT_EQ(value("GCH"), gridRect.height);
+    EXPECT_EQ(value("GCW"), gridRect.width);
+    EXPECT_EQ(value("BCT"), barsRect.top);
+    EXPECT_EQ(value("BCL"), barsRect.left);
+    EXPECT_EQ(value("BCH"), barsRect.height);
+    EXPECT_EQ(value("BCW"), barsRect.width);
+}
+
+// With a settings folder that cannot be made, closing still closes, but says what was lost and
+// where, in a box and on standard error, instead of exiting as if all were saved.
+TEST_F(ShutdownTest, SettingsThatCannotBeSavedAreReportedAtExit) {
+    const QString blocker = blockSettingsFolder();
+    const QString file = blocker + QStringLiteral("/QorView/QorView.ini");
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(closeMainWindow());
+    const QString errors = QString::fromStdString(testing::internal::GetCapturedStderr());
+
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    const ScriptedPrompts::Shown &box = prompts.shown[0];
+    EXPECT_EQ(box.icon, PromptIcon::Critical);
+    EXPECT_EQ(box.buttons, PromptButtons::Ok);
+    for (const QString &expected :
+         {QStringLiteral("the display window layout"), QStringLiteral("the main window position"),
+          QStringLiteral("the number of the next new setup file"),
+          QStringLiteral("Settings file: ") + file,
+          QStringLiteral("Reason: ") + blocker + QStringLiteral(" is not a folder")})
+        EXPECT_TRUE(box.text.contains(expected)) << expected.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("could not save the display window layout")))
+        << errors.toStdString();
+    EXPECT_TRUE(
+        errors.contains(file + QStringLiteral(": ") + blocker + QStringLiteral(" is not a folder")))
+        << errors.toStdString();
 }
 
 } // namespace

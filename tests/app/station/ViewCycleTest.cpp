@@ -184,6 +184,13 @@ TEST_F(FormMainTest, SetupMenuFollowsSetupsEnabledAndPicksAreHarmless) {
     EXPECT_EQ(state.view.ViewMode, View::Channels);
 }
 
+TEST_F(FormMainTest, LoadTestIsATestCommandAndStartsDisabled) {
+    QAction *loadTest = action("LoadTest");
+    ASSERT_NE(loadTest, nullptr);
+    EXPECT_EQ(loadTest->text(), QStringLiteral("LoadTest"));
+    EXPECT_FALSE(loadTest->isEnabled());
+}
+
 TEST_F(FormMainTest, ResetClearsTheUnitsMaximumAndMinimum) {
     window->findChild<QPushButton *>(QStringLiteral("CommandResetMM"))->click();
     EXPECT_EQ(requestsOfLog(tempPath(QStringLiteral("unit.log"))).constLast(),
