@@ -2,8 +2,8 @@
 
 #include "AmpProfileLayout.h"
 #include "AmpProfileText.h"
-
-#include <QHash>
+#include "LineReader.h"
+#include "NoticeList.h"
 
 namespace procedures {
 
@@ -13,23 +13,17 @@ using namespace profile;
 
 const QString NotAProfile = QStringLiteral("This is not an Amplifier Profile file");
 
-// Thrown inside the reader to end it at the first line that cannot be read; never leaves it.
-struct ReadFailure {
-    AmpProfileReadError error;
-};
-
 class Reader {
 public:
-    explicit Reader(QByteArrayView bytes) : m_bytes(bytes), m_lines(bytes) {}
+    explicit Reader(QByteArrayView bytes) : m_bytes(bytes), m_lines(bytes, MaxLineLength) {}
 
     AmpProfileReadResult read();
 
 private:
-    std::optional<std::string_view> nextLine();
     // A line the file cannot end before; `inside` names what it would end inside.
     std::string_view requiredLine(const QString &inside);
-    [[noreturn]] void fail(const QString &reason) const;
-    void notice(const QString &text);
+    [[noreturn]] void fail(const QString &reason) const { m_lines.fail(reason); }
+    void notice(const QString &text) { m_notices.add(m_lines.lineNumber(), text); }
 
     void readHeader();
     void readGeneralSection();
@@ -37,11 +31,9 @@ private:
     int number(std::string_view line, const QString &expected, SettingRange range) const;
 
     QByteArrayView m_bytes;
-    LineSplitter m_lines;
-    std::string_view m_line; // the line read last
+    textfile::LineReader m_lines;
     AmpProfileDocument m_document;
-    std::vector<AmpProfileNotice> m_notices;
-    QHash<QString, size_t> m_noticeAt;
+    textfile::NoticeList<AmpProfileNotice> m_notices;
 };
 
 AmpProfileReadResult Reader::read() {
@@ -65,49 +57,23 @@ AmpProfileReadResult Reader::read() {
             }
         }
         result.document = std::move(m_document);
-    } catch (const ReadFailure &failure) {
-        result.error = failure.error;
+    } catch (const textfile::LineFailure &failure) {
+        result.error = {failure.lineNumber, failure.lineText, failure.reason};
     }
-    result.notices = std::move(m_notices);
+    result.notices = m_notices.take();
     return result;
 }
 
-std::optional<std::string_view> Reader::nextLine() {
-    const std::optional<std::string_view> line = m_lines.next();
-    if (!line)
-        return std::nullopt;
-    m_line = *line;
-    if (const std::optional<QString> problem = whyNotText(m_line))
-        fail(*problem);
-    return m_line;
-}
-
 std::string_view Reader::requiredLine(const QString &inside) {
-    if (const std::optional<std::string_view> line = nextLine())
+    if (const std::optional<std::string_view> line = m_lines.next())
         return *line;
-    throw ReadFailure{
-        {m_lines.lineNumber() + 1, QString(), QStringLiteral("the file ends ") + inside}};
-}
-
-void Reader::fail(const QString &reason) const {
-    throw ReadFailure{{m_lines.lineNumber(), displayText(m_line), reason}};
-}
-
-void Reader::notice(const QString &text) {
-    const auto known = m_noticeAt.constFind(text);
-    if (known != m_noticeAt.cend()) {
-        ++m_notices[*known].occurrences;
-        return;
-    }
-    m_noticeAt.insert(text, m_notices.size());
-    m_notices.push_back({m_lines.lineNumber(), text, 1});
+    m_lines.failAtEnd(QStringLiteral("the file ends ") + inside);
 }
 
 // The first line is compared before anything else is asked of it, so that any other first line,
 // binary junk included, is refused as not a profile.
 void Reader::readHeader() {
-    m_line = *m_lines.next();
-    if (m_line != Header)
+    if (*m_lines.nextUnchecked() != Header)
         fail(NotAProfile);
     requiredLine(QStringLiteral("after its first line")); // the version line, whatever it says
 }

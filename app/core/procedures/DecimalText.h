@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LocaleFreeNumbers.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,13 +11,16 @@
 // where "," is the regional separator reads too.
 namespace procedures {
 
-// The number a whole text holds: blanks (and tabs) around it allowed, then [sign] digits
-// [. digits] [E [sign] digits] with at least one mantissa digit. Empty for anything else and for
-// a magnitude beyond the double range; a magnitude below it reads as 0.
-std::optional<double> parseDecimal(std::string_view text);
+// The number a whole text holds, read as textfile::parseNumber reads it: blanks (and tabs) around
+// it allowed, then [sign] digits [. digits] [E [sign] digits] with at least one mantissa digit.
+// Empty for anything else and for a magnitude beyond the double range; a magnitude below it reads
+// as 0.
+inline std::optional<double> parseDecimal(std::string_view text) {
+    return textfile::parseNumber<double>(text);
+}
 
 // Rounds to the nearest integer, a tie to the even one (2.5 to 2, 3.5 to 4).
-double roundHalfToEven(double value);
+using textfile::roundHalfToEven;
 
 // `value` with up to `digits` significant digits, trailing zeros dropped ("1.014835", "9.423",
 // "1"); exponent form ("1E-05", "1.5E+07") only below 1E-04 and from 1E+`digits` on. A NaN reads

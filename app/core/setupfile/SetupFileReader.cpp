@@ -1,10 +1,10 @@
 #include "SetupFileReader.h"
 
+#include "LineReader.h"
+#include "NoticeList.h"
 #include "SetupFileLayout.h"
 #include "SetupLines.h"
 #include "SetupNumbers.h"
-
-#include <QHash>
 
 #include <algorithm>
 #include <map>
@@ -12,11 +12,6 @@
 namespace setupfile {
 
 namespace {
-
-// Thrown inside the reader to end it at the first line that cannot be read; never leaves it.
-struct ReadFailure {
-    SetupReadError error;
-};
 
 QString latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -43,7 +38,7 @@ using InputRecords = std::map<int16_t, InputRecord>;
 class Reader {
 public:
     Reader(QByteArrayView bytes, const SetupStationValues &inForce)
-        : m_lines(bytes), m_station(inForce) {}
+        : m_lines(bytes, layout::MaxLineLength), m_station(inForce) {}
 
     SetupReadResult read();
 
@@ -55,10 +50,10 @@ private:
     };
     static const std::array<Section, 5> Sections;
 
-    std::optional<std::string_view> nextLine();
+    std::optional<std::string_view> nextLine() { return m_lines.next(); }
     std::string_view recordLine();
-    [[noreturn]] void fail(const QString &reason) const;
-    void notice(const QString &text);
+    [[noreturn]] void fail(const QString &reason) const { m_lines.fail(reason); }
+    void notice(const QString &text) { m_notices.add(m_lines.lineNumber(), text); }
 
     void readSection(std::string_view line);
     void readGeneralSection();
@@ -84,15 +79,13 @@ private:
     void dropRecordsBeyondCounts();
     SetupDocument document() const;
 
-    LineSplitter m_lines;
-    std::string_view m_line; // the line read last
+    textfile::LineReader m_lines;
     SetupStationValues m_station;
     std::map<int16_t, ChannelRecord> m_channels;
     InputRecords m_probes;
     InputRecords m_analogs;
     std::vector<GroupRecord> m_groups;
-    std::vector<SetupNotice> m_notices;
-    QHash<QString, size_t> m_noticeAt;
+    textfile::NoticeList<SetupNotice> m_notices;
     // The section of the record being read and its line, for a file that ends inside it.
     std::string_view m_record;
     int m_recordLine = 0;
@@ -116,44 +109,19 @@ SetupReadResult Reader::read() {
             readSection(*line);
         }
         result.document = document();
-    } catch (const ReadFailure &failure) {
-        result.error = failure.error;
+    } catch (const textfile::LineFailure &failure) {
+        result.error = {failure.lineNumber, failure.lineText, failure.reason};
     }
-    result.notices = std::move(m_notices);
+    result.notices = m_notices.take();
     return result;
-}
-
-std::optional<std::string_view> Reader::nextLine() {
-    const std::optional<std::string_view> line = m_lines.next();
-    if (!line)
-        return std::nullopt;
-    m_line = *line;
-    if (const std::optional<QString> problem = whyNotText(m_line))
-        fail(*problem);
-    return m_line;
 }
 
 // A line a record cannot do without: the end of the file is a failure here.
 std::string_view Reader::recordLine() {
     if (const std::optional<std::string_view> line = nextLine())
         return *line;
-    throw ReadFailure{{m_lines.lineNumber() + 1, QString(),
-                       QStringLiteral("the file ends inside the %1 record that begins on line %2")
-                           .arg(latin1(m_record), QString::number(m_recordLine))}};
-}
-
-void Reader::fail(const QString &reason) const {
-    throw ReadFailure{{m_lines.lineNumber(), displayText(m_line), reason}};
-}
-
-void Reader::notice(const QString &text) {
-    const auto known = m_noticeAt.constFind(text);
-    if (known != m_noticeAt.cend()) {
-        ++m_notices[*known].occurrences;
-        return;
-    }
-    m_noticeAt.insert(text, m_notices.size());
-    m_notices.push_back({m_lines.lineNumber(), text, 1});
+    m_lines.failAtEnd(QStringLiteral("the file ends inside the %1 record that begins on line %2")
+                          .arg(latin1(m_record), QString::number(m_recordLine)));
 }
 
 void Reader::readSection(std::string_view line) {

@@ -2,6 +2,7 @@
 
 #include "SetupDocument.h"
 #include "SetupFileReader.h"
+#include "TextFileStore.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,10 +14,7 @@ namespace setupfile {
 // Largest file read; a setup of the biggest unit is far smaller.
 inline constexpr qint64 MaxSetupFileSize = 64 * 1024 * 1024;
 
-struct FileBytes {
-    QByteArray bytes;
-    QString failure; // empty when the file was read
-};
+using textfile::FileBytes;
 
 // The bytes of the file at `path`. A missing file fails with the path followed by
 // " file not found."; any other failure (a folder, no permission, too large) says why.

@@ -1,14 +1,11 @@
 #include "AmpProfileStore.h"
 #include "AmpProfileWriter.h"
+#include "FileFolderFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace procedures;
 
@@ -16,21 +13,7 @@ namespace {
 
 const AmpProfileDocument TwoProbes{2, {{1, {120, 85, -20, 0}}, {2, {0, 30, 100, -500}}}};
 
-QByteArray contentsOf(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-class AmpProfileStore : public ::testing::Test {
-protected:
-    QString path(const char *name) const { return m_folder.filePath(QLatin1String(name)); }
-    QTemporaryDir m_folder;
-};
+class AmpProfileStore : public FileFolderFixture {};
 
 TEST_F(AmpProfileStore, ASavedProfileReplacesTheOldFileAndLoadsBack) {
     const QString file = path("unit.qap");
@@ -40,31 +23,7 @@ TEST_F(AmpProfileStore, ASavedProfileReplacesTheOldFileAndLoadsBack) {
     const AmpProfileReadResult loaded = loadAmpProfile(file);
     ASSERT_TRUE(loaded.document) << loaded.error.message().toStdString();
     EXPECT_EQ(*loaded.document, TwoProbes);
-    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files), QStringList{"unit.qap"})
-        << "no temporary file is left behind";
-}
-
-// A file size limit makes the write fail part way, as a full disk would.
-TEST_F(AmpProfileStore, AFailedSaveLeavesTheOldFile) {
-    const QString file = path("unit.qap");
-    const QByteArray old = writeAmpProfile(TwoProbes);
-    ASSERT_TRUE(writeFile(file, old));
-    AmpProfileDocument large;
-    for (int16_t probe = 1; probe <= 1000; ++probe)
-        large.blocks.push_back({probe, {}});
-
-    rlimit limit{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
-    const rlimit small{4096, limit.rlim_max};
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString failure = saveAmpProfile(file, large);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_TRUE(failure.startsWith(file + QStringLiteral(" cannot be"))) << failure.toStdString();
-    EXPECT_EQ(contentsOf(file), old);
-    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files), QStringList{"unit.qap"});
+    EXPECT_EQ(files(), QStringList{"unit.qap"}) << "no temporary file is left behind";
 }
 
 TEST_F(AmpProfileStore, FilesThatCannotBeReadSayWhy) {

@@ -117,35 +117,6 @@ TEST(SetupNumbers, WholeNumbersTakeTheLeadingNumberRoundedHalfToEven) {
         EXPECT_EQ(parseWholeNumber(c.text), c.value) << c.legend;
 }
 
-struct SingleCase {
-    const char *legend;
-    const char *text;
-    std::optional<float> value;
-};
-
-TEST(SetupNumbers, SinglesMustBeTheWholeLine) {
-    const SingleCase cases[] = {
-        {"as written", " 0.5 ", 0.5f},
-        {"no leading zero", ".5", 0.5f},
-        {"trailing point", "5.", 5.0f},
-        {"exponent form as written", "-1E-05 ", -1e-5f},
-        {"plus sign", "+2", 2.0f},
-        {"comma where there is no point", "1,5", 1.5f},
-        {"comma and point: the comma is not a separator", "1,5.0", std::nullopt},
-        {"largest single", "3.4028235E+38", FLT_MAX},
-        {"beyond the largest single fails", "1E39", std::nullopt},
-        {"below the smallest single is 0", "1E-50", 0.0f},
-        {"empty line fails", "", std::nullopt},
-        {"trailing text fails", "1.5x", std::nullopt},
-        {"two numbers fail", "1 2", std::nullopt},
-        {"infinity is not a number here", "inf", std::nullopt},
-        {"NaN is not a number here", "nan", std::nullopt},
-        {"hexadecimal is not read", "0x10", std::nullopt},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(parseSingle(c.text), c.value) << c.legend;
-}
-
 struct FlagCase {
     const char *legend;
     const char *text;
