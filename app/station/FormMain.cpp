@@ -3,6 +3,7 @@
 #include "ui_FormMain.h"
 
 #include "CommandLine.h"
+#include "DisplayItems.h"
 #include "DisplayWindowLayout.h"
 #include "FormAboutQorView.h"
 #include "FormGridDisplay.h"
@@ -15,12 +16,14 @@
 #include "Twips.h"
 #include "ViewCycle.h"
 #include "WindowLayout.h"
+#include "dlgCopyLink.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QStyle>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -111,9 +114,9 @@ void FormMain::Form_Load() {
     move(Twips::toPixelsX(settingTwips(settings, SettingKeys::MainLeft, 15), this),
          Twips::toPixelsY(settingTwips(settings, SettingKeys::MainTop, 105), this));
 
-    // Followers of live values are served from the channel labels once publishing exists; the
-    // labels are made here already so that they stay current from the first tick.
-    createChannelLabels();
+    // Other programs follow live values through the channel labels; they exist from the first
+    // tick on, and every UpdateMainDisplay keeps them as many as the channels.
+    sizeChannelLabels();
 
     const bool barsAtStart = settings.number(SettingKeys::BarsAtStartup, 1) == 1;
     const bool numbersAtStart = settings.number(SettingKeys::NumericDisplay, 1) == 1;
@@ -149,8 +152,12 @@ void FormMain::Form_Load() {
     placeDisplaysBelowMainWindow();
 }
 
-void FormMain::createChannelLabels() {
+void FormMain::sizeChannelLabels() {
     const int channels = m_state.unit.UnitSystem ? m_state.unit.UnitSystem->MaxChannel() : 0;
+    while (static_cast<int>(m_labelChan.size()) > std::max(channels, 0) + 1) {
+        delete m_labelChan.back();
+        m_labelChan.pop_back();
+    }
     QLabel *first = ui->LabelChan_0;
     for (int n = static_cast<int>(m_labelChan.size()); n <= channels; ++n) {
         const QLabel *above = m_labelChan.back();
@@ -174,6 +181,10 @@ QLabel *FormMain::labelChan(int n) const {
 QString FormMain::labelChanCaption(int n) const {
     const QLabel *label = labelChan(n);
     return label ? label->text() : QString();
+}
+
+QString FormMain::channelText(int channel) const {
+    return channel >= 1 ? labelChanCaption(channel) : QString();
 }
 
 bool FormMain::gridChecked() const {
@@ -209,6 +220,7 @@ FormLinGage &FormMain::bars() {
         m_bars = std::make_unique<FormLinGage>(displayed());
         connect(m_bars.get(), &FormLinGage::closeRequested, this, &FormMain::EnableBarGraphs_Click);
         connect(m_bars.get(), &FormLinGage::gaugeClicked, this, &FormMain::GotoSetupFromView);
+        connect(m_bars.get(), &FormLinGage::gaugeRightClicked, this, &FormMain::LGauge1_RightClick);
         registerLoadedWindow(m_bars.get(), [this] { m_bars->closeForShutdown(); });
     }
     return *m_bars;
@@ -264,8 +276,13 @@ void FormMain::EnableBarGraphs_Click() {
 }
 
 void FormMain::setChannelLabel(int channel, const QString &text) {
-    if (QLabel *label = labelChan(channel))
-        label->setText(text);
+    // After a view change the poll writes every label afresh; followers hear only of captions
+    // that really change.
+    QLabel *label = labelChan(channel);
+    if (!label || label->text() == text)
+        return;
+    label->setText(text);
+    Q_EMIT channelCaptionChanged(channel, text);
 }
 
 void FormMain::setGridValue(int row, const QString &text) {
@@ -279,6 +296,7 @@ void FormMain::setBarValue(int row, float value) {
 // ---- views ------------------------------------------------------------------------------------
 
 void FormMain::UpdateMainDisplay() {
+    sizeChannelLabels();
     ui->setup->menuAction()->setEnabled(m_state.config.SetupsEnabled);
     ui->ViewGroups->setChecked(m_state.view.ViewMode == View::Group);
     ui->ViewChannels->setChecked(m_state.view.ViewMode == View::Channels);
@@ -377,6 +395,39 @@ void FormMain::GotoSetupFromView(int index) {
     }
     if (showSetupDialog(m_state.view.ViewMode, item))
         UpdateMainDisplay();
+}
+
+void FormMain::LGauge1_RightClick(int bar, QPoint globalPos) {
+    switch (m_state.view.ViewMode) {
+    case View::Probes:
+        if (m_state.config.SetupsEnabled && showCalibrateAt)
+            showCalibrateAt(bar, globalPos);
+        break;
+    case View::Group:
+        // The link names the channel, not the row of the group.
+        if (const group *shown = m_state.unit.groupAt(m_state.view.SelectedGroup))
+            showCopyLinkFor(shown->GetChannel(bar), globalPos);
+        break;
+    case View::Channels:
+        showCopyLinkFor(bar, globalPos);
+        break;
+    default:
+        break;
+    }
+}
+
+void FormMain::showCopyLinkFor(int channel, QPoint globalPos) {
+    if (!m_copyLink) {
+        m_copyLink = std::make_unique<dlgCopyLink>();
+        registerLoadedWindow(m_copyLink.get(), [this] { m_copyLink->close(); });
+    }
+    dlgCopyLink &dialog = *m_copyLink;
+    dialog.CopyLinkApplication = DisplayItems::application();
+    dialog.CopyLinkTopic = DisplayItems::topic();
+    dialog.CopyLinkItem = DisplayItems::itemName(channel);
+    dialog.CopyLinkValue = channelText(channel);
+    dialog.ShowDialogCopyAt(Twips::fromPixelsX(globalPos.x(), this),
+                            Twips::fromPixelsY(globalPos.y(), this));
 }
 
 void FormMain::CommandResetMM_Click() {
