@@ -324,6 +324,26 @@ TEST_F(LiveValuesTest, AClientProcessThatGoesAwayEndsItsConversation) {
     EXPECT_TRUE(prompts.shown.empty()) << "no follower is left to ask about";
 }
 
+TEST_F(LiveValuesTest, TheExampleScriptPrintsValuesAsTheyChange) {
+    tick();
+    QProcess script;
+    script.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    script.start(QStringLiteral(QORVIEW_TEST_FOLLOW_VALUES), {QStringLiteral("labelChan(3)")});
+    const auto nextLine = [&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return script.canReadLine(); }, WaitMs));
+        return QString::fromUtf8(script.readLine());
+    };
+    EXPECT_EQ(nextLine(), QStringLiteral("labelChan(3)\t 3.25000\n"));
+    EXPECT_EQ(state.live.DdeLinkCount, 1);
+    setFormula(3, QStringLiteral("7"));
+    tick();
+    EXPECT_EQ(nextLine(), QStringLiteral("labelChan(3)\t 7.00000\n"));
+    script.terminate();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return script.state() == QProcess::NotRunning; }, WaitMs));
+    EXPECT_EQ(script.exitCode(), 0);
+    EXPECT_EQ(state.live.DdeLinkCount, 0) << "it unadvised on its way out";
+}
+
 TEST_F(LiveValuesTest, ItemsFollowTheChannelCount) {
     Client client(QStringLiteral("client"));
     auto items = [&] {
