@@ -10,7 +10,11 @@
 StationProcess::StationProcess(const QString &program, const QString &port,
                                const QProcessEnvironment &extra, ErrorOutput errors) {
     QDir(m_home.path()).mkpath(QStringLiteral("config/QorView"));
+    // A runtime folder open to others is refused, and the single-instance lock would then fall
+    // back to one shared by every station a test run starts at the same time.
     QDir(m_home.path()).mkpath(QStringLiteral("runtime"));
+    QFile::setPermissions(m_home.filePath(QStringLiteral("runtime")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile ini(iniFile());
     ini.open(QIODevice::WriteOnly);
     ini.write("[QorSettings]\nPort=COM1\nBaudRate=9600\n");
