@@ -2,7 +2,8 @@
 # The main job: builds the station, starts the simulated QOR-128 on a pseudo-terminal and runs
 # qorview against it at the unit's default 9600 baud, paced as a real line, in a settings folder
 # of its own so a real Port setting is never touched.
-# With no display, it runs under Xvfb for QORVIEW_DEMO_SECONDS (default 12) and saves a
+# With no display, it runs under Xvfb for QORVIEW_DEMO_SECONDS (default 12) on a session bus of
+# its own, shows a channel's live value as another program reads it over the bus, and saves a
 # screenshot to build/demo.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,6 +30,10 @@ read -r ready <&3
 echo "$ready"
 cat <&3 >/dev/null &
 
+# The desktop's session bus stays reachable when the runtime folder changes below.
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && [ -S "${XDG_RUNTIME_DIR:-/nonexistent}/bus" ]; then
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+fi
 export XDG_CONFIG_HOME="$work/config"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_CONFIG_HOME/QorView" "$XDG_RUNTIME_DIR"
@@ -41,13 +46,20 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 else
     seconds=${QORVIEW_DEMO_SECONDS:-12}
     echo "No display: running the station under Xvfb for $seconds s."
-    xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
-        "$1" "${@:4}" &
+    bus=()
+    [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && bus=(dbus-run-session --)
+    "${bus[@]}" xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
+        "$1" "${@:5}" &
         app=$!
         sleep "$2"
+        echo "Channel 1 as other programs read it (docs/live-values.md):"
+        gdbus call --session --dest org.qorview.QorView --object-path /Display \
+            --method org.qorview.Display1.Request "labelChan(1)" || true
+        timeout -s INT 3 "$4" "labelChan(1)" || true
         import -window root "$3" || true
         kill -TERM "$app"
         wait "$app" || true
-    ' _ "$root/build/bin/qorview" "$seconds" "$root/build/demo.png" "$@"
+    ' _ "$root/build/bin/qorview" "$seconds" "$root/build/demo.png" \
+        "$root/examples/follow_values.py" "$@"
     echo "Screenshot of the running station: $root/build/demo.png"
 fi

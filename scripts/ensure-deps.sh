@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev
     xvfb xauth imagemagick fonts-dejavu-core
     util-linux procps binutils
+    dbus libglib2.0-bin python3-gi
 )
 
 missing=()

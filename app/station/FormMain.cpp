@@ -3,6 +3,8 @@
 #include "ui_FormMain.h"
 
 #include "CommandLine.h"
+#include "DisplayItems.h"
+#include "DisplayWindowLayout.h"
 #include "FormAboutQorView.h"
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
@@ -15,12 +17,14 @@
 #include "Twips.h"
 #include "ViewCycle.h"
 #include "WindowLayout.h"
+#include "dlgCopyLink.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QStyle>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -120,9 +124,9 @@ void FormMain::Form_Load() {
     move(liesOnAScreen(QRect(storedPlace, size()), availableScreenAreas()) ? storedPlace
                                                                            : standardPlace);
 
-    // Followers of live values are served from the channel labels once publishing exists; the
-    // labels are made here already so that they stay current from the first tick.
-    createChannelLabels();
+    // Other programs follow live values through the channel labels; they exist from the first
+    // tick on, and every UpdateMainDisplay keeps them as many as the channels.
+    sizeChannelLabels();
 
     const bool barsAtStart = settings.number(SettingKeys::BarsAtStartup, 1) == 1;
     const bool numbersAtStart = settings.number(SettingKeys::NumericDisplay, 1) == 1;
@@ -158,8 +162,12 @@ void FormMain::Form_Load() {
     placeDisplaysBelowMainWindow();
 }
 
-void FormMain::createChannelLabels() {
+void FormMain::sizeChannelLabels() {
     const int channels = m_state.unit.UnitSystem ? m_state.unit.UnitSystem->MaxChannel() : 0;
+    while (static_cast<int>(m_labelChan.size()) > std::max(channels, 0) + 1) {
+        delete m_labelChan.back();
+        m_labelChan.pop_back();
+    }
     QLabel *first = ui->LabelChan_0;
     for (int n = static_cast<int>(m_labelChan.size()); n <= channels; ++n) {
         const QLabel *above = m_labelChan.back();
@@ -183,6 +191,10 @@ QLabel *FormMain::labelChan(int n) const {
 QString FormMain::labelChanCaption(int n) const {
     const QLabel *label = labelChan(n);
     return label ? label->text() : QString();
+}
+
+QString FormMain::channelText(int channel) const {
+    return channel >= 1 ? labelChanCaption(channel) : QString();
 }
 
 bool FormMain::gridChecked() const {
@@ -218,6 +230,7 @@ FormLinGage &FormMain::bars() {
         m_bars = std::make_unique<FormLinGage>(displayed());
         connect(m_bars.get(), &FormLinGage::closeRequested, this, &FormMain::EnableBarGraphs_Click);
         connect(m_bars.get(), &FormLinGage::gaugeClicked, this, &FormMain::GotoSetupFromView);
+        connect(m_bars.get(), &FormLinGage::gaugeRightClicked, this, &FormMain::LGauge1_RightClick);
         registerLoadedWindow(m_bars.get(), [this] { m_bars->closeForShutdown(); });
     }
     return *m_bars;
@@ -273,8 +286,13 @@ void FormMain::EnableBarGraphs_Click() {
 }
 
 void FormMain::setChannelLabel(int channel, const QString &text) {
-    if (QLabel *label = labelChan(channel))
-        label->setText(text);
+    // After a view change the poll writes every label afresh; followers hear only of captions
+    // that really change.
+    QLabel *label = labelChan(channel);
+    if (!label || label->text() == text)
+        return;
+    label->setText(text);
+    Q_EMIT channelCaptionChanged(channel, text);
 }
 
 void FormMain::setGridValue(int row, const QString &text) {
@@ -288,6 +306,7 @@ void FormMain::setBarValue(int row, float value) {
 // ---- views ------------------------------------------------------------------------------------
 
 void FormMain::UpdateMainDisplay() {
+    sizeChannelLabels();
     ui->setup->menuAction()->setEnabled(m_state.config.SetupsEnabled);
     ui->ViewGroups->setChecked(m_state.view.ViewMode == View::Group);
     ui->ViewChannels->setChecked(m_state.view.ViewMode == View::Channels);
@@ -386,6 +405,39 @@ void FormMain::GotoSetupFromView(int index) {
     }
     if (showSetupDialog(m_state.view.ViewMode, item))
         UpdateMainDisplay();
+}
+
+void FormMain::LGauge1_RightClick(int bar, QPoint globalPos) {
+    switch (m_state.view.ViewMode) {
+    case View::Probes:
+        if (m_state.config.SetupsEnabled && showCalibrateAt)
+            showCalibrateAt(bar, globalPos);
+        break;
+    case View::Group:
+        // The link names the channel, not the row of the group.
+        if (const group *shown = m_state.unit.groupAt(m_state.view.SelectedGroup))
+            showCopyLinkFor(shown->GetChannel(bar), globalPos);
+        break;
+    case View::Channels:
+        showCopyLinkFor(bar, globalPos);
+        break;
+    default:
+        break;
+    }
+}
+
+void FormMain::showCopyLinkFor(int channel, QPoint globalPos) {
+    if (!m_copyLink) {
+        m_copyLink = std::make_unique<dlgCopyLink>();
+        registerLoadedWindow(m_copyLink.get(), [this] { m_copyLink->close(); });
+    }
+    dlgCopyLink &dialog = *m_copyLink;
+    dialog.CopyLinkApplication = DisplayItems::application();
+    dialog.CopyLinkTopic = DisplayItems::topic();
+    dialog.CopyLinkItem = DisplayItems::itemName(channel);
+    dialog.CopyLinkValue = channelText(channel);
+    dialog.ShowDialogCopyAt(Twips::fromPixelsX(globalPos.x(), this),
+                            Twips::fromPixelsY(globalPos.y(), this));
 }
 
 void FormMain::CommandResetMM_Click() {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "DisplayItemSource.h"
 #include "DisplayedState.h"
 #include "LinkScheduler.h"
 #include "PollCycle.h"
 #include "View.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 
 #include <functional>
@@ -16,6 +18,7 @@ class CommandLine;
 class FormGridDisplay;
 class FormLinGage;
 class QLabel;
+class dlgCopyLink;
 class HelpViewer;
 struct Station;
 
@@ -26,7 +29,7 @@ class FormMain;
 // The station's one permanent window: six command buttons and the menu from which everything is
 // opened. It owns the 400 ms poll (run by its link scheduler), the views, the hidden channel labels
 // LabelChan(n) that carry live values to followers, and closing in order.
-class FormMain : public QMainWindow, private PollTargets {
+class FormMain : public QMainWindow, private PollTargets, private DisplayItemSource {
     Q_OBJECT
 
 public:
@@ -76,6 +79,14 @@ public:
     // Group and picks in the displays change nothing.
     std::function<void()> selectGroup;
     std::function<bool(View view, int item)> showSetupDialog;
+    // The amplifier calibration dialog for a probe, opened by a right click on its bar at a
+    // point on the screen; it comes with the calibration work. Until then the right click does
+    // nothing in the probe view.
+    std::function<void(int probe, QPoint globalPos)> showCalibrateAt;
+
+    // A right click on bar (1-based) of the bar display: the copy-link dialog for the bar's
+    // channel in the group and channel views, the calibration dialog in the probe view.
+    void LGauge1_RightClick(int bar, QPoint globalPos);
 
     // Every other window of the station registers here when it is loaded, with the steps that
     // unload it; closing the main window unloads them, the most recently loaded first.
@@ -85,12 +96,19 @@ public:
     QString labelChanCaption(int n) const;
     int labelChanCount() const { return static_cast<int>(m_labelChan.size()); }
     QLabel *labelChan(int n) const;
+    // The channel labels as the items other programs follow.
+    const DisplayItemSource &displayItems() const { return *this; }
 
     FormGridDisplay *gridDisplay() const { return m_grid.get(); }
     FormLinGage *barDisplay() const { return m_bars.get(); }
     bool gridChecked() const;
     bool barsChecked() const;
     const PollCycle &pollCycle() const { return m_poll; }
+    dlgCopyLink *copyLinkDialog() const { return m_copyLink.get(); }
+
+Q_SIGNALS:
+    // The caption of LabelChan(channel) changed: the poll read a value that shows differently.
+    void channelCaptionChanged(int channel, const QString &text);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -103,9 +121,15 @@ private:
     void setGridValue(int row, const QString &text) override;
     void setBarValue(int row, float value) override;
 
+    // DisplayItemSource
+    int channelCount() const override { return labelChanCount() - 1; }
+    QString channelText(int channel) const override;
+
     void connectCommands();
     void makeSeparators();
-    void createChannelLabels();
+    // One hidden label per channel of the unit, LabelChan(1 ... MaxChannel).
+    void sizeChannelLabels();
+    void showCopyLinkFor(int channel, QPoint globalPos);
     FormGridDisplay &grid();
     FormLinGage &bars();
     DisplayedState displayed();
@@ -128,6 +152,7 @@ private:
     std::vector<QLabel *> m_labelChan;
     std::unique_ptr<FormGridDisplay> m_grid;
     std::unique_ptr<FormLinGage> m_bars;
+    std::unique_ptr<dlgCopyLink> m_copyLink;
     bool m_updateToggleState = false;
     bool m_gridPlaced = false;
     bool m_barsPlaced = false;

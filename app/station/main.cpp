@@ -1,6 +1,7 @@
 // qorview: the gauge station for the QOR-128 measuring unit.
 
 #include "CommandLine.h"
+#include "DisplayService.h"
 #include "FormMain.h"
 #include "InstanceLock.h"
 #include "MessageBoxPrompts.h"
@@ -14,6 +15,7 @@
 #include "frmWizard.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTextStream>
 
 #include <cstdio>
@@ -77,6 +79,13 @@ int main(int argc, char *argv[]) {
     FormMain window(state, commandLine, help);
     prompts.setParentWindow(&window);
     window.Form_Load();
+    // Other programs follow the channel labels over the session bus; without it the station
+    // runs on unpublished.
+    DisplayService liveValues(state.live, window.displayItems());
+    QObject::connect(&window, &FormMain::channelCaptionChanged, &liveValues,
+                     &DisplayService::channelTextChanged);
+    if (QString why; !liveValues.publish(QDBusConnection::sessionBus(), &why))
+        std::fprintf(stderr, "qorview: live values are not published: %s\n", qPrintable(why));
     window.show();
     running = &window;
     return QApplication::exec();

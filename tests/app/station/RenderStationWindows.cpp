@@ -1,16 +1,19 @@
 // Renders the running station's windows to PNG files for review: the main window with the grid
-// and bar displays in the channel and probe views, and the help window, all against the
-// simulated demo unit. render_station_windows [folder] (default /tmp/station-shots).
+// and bar displays in the channel and probe views, the copy-link menu of a bar, and the help
+// window, all against the simulated demo unit. render_station_windows [folder] (default
+// /tmp/station-shots).
 
 #include "CommandLine.h"
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
 #include "FormMain.h"
+#include "LinearGauge.h"
 #include "SilentTerminal.h"
 #include "SimulatedUnit.h"
 #include "StationFixture.h"
 #include "StationHelp.h"
 #include "WindowPicture.h"
+#include "dlgCopyLink.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -57,6 +60,9 @@ int main(int argc, char **argv) {
     ok &= save(&window, folder + QStringLiteral("/main-window.png"));
     ok &= save(window.gridDisplay(), folder + QStringLiteral("/grid-channels.png"));
     ok &= save(window.barDisplay(), folder + QStringLiteral("/bars-channels.png"));
+    window.LGauge1_RightClick(3, window.barDisplay()->gauge(2)->mapToGlobal(QPoint(10, 40)));
+    ok &= save(window.copyLinkDialog(), folder + QStringLiteral("/copy-link.png"));
+    window.copyLinkDialog()->hide();
 
     window.ViewLVDTs_Click();
     poll(window, 3);

@@ -2,11 +2,9 @@
 // in an orderly way (exit status 0, settings stored) within 2 s plus one reply deadline.
 
 #include "SimulatedUnit.h"
+#include "StationProcess.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
@@ -20,56 +18,6 @@ namespace {
 // 2 s for the close itself, plus the longest reply deadline at 9600 baud (1.3 s), plus slack for
 // a loaded machine.
 constexpr qint64 EndBoundMs = 2000 + 1300 + 700;
-
-class StationProcess {
-public:
-    explicit StationProcess(const QString &port) {
-        QDir(m_home.path()).mkpath(QStringLiteral("config/QorView"));
-        // A runtime folder that is not private is passed over for a shared one, and with it the
-        // lock that keeps a second station out: the tests run side by side.
-        QDir(m_home.path()).mkpath(QStringLiteral("runtime"));
-        QFile::setPermissions(m_home.filePath(QStringLiteral("runtime")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QFile ini(iniFile());
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[QorSettings]\nPort=COM1\nBaudRate=9600\n");
-        ini.close();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath(QStringLiteral("runtime")));
-        env.insert(QStringLiteral("QORLINK_COM1"), port);
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process.start(QStringLiteral(QORVIEW_TEST_STATION), {});
-        m_process.waitForStarted();
-    }
-    ~StationProcess() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-
-    // Sends signal and returns how long the station took to end, or -1 when it did not.
-    qint64 endWith(int signal) {
-        QElapsedTimer timer;
-        timer.start();
-        ::kill(static_cast<pid_t>(m_process.processId()), signal);
-        if (!m_process.waitForFinished(10000))
-            return -1;
-        return timer.elapsed();
-    }
-    int exitCode() const { return m_process.exitCode(); }
-    bool crashed() const { return m_process.exitStatus() != QProcess::NormalExit; }
-    QString iniFile() const {
-        return m_home.filePath(QStringLiteral("config/QorView/QorView.ini"));
-    }
-
-private:
-    QTemporaryDir m_home;
-    QProcess m_process;
-};
 
 template <typename F> bool waitFor(F done, int ms) {
     QElapsedTimer timer;
@@ -85,7 +33,7 @@ TEST(SignalClose, WhileTheDidNotRespondBoxIsOpenAfterTheCableWasPulled) {
     SimulatedUnit unit(
         {QStringLiteral("--preset"), QStringLiteral("demo"), QStringLiteral("--link"), port});
     ASSERT_TRUE(unit.isRunning());
-    StationProcess station(port);
+    StationProcess station(QStringLiteral(QORVIEW_TEST_STATION), port);
     // Polling has begun once the last channel has been read twice.
     ASSERT_TRUE(
         waitFor([&] { return unit.requests().count(QStringLiteral("~C1 8")) >= 2; }, 20000));
@@ -111,7 +59,7 @@ TEST(SignalClose, DuringStartUpOnALineThatOnlyCarriesNoise) {
     SimulatedUnit unit({QStringLiteral("--baud"), QStringLiteral("38400"), QStringLiteral("--pace"),
                         QStringLiteral("--link"), port});
     ASSERT_TRUE(unit.isRunning());
-    StationProcess station(port);
+    StationProcess station(QStringLiteral(QORVIEW_TEST_STATION), port);
     // The first request of the start-up is under way or its box is open.
     ASSERT_TRUE(waitFor([&] { return !unit.requests().isEmpty(); }, 10000));
     QThread::msleep(500);
