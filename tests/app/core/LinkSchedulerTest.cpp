@@ -4,6 +4,7 @@
 #include "SimulatedUnit.h"
 #include "Startup.h"
 #include "StationFixture.h"
+#include "WaitFor.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -47,15 +48,6 @@ struct NoTargets : PollTargets {
     void setBarValue(int, float) override {}
     QStringList rows;
 };
-
-// Runs the event loop until done() holds or the time is up.
-template <typename F> bool waitFor(F done, int ms = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    return done();
-}
 
 // The stand-in unit in-process, logging every exchange; eight channels reading n + 0.25.
 class SchedulerTest : public ::testing::Test, public StationFixture {
@@ -165,6 +157,20 @@ TEST_F(SchedulerTest, AViewChangeDropsTheRestOfATickPlannedForTheOldView) {
     EXPECT_FALSE(targets.rows.isEmpty());
 }
 
+// The poll of a station whose link is already open, run by its own scheduler.
+struct PolledLink {
+    explicit PolledLink(StationFixture &station)
+        : poll(station.state.session, station.state.unit, station.state.view, station.state.live,
+               targets),
+          scheduler(station.state.session, poll, station.prompts) {
+        station.state.view.UpdatesOn = true;
+        poll.resetCaches();
+    }
+    NoTargets targets;
+    PollCycle poll;
+    LinkScheduler scheduler;
+};
+
 // A unit that never answers: no poll request may go out while its box is open.
 TEST(SchedulerSilentUnit, NothingIsSentWhileALinkBoxIsOpen) {
     StationFixture station;
@@ -178,12 +184,8 @@ TEST(SchedulerSilentUnit, NothingIsSentWhileALinkBoxIsOpen) {
     station.state.unit.UnitSystem->setMaxChannel(4);
     station.state.session.ReportLinkErrors = 1;
     unit.received();
-    NoTargets targets;
-    station.state.view.UpdatesOn = true;
-    PollCycle poll(station.state.session, station.state.unit, station.state.view,
-                   station.state.live, targets);
-    poll.resetCaches();
-    LinkScheduler scheduler(station.state.session, poll, station.prompts);
+    PolledLink polled(station);
+    LinkScheduler &scheduler = polled.scheduler;
 
     QByteArray sentWhileOpen;
     station.prompts.whileShown = [&] {
@@ -217,12 +219,8 @@ TEST(SchedulerRecovery, RetryReopensTheLinkOnceTheDeviceIsBack) {
     startup.prepareUnit();
     ASSERT_TRUE(station.prompts.shown.empty());
 
-    NoTargets targets;
-    station.state.view.UpdatesOn = true;
-    PollCycle poll(station.state.session, station.state.unit, station.state.view,
-                   station.state.live, targets);
-    poll.resetCaches();
-    LinkScheduler scheduler(station.state.session, poll, station.prompts);
+    PolledLink polled(station);
+    LinkScheduler &scheduler = polled.scheduler;
     QSignalSpy ticks(&scheduler, &LinkScheduler::tickFinished);
     scheduler.startPolling();
     ASSERT_TRUE(waitFor([&] { return ticks.size() >= 1; }));

@@ -4,6 +4,7 @@
 #include "DisplayItems.h"
 #include "SimulatedUnit.h"
 #include "StationProcess.h"
+#include "WaitFor.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -28,14 +29,6 @@ QString gdbus(const QStringList &arguments) {
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-template <typename F> bool waitFor(F done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QThread::msleep(50);
-    return done();
 }
 
 TEST(PublishedStation, AnswersARequestFromTheShellWithTheValueShown) {

@@ -3,6 +3,7 @@
 
 #include "SimulatedUnit.h"
 #include "StationProcess.h"
+#include "WaitFor.h"
 
 #include <QElapsedTimer>
 #include <QSettings>
@@ -18,14 +19,6 @@ namespace {
 // 2 s for the close itself, plus the longest reply deadline at 9600 baud (1.3 s), plus slack for
 // a loaded machine.
 constexpr qint64 EndBoundMs = 2000 + 1300 + 700;
-
-template <typename F> bool waitFor(F done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QThread::msleep(50);
-    return done();
-}
 
 TEST(SignalClose, WhileTheDidNotRespondBoxIsOpenAfterTheCableWasPulled) {
     QTemporaryDir folder;
