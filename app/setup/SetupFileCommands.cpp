@@ -31,11 +31,11 @@ const QString UnitSetupName = QStringLiteral("default");
 QString setupLoadFailureText(const QString &fileName, const SetupReadError &error) {
     if (error.lineNumber == 0)
         return error.reason;
-    QString text = QStringLiteral("%1 cannot be loaded; nothing has been changed.\rLine %2: %3")
-                       .arg(fileName, QString::number(error.lineNumber), error.reason);
+    QString line = QStringLiteral("Line %1").arg(error.lineNumber);
     if (!error.lineText.isEmpty())
-        text += QStringLiteral("\r\"%1\"").arg(error.lineText);
-    return text;
+        line += QStringLiteral(" \"%1\"").arg(error.lineText);
+    return QStringLiteral("%1 cannot be loaded:\r%2: %3.\rNothing has been changed.")
+        .arg(fileName, line, error.reason);
 }
 
 SetupFileCommands::SetupFileCommands(Station &state, LinkScheduler &scheduler,
@@ -213,7 +213,8 @@ void SetupFileCommands::save(const QString &fileName, std::function<void(bool sa
                 m_windows.setCaption(setupCaption(m_state.config, fileName));
             later([this, result, saved, then] {
                 if (result.outcome == SetupSaveResult::Outcome::Failed)
-                    m_state.prompts.message(result.why, PromptButtons::Ok, PromptIcon::Critical);
+                    m_state.prompts.message(result.why + QStringLiteral("\rThe file is as it was."),
+                                            PromptButtons::Ok, PromptIcon::Critical);
                 if (then)
                     then(saved);
             });

@@ -82,8 +82,8 @@ TEST_F(StartupLoadTest, ADamagedNamedFileChangesNothing) {
 
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text,
-              path + QStringLiteral(" cannot be loaded; nothing has been changed.\rLine 3: the "
-                                    "unit takes 1 to 128 channels\r\"MaxChannel= 300 \""));
+              path + QStringLiteral(" cannot be loaded:\rLine 3 \"MaxChannel= 300 \": the unit "
+                                    "takes 1 to 128 channels.\rNothing has been changed."));
     EXPECT_TRUE(state.setup.SetupFileName.isEmpty()) << "a later Save cannot write over it";
     EXPECT_EQ(state.unit.UnitSystem->MaxChannel(), 8);
     EXPECT_EQ(window->labelChanCount(), 9);
