@@ -154,9 +154,12 @@ void SetupFileCommands::afterSavingChanges(std::function<void()> next) {
     }
 }
 
-bool SetupFileCommands::load(const QString &fileName) {
+bool SetupFileCommands::load(const QString &name) {
     if (!m_state.unit.UnitSystem)
         return false;
+    // A name from the command line may be relative to the working folder: the setup keeps the
+    // whole path, so Save writes where the file was read and the caption tells where that is.
+    const QString fileName = name.isEmpty() ? name : QFileInfo(name).absoluteFilePath();
     const SetupReadResult read = setupfile::loadSetupFile(
         fileName, valuesInForce(m_state.unit, m_state.view), &unitCountCheck);
     if (!read.document) {

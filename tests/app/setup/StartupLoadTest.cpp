@@ -10,8 +10,10 @@
 #include "StationHelp.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -56,7 +58,11 @@ TEST_F(StartupLoadTest, TheNamedFileIsLoadedAndTheStoredChannelWindowsWin) {
     for (int i = 0; i < 8; ++i)
         settings.setNumber({"QorViewSettings", windowLayoutKey(i)}, 100 + i);
 
-    auto window = loadMainWindow({QStringLiteral("/LVDT"), path});
+    // Named relative to the working folder; the setup keeps the whole path.
+    const QString workingFolder = QDir::currentPath();
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    auto window = loadMainWindow({QStringLiteral("/LVDT"), QStringLiteral("line3.qor")});
+    QDir::setCurrent(workingFolder);
 
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(state.setup.SetupFileName, path);
