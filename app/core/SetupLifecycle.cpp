@@ -96,6 +96,7 @@ void SetupSteps::ClearSetup() {
                        p.view.ViewMode = View::Channels;
                        removeGroups(p);
                        p.unit.Channels.clear();
+                       p.windows.setChannelLabelCount(0);
                        fitChannels(p, channels);
                        p.unit.UnitSystem->setMaxChannel(channels);
                        return true;

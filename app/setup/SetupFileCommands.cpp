@@ -197,7 +197,8 @@ bool SetupFileCommands::saveAs(std::function<void(bool saved)> then) {
 
 void SetupFileCommands::save(const QString &fileName, std::function<void(bool saved)> then) {
     if (fileName.isEmpty() || !m_state.unit.UnitSystem) {
-        m_state.prompts.message(NoFileName);
+        if (fileName.isEmpty())
+            m_state.prompts.message(NoFileName);
         if (then)
             then(false);
         return;

@@ -319,13 +319,6 @@ TEST(UnitLimits, CountsOutsideWhatTheUnitTakesAreRefused) {
               QStringLiteral("the unit takes 1 to 128 channels"));
 }
 
-TEST(SetupFiles, TheCounterRunsFrom1To999) {
-    EXPECT_EQ(nextSetupFileNum(1), 2);
-    EXPECT_EQ(nextSetupFileNum(998), 999);
-    EXPECT_EQ(nextSetupFileNum(999), 1);
-    EXPECT_EQ(newSetupFileName(QStringLiteral("/x"), 7), QStringLiteral("/x/QORSetup7.qor"));
-}
-
 TEST(SetupFiles, SetupsLiveInQorViewOfTheDocumentsFolderMadeOnFirstUse) {
     QTemporaryDir home;
     const QByteArray oldHome = qgetenv("HOME");

@@ -404,19 +404,6 @@ TEST_F(SetupFilesTest, NewAndOpenAskBeforeThrowingAChangedSetupAway) {
     }
 }
 
-TEST_F(SetupFilesTest, NewNamesAFileInTheSetupsFolderAndSendsOnlyTheCounts) {
-    state.setup.NewSetupFileNum = 41;
-    const qsizetype before = requests().size();
-    action("NewFile")->trigger();
-    ASSERT_TRUE(idle());
-    EXPECT_EQ(requests().mid(before), (QStringList{"~YE 8", "~YE 8", "~C7", "~C7"}));
-    const QString name = QDir(setupsFolder()).filePath(QStringLiteral("QORSetup41.qor"));
-    EXPECT_EQ(state.setup.SetupFileName, name);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Qor Instruments   QOR-128 [") + name + "] ");
-    EXPECT_EQ(state.setup.NewSetupFileNum, 42);
-    EXPECT_TRUE(QFileInfo(setupsFolder()).isDir());
-}
-
 TEST_F(SetupFilesTest, AFailedOrCancelledSaveLeavesTheOldFileAndSaysWhy) {
     open(written(QStringLiteral("unequal.qor"), writeSetup(unequalCountsSetup())));
     const QString target = written(QStringLiteral("target.qor"), "the old setup\r\n");
