@@ -108,9 +108,9 @@ private:
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
     void refreshMainDisplay() override { UpdateMainDisplay(); }
     bool updatesChosen() const override { return m_updateToggleState; }
-    void connectFileCommands();
 
     void connectCommands();
+    void connectFileCommands();
     void makeSeparators();
     void createChannelLabels();
     FormGridDisplay &grid();
