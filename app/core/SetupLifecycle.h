@@ -46,6 +46,9 @@ SetupParts setupParts(Station &state, SetupWindows &windows);
 // as the channel count request. Wherever the probe count is assigned, the channel count is sent
 // again right after when the two differ, so the unit ends with the setup's channel count; with
 // equal counts the requests are exactly those of the station's lifecycle as it always was.
+//
+// The counts handed in are the caller's to check first (whyCountRefused() in UnitLimits.h), so a
+// count the unit cannot take is refused before any step is built.
 class SetupSteps {
 public:
     SetupSteps(const SetupParts &parts, LinkSequence &sequence);
