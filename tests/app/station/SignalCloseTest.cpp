@@ -26,12 +26,6 @@ public:
     explicit StationProcess(const QString &port) {
         QDir(m_home.path()).mkpath(QStringLiteral("config/QorView"));
         QDir(m_home.path()).mkpath(QStringLiteral("runtime"));
-        // A runtime folder others may read is refused as such, and the instance lock then falls
-        // back to one shared by every station on the machine: a station of another test running
-        // at the same time would make this one "already running".
-        QFile::setPermissions(m_home.filePath(QStringLiteral("runtime")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                  QFileDevice::ExeOwner);
         QFile ini(iniFile());
         ini.open(QIODevice::WriteOnly);
         ini.write("[QorSettings]\nPort=COM1\nBaudRate=9600\n");
