@@ -18,6 +18,8 @@ void setLinkErrorReporting(LinkSession *session, Prompts *prompts) {
 
 int32_t QORAPI LinkErrorHandler(QorHandle handle) {
     LinkSession *session = g_session;
+    if (session)
+        ++session->FailedCalls;
     if (!session || !g_prompts || session->ReportLinkErrors == 0 || session->CloseRequested)
         return 0;
     int32_t error = 0;

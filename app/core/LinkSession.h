@@ -23,6 +23,9 @@ struct LinkSession {
     bool ReopenRequested = false;
     // The station is closing (a signal came while a link box was open): no box may hold it up.
     bool CloseRequested = false;
+    // Library calls that failed since start-up, counted by the link error handler: a sequence
+    // step that has to know whether its exchange went through compares it before and after.
+    long FailedCalls = 0;
     QorInfo *LinkInfo = nullptr;
     QorHandle LinkHandle = nullptr;
     std::array<char, QOR_TEXT_BUFFER_SIZE> ReplyText{};

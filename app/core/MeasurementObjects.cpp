@@ -164,10 +164,14 @@ void Lvdt::setFullScale(float value) {
 // ---- analog -----------------------------------------------------------------------------------
 
 void analog::SetDefaults(int n) {
+    SetDefaultName(n);
+    setZeroOffset(DefaultZeroOffset);
+    setFullScale(DefaultFullScale);
+}
+
+void analog::SetDefaultName(int n) {
     Index = static_cast<int16_t>(n);
     Description = defaultObjectName("Analog ", n);
-    setZeroOffset(0.0f);
-    setFullScale(1.0f);
 }
 
 void analog::SetAnalogFullScale(int input, float value) {

@@ -84,11 +84,16 @@ class analog {
 public:
     explicit analog(LinkSession &session) : m_session(session) {}
 
+    static constexpr float DefaultZeroOffset = 0.0f;
+    static constexpr float DefaultFullScale = 1.0f;
+
     int16_t Index = 0;
     QString Description;
 
-    // Sets Index and Description, then sends zero 0.0 and full scale 1.0 to the unit.
+    // Sets Index and Description, then sends the default zero and full scale to the unit.
     void SetDefaults(int n);
+    // Index and Description alone: the part of SetDefaults that sends nothing.
+    void SetDefaultName(int n);
     void SetAnalogFullScale(int input, float value);
     void SetAnalogZero(int input, float value);
     float Value(int input) const;

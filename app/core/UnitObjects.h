@@ -16,6 +16,8 @@ struct UnitObjects {
     std::vector<std::unique_ptr<group>> Groups;
 
     int16_t MaxAnalog = 1;
+    // Digital inputs: a setup file may set the count; nothing else uses it.
+    int16_t MaxDigital = 0;
     // Decimals a channel without an object of its own is shown with.
     int16_t SystemDecimals = 5;
 

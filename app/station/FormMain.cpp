@@ -12,6 +12,7 @@
 #include "Prompts.h"
 #include "ScreenPlacement.h"
 #include "Settings.h"
+#include "SetupFileCommands.h"
 #include "Station.h"
 #include "StationIcon.h"
 #include "Twips.h"
@@ -65,11 +66,14 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
     : QMainWindow(parent), ui(std::make_unique<Ui::FormMain>()), m_state(state),
       m_commandLine(commandLine), m_help(help),
       m_poll(state.session, state.unit, state.view, state.live, *this),
-      m_scheduler(state.session, m_poll, state.prompts) {
+      m_scheduler(state.session, m_poll, state.prompts),
+      m_setupFiles(std::make_unique<SetupFileCommands>(state, m_scheduler,
+                                                       static_cast<SetupWindows &>(*this), this)) {
     ui->setupUi(this);
     m_labelChan.push_back(ui->LabelChan_0);
     makeSeparators();
     connectCommands();
+    connectFileCommands();
 }
 
 FormMain::~FormMain() = default;
@@ -106,6 +110,23 @@ void FormMain::connectCommands() {
     connect(&m_scheduler, &LinkScheduler::closeRequested, this, &FormMain::closeForSignal);
 }
 
+void FormMain::connectFileCommands() {
+    SetupFileCommands *files = m_setupFiles.get();
+    connect(ui->NewFile, &QAction::triggered, files, &SetupFileCommands::NewFile);
+    connect(ui->OpenFile, &QAction::triggered, files, &SetupFileCommands::OpenFile);
+    connect(ui->SaveToQor, &QAction::triggered, files, &SetupFileCommands::SaveToQor);
+    connect(ui->SaveFile, &QAction::triggered, files, &SetupFileCommands::SaveFile);
+    connect(ui->SaveAsFile, &QAction::triggered, files, &SetupFileCommands::SaveAsFile);
+    connect(ui->LoadTest, &QAction::triggered, files, &SetupFileCommands::LoadTest);
+    connect(files, &SetupFileCommands::saveAvailable, this,
+            [this] { ui->SaveFile->setEnabled(true); });
+    // While a setup is loaded or saved the file commands wait for it; Exit stays.
+    connect(files, &SetupFileCommands::busyChanged, this, [this](bool busy) {
+        for (QAction *command : {ui->NewFile, ui->OpenFile, ui->SaveToQor, ui->SaveAsFile})
+            command->setEnabled(!busy);
+    });
+}
+
 void FormMain::Form_Load() {
     setWindowIcon(stationIcon());
     setWindowTitle(m_state.config.CompanyName + QStringLiteral("   ") + m_state.config.ProductName);
@@ -136,10 +157,10 @@ void FormMain::Form_Load() {
     const CommandLine::MainWindowOptions options = m_commandLine.mainWindowOptions();
     if (options.viewMode)
         m_state.view.ViewMode = *options.viewMode;
+    // The file becomes SetupFileName once it has been loaded; one that cannot be loaded changes
+    // nothing, so a later Save never writes over it.
     if (!options.setupFileName.isEmpty())
-        m_state.setup.SetupFileName = options.setupFileName;
-    if (!m_state.setup.SetupFileName.isEmpty() && loadSetupFile)
-        loadSetupFile(m_state.setup.SetupFileName);
+        m_setupFiles->loadAtStart(options.setupFileName);
 
     if (!settings.text(layoutKey(0)).isEmpty()) {
         for (int i = 0; i < StoredLayoutValuesRead; ++i) {
@@ -163,7 +184,10 @@ void FormMain::Form_Load() {
 }
 
 void FormMain::sizeChannelLabels() {
-    const int channels = m_state.unit.UnitSystem ? m_state.unit.UnitSystem->MaxChannel() : 0;
+    setChannelLabelCount(m_state.unit.UnitSystem ? m_state.unit.UnitSystem->MaxChannel() : 0);
+}
+
+void FormMain::setChannelLabelCount(int channels) {
     while (static_cast<int>(m_labelChan.size()) > std::max(channels, 0) + 1) {
         delete m_labelChan.back();
         m_labelChan.pop_back();
@@ -488,14 +512,20 @@ void FormMain::reportSettingsNotSaved() {
 
 bool FormMain::queryUnload() {
     bool cancel = false;
-    if (m_state.setup.SetupChanged && !m_closingForSignal) {
+    if (m_state.setup.SetupChanged && !m_closingForSignal && !m_setupQuestionAnswered) {
         const PromptAnswer answer =
             m_state.prompts.message(QStringLiteral("Setup has been modified\rSave changes"),
                                     PromptButtons::YesNoCancel, PromptIcon::Question);
         if (answer == PromptAnswer::Cancel)
             return false;
-        if (answer == PromptAnswer::Yes && saveSetupAs)
-            saveSetupAs();
+        // The save runs as a sequence of exchanges; closing goes on once it has ended, whatever
+        // it did. A cancelled Save As dialog saves nothing and closing goes on at once.
+        if (answer == PromptAnswer::Yes && m_setupFiles->saveAsThen([this] {
+                m_setupQuestionAnswered = true;
+                close();
+                m_setupQuestionAnswered = false;
+            }))
+            return false;
     }
     if (m_state.live.DdeLinkCount != 0 && !m_closingForSignal) {
         const PromptAnswer answer =

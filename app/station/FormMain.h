@@ -4,6 +4,7 @@
 #include "DisplayedState.h"
 #include "LinkScheduler.h"
 #include "PollCycle.h"
+#include "SetupWindows.h"
 #include "View.h"
 
 #include <QMainWindow>
@@ -20,6 +21,7 @@ class FormLinGage;
 class QLabel;
 class dlgCopyLink;
 class HelpViewer;
+class SetupFileCommands;
 struct Station;
 
 namespace Ui {
@@ -28,8 +30,12 @@ class FormMain;
 
 // The station's one permanent window: six command buttons and the menu from which everything is
 // opened. It owns the 400 ms poll (run by its link scheduler), the views, the hidden channel labels
-// LabelChan(n) that carry live values to followers, and closing in order.
-class FormMain : public QMainWindow, private PollTargets, private DisplayItemSource {
+// LabelChan(n) that carry live values to followers, the File menu's setup files, and closing in
+// order.
+class FormMain : public QMainWindow,
+                 private PollTargets,
+                 private DisplayItemSource,
+                 private SetupWindows {
     Q_OBJECT
 
 public:
@@ -68,11 +74,8 @@ public:
     // layout and position are stored as on any close.
     void closeForSignal();
 
-    // Setup files come with their own work. Until then a file named on the command line is only
-    // remembered in SetupFileName, and Save As (asked for by closing with a changed setup) saves
-    // nothing; these two are where that work plugs in.
-    std::function<void(const QString &fileName)> loadSetupFile;
-    std::function<void()> saveSetupAs;
+    // The File menu's work on setup files (New, Open, Store, Save, Save As).
+    SetupFileCommands &setupFiles() { return *m_setupFiles; }
     // The group selection dialog (sets SelectedGroup and GroupSelectCancelled) and the set-up
     // dialogs opened from a display row (view, then the channel, probe or analog number; true when
     // a dialog was shown) come with the group editor and the set-up dialogs. Without them View >
@@ -124,8 +127,14 @@ private:
     // DisplayItemSource
     int channelCount() const override { return labelChanCount() - 1; }
     QString channelText(int channel) const override;
+    // SetupWindows
+    void setChannelLabelCount(int count) override;
+    void setCaption(const QString &caption) override { setWindowTitle(caption); }
+    void refreshMainDisplay() override { UpdateMainDisplay(); }
+    bool updatesChosen() const override { return m_updateToggleState; }
 
     void connectCommands();
+    void connectFileCommands();
     void makeSeparators();
     // One hidden label per channel of the unit, LabelChan(1 ... MaxChannel).
     void sizeChannelLabels();
@@ -148,7 +157,10 @@ private:
     HelpViewer &m_help;
     PollCycle m_poll;
     LinkScheduler m_scheduler;
+    std::unique_ptr<SetupFileCommands> m_setupFiles;
     bool m_closingForSignal = false;
+    // The setup question was answered with a Save As that has ended: closing goes on without it.
+    bool m_setupQuestionAnswered = false;
     std::vector<QLabel *> m_labelChan;
     std::unique_ptr<FormGridDisplay> m_grid;
     std::unique_ptr<FormLinGage> m_bars;

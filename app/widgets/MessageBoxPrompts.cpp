@@ -65,15 +65,21 @@ QString promptDisplayText(const QString &text) {
     return shown;
 }
 
+std::unique_ptr<QMessageBox> makePromptBox(const QString &text, PromptButtons buttons,
+                                           PromptIcon icon, const QString &title, QWidget *parent) {
+    auto box = std::make_unique<QMessageBox>(boxIcon(icon), title, promptDisplayText(text),
+                                             standardButtons(buttons), parent);
+    box->setWindowIcon(stationIcon());
+    if (buttons == PromptButtons::RetryCancel)
+        box->setDefaultButton(QMessageBox::Retry);
+    return box;
+}
+
 PromptAnswer MessageBoxPrompts::message(const QString &text, PromptButtons buttons, PromptIcon icon,
                                         const QString &title) {
-    QMessageBox box(boxIcon(icon), title, promptDisplayText(text), standardButtons(buttons),
-                    m_parent);
-    box.setWindowIcon(stationIcon());
-    if (buttons == PromptButtons::RetryCancel)
-        box.setDefaultButton(QMessageBox::Retry);
-    m_open.emplace_back(&box);
-    const int button = box.exec();
+    const std::unique_ptr<QMessageBox> box = makePromptBox(text, buttons, icon, title, m_parent);
+    m_open.emplace_back(box.get());
+    const int button = box->exec();
     m_open.pop_back();
     return answerOf(button, buttons);
 }

@@ -3,9 +3,11 @@
 #include "Prompts.h"
 
 #include <QDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 // The operator-facing Prompts: QMessageBox and QFileDialog. Carriage returns in a text become
@@ -31,3 +33,7 @@ private:
 
 // The station's texts separate lines with carriage returns; shown text uses line feeds.
 QString promptDisplayText(const QString &text);
+
+// The box message() shows, before it is shown (pictures of the station's messages use it too).
+std::unique_ptr<QMessageBox> makePromptBox(const QString &text, PromptButtons buttons,
+                                           PromptIcon icon, const QString &title, QWidget *parent);

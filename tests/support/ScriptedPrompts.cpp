@@ -22,7 +22,9 @@ PromptAnswer ScriptedPrompts::message(const QString &text, PromptButtons buttons
     return PromptAnswer::Ok;
 }
 
-QString ScriptedPrompts::openFileName(const QString &, const QString &, const QString &) {
+QString ScriptedPrompts::openFileName(const QString &title, const QString &folder,
+                                      const QString &filter) {
+    fileDialogs.push_back({title, folder, filter, {}});
     if (fileNames.empty())
         return {};
     QString name = fileNames.front();
@@ -31,6 +33,8 @@ QString ScriptedPrompts::openFileName(const QString &, const QString &, const QS
 }
 
 QString ScriptedPrompts::saveFileName(const QString &title, const QString &folder,
-                                      const QString &filter, const QString &) {
-    return openFileName(title, folder, filter);
+                                      const QString &filter, const QString &suggestedName) {
+    const QString name = openFileName(title, folder, filter);
+    fileDialogs.back().suggestedName = suggestedName;
+    return name;
 }

@@ -31,10 +31,19 @@ public:
     QString saveFileName(const QString &title, const QString &folder, const QString &filter,
                          const QString &suggestedName) override;
 
+    struct FileDialog {
+        QString title;
+        QString folder;
+        QString filter;
+        QString suggestedName;
+    };
+
     // Answers in order; when they run out, Ok (Retry for Retry/Cancel boxes, Yes for questions).
     std::deque<PromptAnswer> answers;
     // File names the file dialogs return in order; when they run out, "" (cancelled).
     std::deque<QString> fileNames;
+    // Every file dialog shown, in order.
+    std::vector<FileDialog> fileDialogs;
     // Runs while a box is "open", before it is answered.
     std::function<void()> whileShown;
     std::vector<Shown> shown;

@@ -12,6 +12,7 @@
 StationFixture::StationFixture() {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    qputenv("XDG_DOCUMENTS_DIR", QFile::encodeName(documentsFolder()));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_config.path());
     qunsetenv("QORLINK_COM1");
     setLinkErrorReporting(&state.session, &prompts);

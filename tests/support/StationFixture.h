@@ -11,7 +11,8 @@
 
 #include <initializer_list>
 
-// A station over fresh per-test settings and runtime folders, with the real link library. The
+// A station over fresh per-test settings, runtime and documents folders, with the real link
+// library. The
 // link error handler reports through its prompts for as long as it lives.
 class StationFixture {
 public:
@@ -44,6 +45,8 @@ public:
     QString configFolder() const { return m_config.path(); }
     QString runtimeFolder() const { return m_runtime.path(); }
     QString tempPath(const QString &name) const { return m_config.filePath(name); }
+    // $XDG_DOCUMENTS_DIR of the station: its setups folder is QorView in there.
+    QString documentsFolder() const { return m_config.filePath(QStringLiteral("documents")); }
 
     ScriptedPrompts prompts;
     SettingsStore settings;

@@ -18,27 +18,28 @@ QString latin1(std::string_view text) {
 }
 
 // An item of the general section and the station value it sets; MaxStrain sets none.
-struct GeneralItem {
+struct GeneralItemRule {
     std::string_view key;
+    GeneralItem item;
     int16_t SetupStationValues::*value;
     bool isCount;
 };
 
-constexpr std::array<GeneralItem, 6> GeneralItems = {{
-    {layout::MaxChannelKey, &SetupStationValues::channelCount, true},
-    {layout::MaxLvdtKey, &SetupStationValues::probeCount, true},
-    {layout::MaxAnalogKey, &SetupStationValues::analogCount, true},
-    {layout::MaxDigitalKey, &SetupStationValues::digitalCount, false},
-    {layout::MaxStrainKey, nullptr, false},
-    {layout::DecimalsKey, &SetupStationValues::decimals, false},
+constexpr std::array<GeneralItemRule, 6> GeneralItems = {{
+    {layout::MaxChannelKey, GeneralItem::MaxChannel, &SetupStationValues::channelCount, true},
+    {layout::MaxLvdtKey, GeneralItem::MaxLvdt, &SetupStationValues::probeCount, true},
+    {layout::MaxAnalogKey, GeneralItem::MaxAnalog, &SetupStationValues::analogCount, true},
+    {layout::MaxDigitalKey, GeneralItem::MaxDigital, &SetupStationValues::digitalCount, false},
+    {layout::MaxStrainKey, GeneralItem::MaxStrain, nullptr, false},
+    {layout::DecimalsKey, GeneralItem::Decimals, &SetupStationValues::decimals, false},
 }};
 
 using InputRecords = std::map<int16_t, InputRecord>;
 
 class Reader {
 public:
-    Reader(QByteArrayView bytes, const SetupStationValues &inForce)
-        : m_lines(bytes, layout::MaxLineLength), m_station(inForce) {}
+    Reader(QByteArrayView bytes, const SetupStationValues &inForce, const CountCheck &countCheck)
+        : m_lines(bytes, layout::MaxLineLength), m_station(inForce), m_countCheck(countCheck) {}
 
     SetupReadResult read();
 
@@ -59,9 +60,9 @@ private:
     void readGeneralSection();
     void readWindowSection(size_t section);
     void readChannel();
-    void readProbe() { readInput(m_probes, m_station.probeCount, "probe"); }
-    void readAnalog() { readInput(m_analogs, m_station.analogCount, "analog input"); }
-    void readInput(InputRecords &records, int16_t count, const char *noun);
+    void readProbe();
+    void readAnalog();
+    InputRecord readInput(InputRecords &records, int16_t count, const char *noun);
     void readGroup();
     int16_t readRecordIndex(int16_t count, const char *noun);
 
@@ -81,11 +82,13 @@ private:
 
     textfile::LineReader m_lines;
     SetupStationValues m_station;
+    const CountCheck &m_countCheck;
     std::map<int16_t, ChannelRecord> m_channels;
     InputRecords m_probes;
     InputRecords m_analogs;
     std::vector<GroupRecord> m_groups;
     textfile::NoticeList<SetupNotice> m_notices;
+    SetupEntries m_entries;
     // The section of the record being read and its line, for a file that ends inside it.
     std::string_view m_record;
     int m_recordLine = 0;
@@ -109,6 +112,7 @@ SetupReadResult Reader::read() {
             readSection(*line);
         }
         result.document = document();
+        result.entries = std::move(m_entries);
     } catch (const textfile::LineFailure &failure) {
         result.error = {failure.lineNumber, failure.lineText, failure.reason};
     }
@@ -155,7 +159,7 @@ void Reader::readGeneralSection() {
         const std::string_view key = line->substr(0, equals);
         const auto item =
             std::find_if(GeneralItems.begin(), GeneralItems.end(),
-                         [key](const GeneralItem &known) { return known.key == key; });
+                         [key](const GeneralItemRule &known) { return known.key == key; });
         if (item == GeneralItems.end()) {
             notice(QStringLiteral("Unknown item in [general setup]\r") + displayText(*line));
             continue;
@@ -163,15 +167,24 @@ void Reader::readGeneralSection() {
         const int16_t value = wholeNumber(line->substr(equals + 1));
         if (item->isCount && value < 0)
             fail(QStringLiteral("a count cannot be negative"));
+        if (item->isCount && m_countCheck) {
+            if (const std::optional<QString> refused = m_countCheck(item->item, value))
+                fail(*refused);
+        }
         if (item->value)
             m_station.*(item->value) = value;
+        m_entries.push_back({m_lines.lineNumber(), GeneralEntry{item->item, value}});
         dropRecordsBeyondCounts();
     }
 }
 
 void Reader::readWindowSection(size_t section) {
-    for (size_t side = 0; side < 4; ++side)
-        readField(m_station.windowLayout[section * 4 + side]);
+    WindowEntry entry{static_cast<int>(section), {}};
+    for (size_t side = 0; side < 4; ++side) {
+        readField(entry.values[side]);
+        m_station.windowLayout[section * 4 + side] = entry.values[side];
+    }
+    m_entries.push_back({m_recordLine, entry});
 }
 
 void Reader::readChannel() {
@@ -179,15 +192,27 @@ void Reader::readChannel() {
     record.index = readRecordIndex(m_station.channelCount, "channel");
     readFields(record, layout::ChannelFields);
     recordLine(); // the end line, whatever it holds
+    m_entries.push_back({m_recordLine, ChannelEntry{record}});
     m_channels[record.index] = std::move(record);
 }
 
-void Reader::readInput(InputRecords &records, int16_t count, const char *noun) {
+void Reader::readProbe() {
+    m_entries.push_back(
+        {m_recordLine, ProbeEntry{readInput(m_probes, m_station.probeCount, "probe")}});
+}
+
+void Reader::readAnalog() {
+    m_entries.push_back(
+        {m_recordLine, AnalogEntry{readInput(m_analogs, m_station.analogCount, "analog input")}});
+}
+
+InputRecord Reader::readInput(InputRecords &records, int16_t count, const char *noun) {
     InputRecord record;
     record.index = readRecordIndex(count, noun);
     readFields(record, layout::InputFields);
     recordLine();
-    records[record.index] = std::move(record);
+    records[record.index] = record;
+    return record;
 }
 
 // A group's count is not checked against anything: a negative one reads no channel numbers.
@@ -205,6 +230,7 @@ void Reader::readGroup() {
     for (const auto member : layout::GroupWindowFields)
         readField(group.*member);
     recordLine();
+    m_entries.push_back({m_recordLine, GroupEntry{group}});
     m_groups.push_back(std::move(group));
 }
 
@@ -268,8 +294,9 @@ QString SetupReadError::message() const {
     return text;
 }
 
-SetupReadResult readSetup(QByteArrayView bytes, const SetupStationValues &inForce) {
-    return Reader(bytes, inForce).read();
+SetupReadResult readSetup(QByteArrayView bytes, const SetupStationValues &inForce,
+                          const CountCheck &countCheck) {
+    return Reader(bytes, inForce, countCheck).read();
 }
 
 } // namespace setupfile

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "SetupDocument.h"
+#include "SetupEntries.h"
 
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -46,9 +48,15 @@ struct SetupReadResult {
     std::optional<SetupDocument> document; // empty when the file could not be read
     SetupReadError error;                  // why, when document is empty
     std::vector<SetupNotice> notices;      // in order of first occurrence
+    SetupEntries entries;                  // what the file says in file order, with the document
 };
 
+// Why a count the file sets cannot be taken (beyond the reader's own rule that a count is not
+// negative), or nothing: how the station refuses counts its unit cannot be run with.
+using CountCheck = std::function<std::optional<QString>(GeneralItem item, int16_t count)>;
+
 // `inForce`: the station's counts, decimals and window layout before the load.
-SetupReadResult readSetup(QByteArrayView bytes, const SetupStationValues &inForce);
+SetupReadResult readSetup(QByteArrayView bytes, const SetupStationValues &inForce,
+                          const CountCheck &countCheck = {});
 
 } // namespace setupfile

@@ -23,14 +23,15 @@ QString writeSetupFileBytes(const QString &path, const QByteArray &bytes) {
     return textfile::saveFileBytes(path, bytes);
 }
 
-SetupReadResult loadSetupFile(const QString &path, const SetupStationValues &inForce) {
+SetupReadResult loadSetupFile(const QString &path, const SetupStationValues &inForce,
+                              const CountCheck &countCheck) {
     const FileBytes file = readSetupFileBytes(path);
     if (!file.failure.isEmpty()) {
         SetupReadResult result;
         result.error.reason = file.failure;
         return result;
     }
-    return readSetup(file.bytes, inForce);
+    return readSetup(file.bytes, inForce, countCheck);
 }
 
 QString saveSetupFile(const QString &path, const SetupDocument &document) {

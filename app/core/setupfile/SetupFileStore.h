@@ -25,7 +25,8 @@ FileBytes readSetupFileBytes(const QString &path);
 QString writeSetupFileBytes(const QString &path, const QByteArray &bytes);
 
 // readSetupFileBytes then readSetup; a file that cannot be read gives an error at line 0.
-SetupReadResult loadSetupFile(const QString &path, const SetupStationValues &inForce);
+SetupReadResult loadSetupFile(const QString &path, const SetupStationValues &inForce,
+                              const CountCheck &countCheck = {});
 
 // writeSetup then writeSetupFileBytes.
 QString saveSetupFile(const QString &path, const SetupDocument &document);

@@ -253,7 +253,10 @@ TEST_F(MainWindowSettingsTest, CommandLineOverridesTheStartupDisplaysAndView) {
     EXPECT_TRUE(window->gridChecked());
     EXPECT_TRUE(window->barsChecked());
     EXPECT_EQ(state.view.ViewMode, View::Probes);
-    EXPECT_EQ(state.setup.SetupFileName, QStringLiteral("/home/op/line3.qor"));
+    // The file named is loaded; one that is not there is named in a message and changes nothing.
+    ASSERT_FALSE(prompts.shown.empty());
+    EXPECT_EQ(prompts.shown.front().text, QStringLiteral("/home/op/line3.qor file not found."));
+    EXPECT_TRUE(state.setup.SetupFileName.isEmpty());
 }
 
 TEST_F(MainWindowSettingsTest, ChannelWindowLayoutIsReadOnlyWhenGctIsStored) {

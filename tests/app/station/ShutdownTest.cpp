@@ -11,7 +11,10 @@
 #include "WindowLayout.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <gtest/gtest.h>
@@ -33,9 +36,6 @@ protected:
         window->Form_Load();
         window->linkScheduler().stopPolling();
         window->show();
-        window->saveSetupAs = [this] {
-            events << QStringLiteral("save as");
-        };
         prompts.whileShown = [this] {
             events << QStringLiteral("box: ") + prompts.shown.back().text;
         };
@@ -108,18 +108,40 @@ TEST_F(ShutdownTest, QuietCloseStoresLayoutNumberAndPosition) {
 TEST_F(ShutdownTest, SetupQuestionComesFirstAndYesSavesAsBeforeTheLinksQuestion) {
     state.setup.SetupChanged = true;
     state.live.DdeLinkCount = 2;
-    prompts.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
+    const QString file = tempPath(QStringLiteral("at-exit.qor"));
+    prompts.fileNames = {file};
+    prompts.answers = {PromptAnswer::Yes, PromptAnswer::Ok, PromptAnswer::Yes};
     window->findChild<QAction *>(QStringLiteral("ExitProgram"))->trigger();
-    EXPECT_EQ(events, (QStringList{QStringLiteral("box: ") + SetupQuestion, "save as",
+    // The save runs as exchanges with the unit; closing goes on once it has ended.
+    const QDeadlineTimer deadline(10000);
+    while (window->isVisible() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    const QString saving =
+        QStringLiteral("QOR-128 Setup information (channels, probes and groups) is being saved "
+                       "in: ") +
+        file;
+    EXPECT_EQ(events, (QStringList{QStringLiteral("box: ") + SetupQuestion,
+                                   QStringLiteral("box: ") + saving,
                                    QStringLiteral("box: ") + LinksQuestion}));
-    ASSERT_EQ(prompts.shown.size(), 2u);
+    ASSERT_EQ(prompts.shown.size(), 3u);
     EXPECT_EQ(prompts.shown[0].buttons, PromptButtons::YesNoCancel);
     EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Question);
     EXPECT_EQ(prompts.shown[0].title, QStringLiteral("QorView"));
-    EXPECT_EQ(prompts.shown[1].buttons, PromptButtons::YesNo);
-    EXPECT_EQ(prompts.shown[1].icon, PromptIcon::Question);
-    EXPECT_EQ(prompts.shown[1].title, window->windowTitle());
+    EXPECT_EQ(prompts.shown[2].buttons, PromptButtons::YesNo);
+    EXPECT_EQ(prompts.shown[2].icon, PromptIcon::Question);
+    EXPECT_EQ(prompts.shown[2].title, window->windowTitle());
+    EXPECT_TRUE(QFileInfo(file).size() > 0) << "saved before closing";
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(ShutdownTest, YesWithSaveAsCancelledClosesAtOnce) {
+    state.setup.SetupChanged = true;
+    prompts.answers = {PromptAnswer::Yes};
+    EXPECT_TRUE(closeMainWindow());
+    ASSERT_EQ(prompts.fileDialogs.size(), 1u);
+    EXPECT_EQ(prompts.fileDialogs[0].title, QStringLiteral("Save As"));
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(layoutStored());
 }
 
 TEST_F(ShutdownTest, CancelAtTheSetupQuestionKeepsEverything) {

@@ -1,6 +1,8 @@
 #include "SetupFileReader.h"
 #include "SetupTestText.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -284,6 +286,70 @@ TEST(SetupFileReader, AHugeLineFailsWithoutCopyingIt) {
         EXPECT_EQ(result.error.lineText.size(), 201) << "200 characters and an ellipsis";
         EXPECT_TRUE(result.notices.empty());
     }
+}
+
+// "3 MaxChannel=4", "9 window 1", "14 channel 3 three", ...: an entry as a test reads it.
+QString describe(const SetupEntry &entry) {
+    static const char *const items[] = {"MaxChannel", "MaxLVDT",   "MaxAnalog",
+                                        "MaxDigital", "MaxStrain", "Decimals"};
+    const QString line = QString::number(entry.lineNumber) + QLatin1Char(' ');
+    if (const auto *general = std::get_if<GeneralEntry>(&entry.what))
+        return line + QLatin1String(items[static_cast<int>(general->item)]) + QLatin1Char('=') +
+               QString::number(general->value);
+    if (const auto *window = std::get_if<WindowEntry>(&entry.what))
+        return line +
+               QStringLiteral("window %1 top %2").arg(window->section).arg(window->values[0]);
+    if (const auto *channel = std::get_if<ChannelEntry>(&entry.what))
+        return line + QStringLiteral("channel %1 %2")
+                          .arg(channel->record.index)
+                          .arg(channel->record.description);
+    if (const auto *probe = std::get_if<ProbeEntry>(&entry.what))
+        return line + QStringLiteral("probe %1").arg(probe->record.index);
+    if (const auto *input = std::get_if<AnalogEntry>(&entry.what))
+        return line + QStringLiteral("analog %1").arg(input->record.index);
+    const auto &g = std::get<GroupEntry>(entry.what);
+    return line +
+           QStringLiteral("group %1 of %2").arg(g.record.description).arg(g.record.channels.size());
+}
+
+// The station replays the entries to program the unit as a reader assigning each value at once
+// would: they keep what the document cannot, the file order, repeated records and counts, and
+// records a later, lower count drops.
+TEST(SetupFileReader, TheEntriesTellWhatTheFileSaysInItsOrder) {
+    const std::string text =
+        Header + "[General Setup]\nMaxChannel= 4 \nMaxLVDT= 2 \nNoSuchItem=1\n[End Section]\n" +
+        "[LvdtGridWindow]\n 100 \n 2 \n 3 \n 4 \n" + channelRecordText(3, "three") +
+        "[lvdt]\n 2 \nP\n 0.05 \n 0 \n[End lvdt]\n" + channelRecordText(1, "one") +
+        channelRecordText(3, "three again") +
+        "[General Setup]\nMaxChannel= 2 \nMaxStrain=3\nDecimals= 3 \n[End Section]\n" +
+        "[Group]\n 1 \nG\n 1 \n 7 \n 1 \n 2 \n 3 \n 4 \n 5 \n 6 \n 7 \n 8 \n 9 \n 10 \n 11 \n"
+        " 12 \n[End Group]\n[Analog]\n 1 \nA\n 1 \n 0 \n[End Analog]\n[End Setup]\n";
+    const SetupReadResult result = readSetup(crlf(text), testValuesInForce());
+    ASSERT_TRUE(result.document) << result.error.message().toStdString();
+    QStringList entries;
+    for (const SetupEntry &entry : result.entries)
+        entries << describe(entry);
+    EXPECT_EQ(entries, (QStringList{"3 MaxChannel=4", "4 MaxLVDT=2", "7 window 3 top 100",
+                                    "12 channel 3 three", "30 probe 2", "36 channel 1 one",
+                                    "54 channel 3 three again", "73 MaxChannel=2", "74 MaxStrain=3",
+                                    "75 Decimals=3", "77 group G of 1", "95 analog 1"}));
+    ASSERT_EQ(result.document->channels.size(), 1u) << "channel 3 went with the lower count";
+}
+
+TEST(SetupFileReader, ACountTheCallerRefusesIsAnErrorAtItsLine) {
+    const CountCheck atMostFour = [](GeneralItem item, int16_t count) -> std::optional<QString> {
+        if (item == GeneralItem::MaxChannel && count > 4)
+            return QStringLiteral("at most 4 channels");
+        return std::nullopt;
+    };
+    const QByteArray bytes =
+        crlf(Header + "[General Setup]\nMaxChannel= 4 \nMaxLVDT= 9 \nMaxChannel= 5 \n");
+    const SetupReadResult result = readSetup(bytes, testValuesInForce(), atMostFour);
+    ASSERT_FALSE(result.document);
+    EXPECT_EQ(result.error.lineNumber, 5);
+    EXPECT_EQ(result.error.lineText, QStringLiteral("MaxChannel= 5 "));
+    EXPECT_EQ(result.error.reason, QStringLiteral("at most 4 channels"));
+    EXPECT_TRUE(result.entries.empty());
 }
 
 // Whatever the bytes, the reader ends with a document or an error at a real line. Run under the

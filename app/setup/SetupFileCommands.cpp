@@ -1,0 +1,254 @@
+#include "SetupFileCommands.h"
+
+#include "LinkScheduler.h"
+#include "MeasurementObjects.h"
+#include "Prompts.h"
+#include "SetupFileStore.h"
+#include "SetupFolder.h"
+#include "SetupLoad.h"
+#include "SetupProgress.h"
+#include "SetupSave.h"
+#include "SetupWindows.h"
+#include "Station.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+#include <utility>
+
+using setupfile::SetupReadError;
+using setupfile::SetupReadResult;
+
+namespace {
+
+const QString SetupQuestion = QStringLiteral("Setup has been modified\rSave changes");
+const QString NoFileName = QStringLiteral("No file name has been specified.");
+const QString DefaultExtension = QStringLiteral("qor");
+const QString UnitSetupName = QStringLiteral("default");
+
+} // namespace
+
+QString setupLoadFailureText(const QString &fileName, const SetupReadError &error) {
+    if (error.lineNumber == 0)
+        return error.reason;
+    QString line = QStringLiteral("Line %1").arg(error.lineNumber);
+    if (!error.lineText.isEmpty())
+        line += QStringLiteral(" \"%1\"").arg(error.lineText);
+    return QStringLiteral("%1 cannot be loaded:\r%2: %3.\rNothing has been changed.")
+        .arg(fileName, line, error.reason);
+}
+
+SetupFileCommands::SetupFileCommands(Station &state, LinkScheduler &scheduler,
+                                     SetupWindows &windows, QWidget *window)
+    : m_state(state), m_scheduler(scheduler), m_windows(windows), m_window(window) {}
+
+SetupFileCommands::~SetupFileCommands() = default;
+
+SetupParts SetupFileCommands::parts() {
+    return setupParts(m_state, m_windows);
+}
+
+QString SetupFileCommands::dialogFolder() const {
+    return m_lastFolder.isEmpty() ? setupsFolder() : m_lastFolder;
+}
+
+void SetupFileCommands::rememberFolderOf(const QString &fileName) {
+    m_lastFolder = QFileInfo(fileName).absolutePath();
+}
+
+void SetupFileCommands::later(std::function<void()> work) {
+    QTimer::singleShot(0, this, std::move(work));
+}
+
+void SetupFileCommands::countRunning(int change) {
+    const bool wasBusy = busy();
+    m_running += change;
+    if (busy() != wasBusy)
+        Q_EMIT busyChanged(busy());
+}
+
+// ---- the File menu ----------------------------------------------------------------------------
+
+void SetupFileCommands::NewFile() {
+    if (busy())
+        return;
+    afterSavingChanges([this] {
+        LinkSequence sequence = NewSetup(parts(), setupsFolder());
+        SetupProgress *progress = startProgress(sequence.title(), false);
+        run(std::move(sequence), progress);
+    });
+}
+
+void SetupFileCommands::OpenFile() {
+    if (busy())
+        return;
+    afterSavingChanges([this] {
+        const QString chosen = m_state.prompts.openFileName(QStringLiteral("Open"), dialogFolder(),
+                                                            QLatin1String(OpenFilter));
+        if (chosen.isEmpty())
+            return;
+        rememberFolderOf(chosen);
+        load(chosen);
+    });
+}
+
+void SetupFileCommands::SaveToQor() {
+    if (busy() || !m_state.unit.UnitSystem)
+        return;
+    m_state.prompts.message(QStringLiteral("QOR-128 System information is being stored. "));
+    LinkSequence sequence(QStringLiteral("Store"));
+    // The unit's answer is not looked at; a failure has been reported by the link error handler.
+    sequence.add(QStringLiteral("Storing the setup in the unit"), [unit = &m_state.unit] {
+        unit->UnitSystem->SaveSettings(UnitSetupName);
+        return true;
+    });
+    run(std::move(sequence), nullptr);
+}
+
+void SetupFileCommands::SaveFile() {
+    if (busy())
+        return;
+    save(m_state.setup.SetupFileName, {});
+}
+
+void SetupFileCommands::SaveAsFile() {
+    if (busy())
+        return;
+    saveAs({});
+}
+
+void SetupFileCommands::LoadTest() {
+    if (busy())
+        return;
+    load(QStringLiteral("test.qor"));
+}
+
+void SetupFileCommands::loadAtStart(const QString &fileName) {
+    load(fileName);
+}
+
+bool SetupFileCommands::saveAsThen(std::function<void()> then) {
+    return saveAs([then = std::move(then)](bool) {
+        if (then)
+            then();
+    });
+}
+
+// ---- the work behind them ---------------------------------------------------------------------
+
+void SetupFileCommands::afterSavingChanges(std::function<void()> next) {
+    if (!m_state.setup.SetupChanged) {
+        next();
+        return;
+    }
+    const PromptAnswer answer =
+        m_state.prompts.message(SetupQuestion, PromptButtons::YesNoCancel, PromptIcon::Question);
+    if (answer == PromptAnswer::No) {
+        next();
+    } else if (answer == PromptAnswer::Yes) {
+        // Only a setup that was saved may be thrown away; a cancelled Save As keeps everything.
+        saveAs([next = std::move(next)](bool saved) {
+            if (saved)
+                next();
+        });
+    }
+}
+
+bool SetupFileCommands::load(const QString &name) {
+    if (!m_state.unit.UnitSystem)
+        return false;
+    // A name from the command line may be relative to the working folder: the setup keeps the
+    // whole path, so Save writes where the file was read and the caption tells where that is.
+    const QString fileName = name.isEmpty() ? name : QFileInfo(name).absoluteFilePath();
+    const SetupReadResult read = setupfile::loadSetupFile(
+        fileName, valuesInForce(m_state.unit, m_state.view), &unitCountCheck);
+    if (!read.document) {
+        m_state.prompts.message(setupLoadFailureText(fileName, read.error), PromptButtons::Ok,
+                                PromptIcon::Critical);
+        return false;
+    }
+    for (const setupfile::SetupNotice &notice : read.notices)
+        m_state.prompts.message(notice.text);
+    Q_EMIT saveAvailable();
+    SetupProgress *progress = startProgress(QStringLiteral("Loading %1").arg(fileName), false);
+    run(loadSetupSequence(parts(), read.entries, fileName, {}), progress);
+    return true;
+}
+
+bool SetupFileCommands::saveAs(std::function<void(bool saved)> then) {
+    const QString kept = m_state.setup.SetupFileName;
+    QString chosen = m_state.prompts.saveFileName(QStringLiteral("Save As"), dialogFolder(),
+                                                  QLatin1String(SaveFilter), kept);
+    if (chosen.isEmpty())
+        return false;
+    if (QFileInfo(chosen).suffix().isEmpty())
+        chosen += QLatin1Char('.') + DefaultExtension;
+    rememberFolderOf(chosen);
+    m_state.setup.SetupFileName = chosen;
+    save(chosen, [this, kept, then = std::move(then)](bool saved) {
+        // The setup is not in a file that could not be written: the name stays the old one.
+        if (!saved)
+            m_state.setup.SetupFileName = kept;
+        if (then)
+            then(saved);
+    });
+    return true;
+}
+
+void SetupFileCommands::save(const QString &fileName, std::function<void(bool saved)> then) {
+    if (fileName.isEmpty() || !m_state.unit.UnitSystem) {
+        if (fileName.isEmpty())
+            m_state.prompts.message(NoFileName);
+        if (then)
+            then(false);
+        return;
+    }
+    Q_EMIT saveAvailable();
+    m_state.prompts.message(
+        QStringLiteral("QOR-128 Setup information (channels, probes and groups) is being "
+                       "saved in: ") +
+        fileName);
+    SetupProgress *progress = startProgress(QStringLiteral("Saving %1").arg(fileName), true);
+    LinkSequence sequence = saveSetupSequence(
+        parts(), fileName, progress->cancelled(),
+        [this, fileName, then = std::move(then)](const SetupSaveResult &result) {
+            const bool saved = result.outcome == SetupSaveResult::Outcome::Saved;
+            if (saved)
+                m_windows.setCaption(setupCaption(m_state.config, fileName));
+            later([this, result, saved, then] {
+                if (result.outcome == SetupSaveResult::Outcome::Failed)
+                    m_state.prompts.message(result.why + QStringLiteral("\rThe file is as it was."),
+                                            PromptButtons::Ok, PromptIcon::Critical);
+                if (then)
+                    then(saved);
+            });
+        });
+    run(std::move(sequence), progress);
+}
+
+SetupProgress *SetupFileCommands::startProgress(const QString &task, bool cancellable) {
+    auto *progress = new SetupProgress(task, cancellable, m_window);
+    m_progress = progress;
+    return progress;
+}
+
+void SetupFileCommands::run(LinkSequence sequence, SetupProgress *progress) {
+    const QPointer<SetupProgress> shown(progress);
+    if (progress) {
+        sequence.progress = [shown](int done, int total, const QString &next) {
+            if (shown)
+                shown->step(done, total, next);
+        };
+    }
+    sequence.finished = [this, shown, finished = std::move(sequence.finished)](bool completed) {
+        if (shown) {
+            shown->hide();
+            shown->deleteLater();
+        }
+        if (finished)
+            finished(completed);
+        countRunning(-1);
+    };
+    countRunning(+1);
+    m_scheduler.run(std::move(sequence));
+}
