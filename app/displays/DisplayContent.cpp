@@ -14,20 +14,42 @@ GaugeSetup placeholderGauge(const QString &label) {
     return setup;
 }
 
-GaugeSetup channelGauge(const Channel *channel) {
+using Setups = std::shared_ptr<std::vector<GaugeSetup>>;
+
+// A step that reads one property of channel n into gauge i's set-up: the channel is looked up
+// when the step runs, since the set may have changed by then.
+template <typename Store>
+void addChannelRead(LinkSequence &reads, DisplayedState state, const StillWanted &wanted,
+                    const Setups &setups, size_t i, int n, Store store) {
+    reads.add(QStringLiteral("gauge %1").arg(i + 1), [state, wanted, setups, i, n, store] {
+        if (const Channel *channel = wanted() ? state.unit.channel(n) : nullptr)
+            store((*setups)[i], *channel);
+        return true;
+    });
+}
+
+// Channel n's gauge: its decimals now, its description, scale and limits read from the unit.
+GaugeSetup planChannelGauge(DisplayedState state, int n, LinkSequence &reads,
+                            const StillWanted &wanted, const Setups &setups, size_t i) {
+    const Channel *channel = state.unit.channel(n);
     if (!channel)
         return placeholderGauge(QString());
     GaugeSetup setup;
-    setup.fullLabel = channel->Description();
-    setup.label = shortenGaugeLabel(setup.fullLabel);
-    setup.top = channel->BarDisplayTop();
-    setup.bottom = channel->BarDisplayBot();
     setup.decimals = channel->Decimals;
     setup.hasLimits = true;
-    setup.loTol = channel->LoTol();
-    setup.loAppr = channel->LoAppr();
-    setup.hiAppr = channel->HiAppr();
-    setup.hiTol = channel->HiTol();
+    const auto read = [&](auto store) {
+        addChannelRead(reads, state, wanted, setups, i, n, store);
+    };
+    read([](GaugeSetup &g, const Channel &c) {
+        g.fullLabel = c.Description();
+        g.label = shortenGaugeLabel(g.fullLabel);
+    });
+    read([](GaugeSetup &g, const Channel &c) { g.top = c.BarDisplayTop(); });
+    read([](GaugeSetup &g, const Channel &c) { g.bottom = c.BarDisplayBot(); });
+    read([](GaugeSetup &g, const Channel &c) { g.loTol = c.LoTol(); });
+    read([](GaugeSetup &g, const Channel &c) { g.loAppr = c.LoAppr(); });
+    read([](GaugeSetup &g, const Channel &c) { g.hiAppr = c.HiAppr(); });
+    read([](GaugeSetup &g, const Channel &c) { g.hiTol = c.HiTol(); });
     return setup;
 }
 
@@ -39,9 +61,17 @@ GaugeSetup fullScaleGauge(const QString &label, double fullScale, int decimals) 
     return setup;
 }
 
-QString channelDescription(DisplayedState state, int n) {
-    const Channel *channel = state.unit.channel(n);
-    return channel ? channel->Description() : QString();
+// Row label `row` (0-based) becomes channel n's description when the read runs.
+void planChannelLabel(DisplayedState state, int n, LinkSequence &reads, const StillWanted &wanted,
+                      const std::shared_ptr<GridContent> &content, qsizetype row) {
+    content->rows->labels << QString();
+    if (!state.unit.channel(n))
+        return;
+    reads.add(QStringLiteral("row %1").arg(row + 1), [state, n, wanted, content, row] {
+        if (const Channel *channel = wanted() ? state.unit.channel(n) : nullptr)
+            content->rows->labels[row] = channel->Description();
+        return true;
+    });
 }
 
 } // namespace
@@ -76,9 +106,12 @@ std::optional<int> displayItemCount(DisplayedState state) {
     }
 }
 
-GridContent collectGridContent(DisplayedState state) {
-    GridContent content;
-    GridRows rows;
+std::shared_ptr<GridContent> planGridContent(DisplayedState state, LinkSequence &reads,
+                                             StillWanted wanted) {
+    auto shared = std::make_shared<GridContent>();
+    GridContent &content = *shared;
+    content.rows.emplace();
+    GridRows &rows = *content.rows;
     switch (state.view.ViewMode) {
     case View::Group: {
         const group *g = clampedSelectedGroup(state);
@@ -86,7 +119,8 @@ GridContent collectGridContent(DisplayedState state) {
         if (g) {
             rows.heading = g->Description;
             for (int i = 1; i <= g->Count; ++i)
-                rows.labels << channelDescription(state, g->GetChannel(i));
+                planChannelLabel(state, g->GetChannel(i), reads, wanted, shared,
+                                 rows.labels.size());
         }
         break;
     }
@@ -95,7 +129,7 @@ GridContent collectGridContent(DisplayedState state) {
         rows.heading = QStringLiteral("Channel");
         const int count = state.unit.UnitSystem ? state.unit.UnitSystem->MaxChannel() : 0;
         for (int i = 1; i <= count; ++i)
-            rows.labels << channelDescription(state, i);
+            planChannelLabel(state, i, reads, wanted, shared, rows.labels.size());
         break;
     }
     case View::Probes: {
@@ -124,10 +158,17 @@ GridContent collectGridContent(DisplayedState state) {
         break;
     default:
         content.caption = QStringLiteral("Display");
-        return content;
+        content.rows.reset();
+        return shared;
     }
-    content.rows = std::move(rows);
-    return content;
+    return shared;
+}
+
+GridContent collectGridContent(DisplayedState state) {
+    LinkSequence reads;
+    const std::shared_ptr<GridContent> content = planGridContent(state, reads, [] { return true; });
+    runNow(reads);
+    return *content;
 }
 
 QString barWindowCaption(DisplayedState state) {
@@ -149,37 +190,61 @@ QString barWindowCaption(DisplayedState state) {
     }
 }
 
-std::vector<GaugeSetup> collectGaugeSetups(DisplayedState state, int count) {
-    std::vector<GaugeSetup> setups;
-    setups.reserve(static_cast<size_t>(std::max(count, 0)));
+std::shared_ptr<std::vector<GaugeSetup>> planGaugeSetups(DisplayedState state, int count,
+                                                         LinkSequence &reads, StillWanted wanted) {
+    auto setups = std::make_shared<std::vector<GaugeSetup>>();
+    setups->reserve(static_cast<size_t>(std::max(count, 0)));
     const group *g =
         state.view.ViewMode == View::Group ? state.unit.groupAt(state.view.SelectedGroup) : nullptr;
     for (int i = 1; i <= count; ++i) {
+        const size_t at = setups->size();
         switch (state.view.ViewMode) {
         case View::Group:
-            setups.push_back(channelGauge(g ? state.unit.channel(g->GetChannel(i)) : nullptr));
+            setups->push_back(
+                planChannelGauge(state, g ? g->GetChannel(i) : 0, reads, wanted, setups, at));
             break;
         case View::Channels:
-            setups.push_back(channelGauge(state.unit.channel(i)));
+            setups->push_back(planChannelGauge(state, i, reads, wanted, setups, at));
             break;
-        case View::Probes: {
-            const Lvdt *probe = state.unit.lvdt(i);
-            setups.push_back(probe ? fullScaleGauge(probe->Description, probe->FullScale(),
-                                                    state.unit.SystemDecimals)
-                                   : placeholderGauge(QString()));
-            break;
-        }
+        case View::Probes:
         case View::Analogs: {
-            const analog *input = state.unit.analogInput(i);
-            setups.push_back(input ? fullScaleGauge(input->Description, input->FullScale(),
-                                                    state.unit.SystemDecimals)
-                                   : placeholderGauge(QString()));
+            const bool probe = state.view.ViewMode == View::Probes;
+            const Lvdt *lvdt = probe ? state.unit.lvdt(i) : nullptr;
+            const analog *input = probe ? nullptr : state.unit.analogInput(i);
+            if (!lvdt && !input) {
+                setups->push_back(placeholderGauge(QString()));
+                break;
+            }
+            setups->push_back(fullScaleGauge(lvdt ? lvdt->Description : input->Description, 0,
+                                             state.unit.SystemDecimals));
+            reads.add(QStringLiteral("gauge %1").arg(i), [state, wanted, setups, at, probe, i] {
+                const Lvdt *lvdtNow = wanted() && probe ? state.unit.lvdt(i) : nullptr;
+                const analog *inputNow = wanted() && !probe ? state.unit.analogInput(i) : nullptr;
+                if (!lvdtNow && !inputNow)
+                    return true;
+                const double fullScale = lvdtNow ? lvdtNow->FullScale() : inputNow->FullScale();
+                (*setups)[at].top = fullScale;
+                (*setups)[at].bottom = -fullScale;
+                return true;
+            });
             break;
         }
         default:
-            setups.push_back(placeholderGauge(QStringLiteral("XXX%1").arg(i)));
+            setups->push_back(placeholderGauge(QStringLiteral("XXX%1").arg(i)));
             break;
         }
     }
     return setups;
+}
+
+std::vector<GaugeSetup> collectGaugeSetups(DisplayedState state, int count) {
+    LinkSequence reads;
+    const auto setups = planGaugeSetups(state, count, reads, [] { return true; });
+    runNow(reads);
+    return *setups;
+}
+
+void runNow(const LinkSequence &reads) {
+    for (int step = 0; step < reads.size(); ++step)
+        reads.run(step);
 }

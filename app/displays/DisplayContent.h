@@ -1,10 +1,13 @@
 #pragma once
 
 #include "DisplayedState.h"
+#include "LinkSequence.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -34,8 +37,15 @@ struct GridContent {
     std::optional<GridRows> rows; // nothing: leave the rows as they are (no view)
 };
 
-// Caption, heading and row labels of the current view.
+// Caption, heading and row labels of the current view, read at once.
 GridContent collectGridContent(DisplayedState state);
+// The same without waiting for the unit: what the station knows now, and in reads one exchange
+// per step that fill in the rest (the channels' descriptions) when they run.
+// Each read looks its channel up when it runs, and reads nothing once wanted() says the display
+// has moved on (another update, the window gone).
+using StillWanted = std::function<bool()>;
+std::shared_ptr<GridContent> planGridContent(DisplayedState state, LinkSequence &reads,
+                                             StillWanted wanted);
 
 // ---- Bar gauges -------------------------------------------------------------------------
 
@@ -52,5 +62,12 @@ struct GaugeSetup {
 
 QString barWindowCaption(DisplayedState state);
 
-// Set-up values of gauges 1..count for the current view.
+// Set-up values of gauges 1..count for the current view, read at once.
 std::vector<GaugeSetup> collectGaugeSetups(DisplayedState state, int count);
+// The same without waiting for the unit: placeholders now, and in reads one exchange per step
+// that fill in descriptions, scales and limits when they run.
+std::shared_ptr<std::vector<GaugeSetup>> planGaugeSetups(DisplayedState state, int count,
+                                                         LinkSequence &reads, StillWanted wanted);
+
+// Runs reads at once, one after the other.
+void runNow(const LinkSequence &reads);

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -70,7 +71,24 @@ void FormGridDisplay::SetGridValue(int row, const QString &NValue) {
 }
 
 void FormGridDisplay::UpdateGridDisplay() {
-    showContent(collectGridContent(m_state));
+    if (!m_runReads) {
+        showContent(collectGridContent(m_state));
+        return;
+    }
+    LinkSequence reads(QStringLiteral("numeric display"));
+    const QPointer<FormGridDisplay> form(this);
+    const unsigned generation = ++m_contentGeneration;
+    const auto wanted = [form, generation] {
+        return form && generation == form->m_contentGeneration;
+    };
+    const std::shared_ptr<GridContent> content = planGridContent(m_state, reads, wanted);
+    showContent(*content);
+    // Only the labels are filled in later; the readings the poll wrote meanwhile stay.
+    reads.finished = [form, generation, content](bool) {
+        if (form && generation == form->m_contentGeneration && content->rows)
+            form->setRows(*content->rows);
+    };
+    m_runReads(std::move(reads));
 }
 
 void FormGridDisplay::showContent(const GridContent &content) {

@@ -3,6 +3,7 @@
 #include "DisplayContent.h"
 #include "DisplayWindow.h"
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -22,8 +23,14 @@ public:
     // Text of row's value cell; row 1 is the first item. Rows outside the grid are ignored. A
     // cell stays blank until its row's first reading, and every display update blanks it again.
     void SetGridValue(int row, const QString &NValue);
-    // Caption, columns, headings, rows, labels and window size for the current view.
+    // Caption, columns, headings, rows, labels and window size for the current view. With a read
+    // runner the rows come at once and the channels' descriptions follow as the unit answers.
     void UpdateGridDisplay();
+    // Runs the reads a display update needs, one exchange per turn of the event loop (the main
+    // window hands its link scheduler here). Without one they run at once.
+    using ReadRunner = std::function<void(LinkSequence)>;
+    void setReadRunner(ReadRunner runner) { m_runReads = std::move(runner); }
+
     // Item count of the current view into TotalNumberOfNumerics (digital inputs keep it).
     void SetNumberOfNumerics();
     int TotalNumberOfNumerics() const { return m_totalNumberOfNumerics; }
@@ -53,4 +60,6 @@ private:
 
     std::unique_ptr<Ui::FormGridDisplay> ui;
     int m_totalNumberOfNumerics = 0;
+    ReadRunner m_runReads;
+    unsigned m_contentGeneration = 0;
 };

@@ -5,6 +5,7 @@
 #include "LinearGauge.h"
 #include "ui_FormLinGage.h"
 
+#include <QPointer>
 #include <algorithm>
 
 namespace {
@@ -82,7 +83,27 @@ void FormLinGage::UpdateBarDisplay() {
     if (m_state.view.ViewMode == View::Group)
         clampedSelectedGroup(m_state);
     SetNumberOfBars();
-    showSetups(barWindowCaption(m_state), collectGaugeSetups(m_state, m_totalNumberOfBars));
+    const QString caption = barWindowCaption(m_state);
+    if (!m_runReads) {
+        showSetups(caption, collectGaugeSetups(m_state, m_totalNumberOfBars));
+        return;
+    }
+    LinkSequence reads(caption);
+    const QPointer<FormLinGage> form(this);
+    const unsigned generation = ++m_setupGeneration;
+    const auto wanted = [form, generation] {
+        return form && generation == form->m_setupGeneration;
+    };
+    const auto setups = planGaugeSetups(m_state, m_totalNumberOfBars, reads, wanted);
+    showSetups(caption, *setups);
+    reads.finished = [form, generation, setups](bool) {
+        if (!form || generation != form->m_setupGeneration)
+            return;
+        const size_t count = std::min(setups->size(), form->LGauge1.size());
+        for (size_t i = 0; i < count; ++i)
+            form->configure(*form->LGauge1[i], (*setups)[i], true);
+    };
+    m_runReads(std::move(reads));
 }
 
 void FormLinGage::showSetups(const QString &caption, const std::vector<GaugeSetup> &setups) {
@@ -94,10 +115,11 @@ void FormLinGage::showSetups(const QString &caption, const std::vector<GaugeSetu
     layOutGauges();
 }
 
-void FormLinGage::configure(LinearGauge &g, const GaugeSetup &setup) {
+void FormLinGage::configure(LinearGauge &g, const GaugeSetup &setup, bool keepReading) {
     g.setRedraw(false);
     // A reading of the previous set-up means nothing on this one.
-    g.clearReading();
+    if (!keepReading)
+        g.clearReading();
     g.setExtraInt(0, 0);
     g.setCaption(setup.label);
     g.setToolTip(setup.fullLabel);

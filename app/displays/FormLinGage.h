@@ -5,6 +5,7 @@
 
 #include <QPoint>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,8 +28,14 @@ public:
     // Reading of gauge bar - 1 (bar is 1-based); bars outside the set are ignored.
     void SetBarValue(int bar, float BValue);
     // Caption and every gauge's set-up for the current view; every gauge shows no reading until
-    // its next SetBarValue.
+    // its next SetBarValue. With a read runner the gauges come at once and their descriptions,
+    // scales and limits follow as the unit answers.
     void UpdateBarDisplay();
+    // Runs the reads a display update needs, one exchange per turn of the event loop (the main
+    // window hands its link scheduler here). Without one they run at once.
+    using ReadRunner = std::function<void(LinkSequence)>;
+    void setReadRunner(ReadRunner runner) { m_runReads = std::move(runner); }
+
     // Item count of the current view into TotalNumberOfBars (digital inputs keep it), then as
     // many gauges as that (at least one exists).
     void SetNumberOfBars();
@@ -55,11 +62,14 @@ protected:
 private:
     void setGaugeCount(int count);
     void attach(LinearGauge *gauge, int k);
-    void configure(LinearGauge &gauge, const GaugeSetup &setup);
+    // keepReading: the same gauge with fuller set-up values, so its reading still stands.
+    void configure(LinearGauge &gauge, const GaugeSetup &setup, bool keepReading = false);
     void layOutGauges();
 
     std::unique_ptr<Ui::FormLinGage> ui;
     // The indexed set of gauges; element 0 comes from the design, the others are made here.
     std::vector<LinearGauge *> LGauge1;
+    ReadRunner m_runReads;
+    unsigned m_setupGeneration = 0;
     int m_totalNumberOfBars = 0;
 };

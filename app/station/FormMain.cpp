@@ -235,6 +235,14 @@ bool FormMain::CheckForAnyGroups() const {
 
 // ---- displays ---------------------------------------------------------------------------------
 
+// The displays' set-up reads go through the scheduler like every other exchange, so a view
+// change never holds the window for more than one exchange.
+std::function<void(LinkSequence)> FormMain::readRunner() {
+    return [this](LinkSequence reads) {
+        m_scheduler.run(std::move(reads));
+    };
+}
+
 DisplayedState FormMain::displayed() {
     return {m_state.unit, m_state.view};
 }
@@ -242,6 +250,7 @@ DisplayedState FormMain::displayed() {
 FormGridDisplay &FormMain::grid() {
     if (!m_grid) {
         m_grid = std::make_unique<FormGridDisplay>(displayed());
+        m_grid->setReadRunner(readRunner());
         connect(m_grid.get(), &FormGridDisplay::closeRequested, this, &FormMain::EnableGrid_Click);
         connect(m_grid.get(), &FormGridDisplay::rowPicked, this, &FormMain::GotoSetupFromView);
         registerLoadedWindow(m_grid.get(), [this] { m_grid->closeForShutdown(); });
@@ -252,6 +261,7 @@ FormGridDisplay &FormMain::grid() {
 FormLinGage &FormMain::bars() {
     if (!m_bars) {
         m_bars = std::make_unique<FormLinGage>(displayed());
+        m_bars->setReadRunner(readRunner());
         connect(m_bars.get(), &FormLinGage::closeRequested, this, &FormMain::EnableBarGraphs_Click);
         connect(m_bars.get(), &FormLinGage::gaugeClicked, this, &FormMain::GotoSetupFromView);
         connect(m_bars.get(), &FormLinGage::gaugeRightClicked, this, &FormMain::LGauge1_RightClick);

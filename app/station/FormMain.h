@@ -142,6 +142,7 @@ private:
     FormGridDisplay &grid();
     FormLinGage &bars();
     DisplayedState displayed();
+    std::function<void(LinkSequence)> readRunner();
     void placeDisplaysBelowMainWindow();
     static constexpr int DisplayGap = 8;
     void showSelectedGroup(int group);
