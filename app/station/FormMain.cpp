@@ -15,6 +15,7 @@
 #include "Twips.h"
 #include "ViewCycle.h"
 #include "WindowLayout.h"
+#include "dlgCalibrate.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -218,6 +219,8 @@ FormLinGage &FormMain::bars() {
         m_bars = std::make_unique<FormLinGage>(displayed());
         connect(m_bars.get(), &FormLinGage::closeRequested, this, &FormMain::EnableBarGraphs_Click);
         connect(m_bars.get(), &FormLinGage::gaugeClicked, this, &FormMain::GotoSetupFromView);
+        connect(m_bars.get(), &FormLinGage::gaugeRightClicked, this,
+                &FormMain::probeGaugeRightClicked);
         registerLoadedWindow(m_bars.get(), [this] { m_bars->closeForShutdown(); });
     }
     return *m_bars;
@@ -283,6 +286,29 @@ void FormMain::setGridValue(int row, const QString &text) {
 
 void FormMain::setBarValue(int row, float value) {
     bars().SetBarValue(row, value);
+}
+
+// ---- probe calibration ------------------------------------------------------------------------
+
+void FormMain::probeGaugeRightClicked(int item, QPoint screenPos) {
+    if (m_state.view.ViewMode == View::Probes && m_state.config.SetupsEnabled)
+        showCalibrateAt(item, screenPos);
+}
+
+void FormMain::showCalibrateAt(int probe, QPoint screenPos) {
+    if (!m_calibrate) {
+        m_calibrate = std::make_unique<dlgCalibrate>(
+            CalibrationParts{m_state.session, m_scheduler, m_state.unit, m_state.live,
+                             m_state.setup, m_state.config, m_state.prompts, m_help},
+            this);
+        registerLoadedWindow(m_calibrate.get(), [this] { m_calibrate->hide(); });
+    }
+    m_calibrate->ShowCalibrateAt(probe, screenPos);
+}
+
+void FormMain::setCalibrationValue(const QString &text) {
+    if (m_calibrate)
+        m_calibrate->setLiveValue(text);
 }
 
 // ---- views ------------------------------------------------------------------------------------

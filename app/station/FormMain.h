@@ -6,6 +6,7 @@
 #include "View.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 
 #include <functional>
@@ -15,6 +16,7 @@
 class CommandLine;
 class FormGridDisplay;
 class FormLinGage;
+class dlgCalibrate;
 class QLabel;
 class HelpViewer;
 struct Station;
@@ -86,6 +88,11 @@ public:
     int labelChanCount() const { return static_cast<int>(m_labelChan.size()); }
     QLabel *labelChan(int n) const;
 
+    // The amplifier calibration of a probe, opened from the probe view's gauges (right button)
+    // when setups are enabled; the dialog's top-left corner at screenPos.
+    void showCalibrateAt(int probe, QPoint screenPos);
+    dlgCalibrate *calibrationDialog() const { return m_calibrate.get(); }
+
     FormGridDisplay *gridDisplay() const { return m_grid.get(); }
     FormLinGage *barDisplay() const { return m_bars.get(); }
     bool gridChecked() const;
@@ -102,6 +109,8 @@ private:
     bool barsShown() const override { return barsChecked(); }
     void setGridValue(int row, const QString &text) override;
     void setBarValue(int row, float value) override;
+    void setCalibrationValue(const QString &text) override;
+    void probeGaugeRightClicked(int item, QPoint screenPos);
 
     void connectCommands();
     void makeSeparators();
@@ -128,6 +137,7 @@ private:
     std::vector<QLabel *> m_labelChan;
     std::unique_ptr<FormGridDisplay> m_grid;
     std::unique_ptr<FormLinGage> m_bars;
+    std::unique_ptr<dlgCalibrate> m_calibrate;
     bool m_updateToggleState = false;
     bool m_gridPlaced = false;
     bool m_barsPlaced = false;
