@@ -7,6 +7,7 @@
 #include "WindowPicture.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 
 #include <cstdio>
@@ -35,6 +36,12 @@ int main(int argc, char **argv) {
             special ? QStringLiteral("calibrate-special") : QStringLiteral("calibrate");
         ok &= saveWindowPicture(*station.dialog,
                                 folder + QLatin1Char('/') + name + QStringLiteral("-details.png"));
+        if (!special) {
+            // The custom range shows the Ri scroll bar beside the values.
+            station.control<QComboBox>("cboGainSelect")->setCurrentIndex(4);
+            ok &= saveWindowPicture(*station.dialog,
+                                    folder + QStringLiteral("/calibrate-custom.png"));
+        }
         station.control<QPushButton>("cmdAdvanced")->click();
         ok &= saveWindowPicture(*station.dialog,
                                 folder + QLatin1Char('/') + name + QStringLiteral(".png"));
