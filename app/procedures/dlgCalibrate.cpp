@@ -382,10 +382,29 @@ void dlgCalibrate::cmdLoad_Click() {
     if (const auto notice = probeCountNotice(*read.document, probes))
         m.prompts.message(*notice);
 
-    sendAll(profileLoadRequests(*read.document, probes, *m_session),
-            QStringLiteral("Load amplifier profile"));
+    const std::vector<AmpExchange> exchanges =
+        profileLoadRequests(*read.document, probes, *m_session);
     placeControls();
-    SaveToUnit();
+    if (exchanges.empty()) {
+        SaveToUnit();
+        return;
+    }
+    // The unit stores the profile only when all of it arrived; a request that failed has been
+    // reported by the link error handler and leaves the calibration unstored.
+    LinkSequence sequence(QStringLiteral("Load amplifier profile"));
+    auto readings = std::make_shared<AmpReadings>();
+    for (const AmpExchange &exchange : exchanges)
+        addExchange(sequence, m.session, exchange, readings);
+    sequence.finished = [self = QPointer(this)](bool completed) {
+        if (!self)
+            return;
+        if (completed)
+            self->SaveToUnit();
+        else
+            self->setBusy(false);
+    };
+    setBusy(true, tr("Sending the profile to the unit..."));
+    m.scheduler.run(std::move(sequence));
 }
 
 void dlgCalibrate::setBusy(bool busy, const QString &status) {

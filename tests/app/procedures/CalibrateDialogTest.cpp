@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -270,7 +271,45 @@ TEST_F(CalibrateDialogTest, ADamagedProfileChangesNothing) {
     EXPECT_TRUE(prompts.shown.front().text.contains(QLatin1String("Line")));
 }
 
+TEST_F(CalibrateDialogTest, AnEmptyProfileSendsNothingButStillStores) {
+    state.config.SpecialCalibrate = true;
+    ASSERT_TRUE(open(1));
+    const QString file = tempPath(QStringLiteral("empty.qap"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.close();
+    const qsizetype before = requests().size();
+    prompts.fileNames.push_back(file);
+    ASSERT_TRUE(store(control<QPushButton>("cmdLoad")));
+    const QStringList sent = requestsSince(before);
+    ASSERT_FALSE(sent.isEmpty());
+    EXPECT_EQ(sent.front(), QStringLiteral("~PW")) << joined(sent).toStdString();
+    EXPECT_EQ(sent.filter(QStringLiteral("~P")).size(), sent.size());
+}
+
 class FailingStoreTest : public ::testing::Test, public CalibrationFixture {};
+
+TEST(StoredCalibrationTest, SurvivesARestartOfTheUnit) {
+    QTemporaryDir folder;
+    const QString stateFile = folder.filePath(QStringLiteral("unit.state"));
+    const QString options = QStringLiteral("--preset demo --state ") + stateFile;
+    {
+        CalibrationFixture first;
+        QString why;
+        ASSERT_TRUE(first.connect(options, &why)) << why.toStdString();
+        ASSERT_TRUE(first.open(3));
+        first.control<QScrollBar>("vscrGainFine")->setValue(42);
+        QSignalSpy finished(first.dialog.get(), &dlgCalibrate::storeFinished);
+        first.control<QPushButton>("OKButton")->click();
+        ASSERT_TRUE(waitFor([&] { return finished.size() == 1; }));
+        ASSERT_TRUE(finished.front().front().toBool());
+    }
+    CalibrationFixture second;
+    QString why;
+    ASSERT_TRUE(second.connect(options, &why)) << why.toStdString();
+    ASSERT_TRUE(second.open(3));
+    EXPECT_EQ(second.control<QScrollBar>("vscrGainFine")->value(), 42);
+}
 
 TEST_F(FailingStoreTest, AStoreTheUnitReportsAsFailedIsSaid) {
     QString why;
