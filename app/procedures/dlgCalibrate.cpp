@@ -45,20 +45,17 @@ dlgCalibrate::dlgCalibrate(CalibrationParts parts, QWidget *parent)
     setModal(true);
 
     const struct {
-        QScrollBar *bar;
+        SettingScrollBar *bar;
         SettingRange range;
     } bars[] = {{ui->vscrGainCoarse, CoarseGainRange},
                 {ui->vscrRi, InputResistorRange},
                 {ui->vscrGainFine, FineGainRange},
                 {ui->vscrNull, NullRange}};
     for (const auto &b : bars) {
-        b.bar->setRange(b.range.minimum, b.range.maximum);
-        // The largest value at the top; the keys and the wheel move it the same way.
-        b.bar->setInvertedAppearance(true);
-        b.bar->setInvertedControls(true);
-        b.bar->setFocusPolicy(Qt::StrongFocus);
-        QScrollBar *bar = b.bar;
-        connect(bar, &QScrollBar::valueChanged, this, [this, bar](int v) { moved(bar, v); });
+        b.bar->setPositionRange(b.range.minimum, b.range.maximum);
+        SettingScrollBar *bar = b.bar;
+        connect(bar, &SettingScrollBar::positionChanged, this,
+                [this, bar](int position) { moved(bar, position); });
     }
     for (const GainRangeEntry &entry : GainRanges)
         ui->cboGainSelect->addItem(QString(entry.name), entry.ri);
@@ -139,10 +136,10 @@ void dlgCalibrate::placeControls() {
     const QSignalBlocker coarse(ui->vscrGainCoarse), ri(ui->vscrRi), fine(ui->vscrGainFine),
         null(ui->vscrNull), range(ui->cboGainSelect);
     const AmplifierSettings &at = m_session->positions();
-    ui->vscrGainCoarse->setValue(at.rf);
-    ui->vscrRi->setValue(at.ri);
-    ui->vscrGainFine->setValue(at.fine);
-    ui->vscrNull->setValue(at.null);
+    ui->vscrGainCoarse->setPosition(at.rf);
+    ui->vscrRi->setPosition(at.ri);
+    ui->vscrGainFine->setPosition(at.fine);
+    ui->vscrNull->setPosition(at.null);
     ui->cboGainSelect->setCurrentIndex(m_session->gainRange());
     ui->vscrRi->setVisible(m_session->riScrollBarShown());
     ShowGain();
@@ -167,14 +164,14 @@ void dlgCalibrate::ShowDetails() {
 }
 
 void dlgCalibrate::ShowGain() {
-    const int rf = ui->vscrGainCoarse->value();
-    const int ri = ui->vscrRi->value();
-    const int fine = ui->vscrGainFine->value();
+    const int rf = ui->vscrGainCoarse->position();
+    const int ri = ui->vscrRi->position();
+    const int fine = ui->vscrGainFine->position();
     ui->lblCurrentGain->setText(gainText(amplifierGain(rf, ri, fine)));
     ui->lblCurrentRi->setText(QString::number(ri));
     ui->lblCurrentRf->setText(QString::number(rf));
     ui->lblCurrentFine->setText(QString::number(fine));
-    ui->lblCurrentNull->setText(QString::number(ui->vscrNull->value()));
+    ui->lblCurrentNull->setText(QString::number(ui->vscrNull->position()));
 }
 
 void dlgCalibrate::setLiveValue(const QString &text) {
@@ -199,7 +196,7 @@ void dlgCalibrate::sendAll(const std::vector<AmpExchange> &exchanges, const QStr
     m.scheduler.run(std::move(sequence));
 }
 
-void dlgCalibrate::moved(QScrollBar *bar, int position) {
+void dlgCalibrate::moved(SettingScrollBar *bar, int position) {
     if (!m_session)
         return;
     if (bar == ui->vscrGainCoarse)

@@ -14,7 +14,7 @@ class HelpViewer;
 class LinkScheduler;
 class Prompts;
 class QLineEdit;
-class QScrollBar;
+class SettingScrollBar;
 struct LinkSession;
 struct LiveFollowers;
 struct SetupSession;
@@ -85,7 +85,7 @@ private:
     void setBoxes(const procedures::ProbeCalibration &calibration);
     void send(const procedures::AmpExchange &exchange);
     void sendAll(const std::vector<procedures::AmpExchange> &exchanges, const QString &title);
-    void moved(QScrollBar *bar, int position);
+    void moved(SettingScrollBar *bar, int position);
     void rangeSelected(int index);
     void commitFullScale();
     void refuse(QLineEdit *box, const QString &why);

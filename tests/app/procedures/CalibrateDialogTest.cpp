@@ -1,6 +1,7 @@
 #include "CalibrationFixture.h"
 
 #include "AmplifierSettings.h"
+#include "SettingScrollBar.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -64,7 +66,7 @@ TEST_F(CalibrateDialogTest, OpeningReadsTheProbeAndSendsNothingElse) {
     EXPECT_EQ(requestsSince(before), (QStringList{"~PI 3", "~PJ 3", "~PK 3", "~PE 3", "~PD 3"}))
         << joined(requestsSince(before)).toStdString();
     const AmplifierSettings unit = amplifierOf(3);
-    EXPECT_EQ(control<QScrollBar>("vscrGainCoarse")->value(), unit.rf);
+    EXPECT_EQ(control<SettingScrollBar>("vscrGainCoarse")->position(), unit.rf);
     EXPECT_EQ(control<QLabel>("lblProbe")->text(), QStringLiteral("Probe 3"));
     EXPECT_EQ(state.live.CalibrationLiveProbe, 3);
 }
@@ -88,7 +90,7 @@ TEST_F(CalibrateDialogTest, EachMoveSendsItsExchangeWithNoOtherRequestBetween) {
     };
     for (const auto &c : cases) {
         const qsizetype before = requests().size();
-        control<QScrollBar>(c.bar)->setValue(c.position);
+        control<SettingScrollBar>(c.bar)->setPosition(c.position);
         ASSERT_TRUE(idle());
         const QStringList sent = requestsSince(before);
         const qsizetype at = sent.indexOf(c.expected.front());
@@ -105,10 +107,10 @@ TEST_F(CalibrateDialogTest, ARangeEntrySetsRiAndCustomShowsItsScrollBar) {
     range->setCurrentIndex(1); // "M Lo"
     ASSERT_TRUE(idle());
     EXPECT_EQ(amplifierOf(2).ri, 60);
-    EXPECT_TRUE(control<QScrollBar>("vscrRi")->isHidden());
+    EXPECT_TRUE(control<SettingScrollBar>("vscrRi")->isHidden());
     range->setCurrentIndex(procedures::CustomGainRange);
-    EXPECT_FALSE(control<QScrollBar>("vscrRi")->isHidden());
-    control<QScrollBar>("vscrRi")->setValue(40);
+    EXPECT_FALSE(control<SettingScrollBar>("vscrRi")->isHidden());
+    control<SettingScrollBar>("vscrRi")->setPosition(40);
     ASSERT_TRUE(idle());
     EXPECT_EQ(amplifierOf(2).ri, 40);
 }
@@ -117,10 +119,10 @@ TEST_F(CalibrateDialogTest, CancelPutsBackEverythingTheDialogChanged) {
     ASSERT_TRUE(open(4));
     const AmplifierSettings was = amplifierOf(4);
     const float fullScale = fullScaleOf(4), offset = offsetOf(4);
-    control<QScrollBar>("vscrGainCoarse")->setValue(was.rf == 10 ? 11 : 10);
+    control<SettingScrollBar>("vscrGainCoarse")->setPosition(was.rf == 10 ? 11 : 10);
     control<QComboBox>("cboGainSelect")->setCurrentIndex(3); // "Hi": Ri 30
-    control<QScrollBar>("vscrGainFine")->setValue(77);
-    control<QScrollBar>("vscrNull")->setValue(-222);
+    control<SettingScrollBar>("vscrGainFine")->setPosition(77);
+    control<SettingScrollBar>("vscrNull")->setPosition(-222);
     type("txtFullScale", QStringLiteral("2.5"));
     type("txtOffset", QStringLiteral("-0.125"));
     ASSERT_TRUE(idle());
@@ -163,7 +165,7 @@ TEST_F(CalibrateDialogTest, OkStoresTheCalibrationWithTheControlsDisabled) {
     ASSERT_TRUE(open(3));
     const qsizetype before = requests().size();
     control<QPushButton>("OKButton")->click();
-    const bool disabledWhileStoring = !control<QScrollBar>("vscrGainCoarse")->isEnabled() &&
+    const bool disabledWhileStoring = !control<SettingScrollBar>("vscrGainCoarse")->isEnabled() &&
                                       !control<QPushButton>("OKButton")->isEnabled() &&
                                       control<QProgressBar>("prgStore")->isVisible();
     QSignalSpy finished(dialog.get(), &dlgCalibrate::storeFinished);
@@ -176,6 +178,22 @@ TEST_F(CalibrateDialogTest, OkStoresTheCalibrationWithTheControlsDisabled) {
     EXPECT_EQ(sent.at(1), QStringLiteral("~PX"));
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(CalibrateDialogTest, TheScrollBarsHaveTheirLargestValueAtTheTop) {
+    ASSERT_TRUE(open(1));
+    for (const char *name : {"vscrGainCoarse", "vscrGainFine", "vscrNull"}) {
+        auto *bar = control<SettingScrollBar>(name);
+        bar->setPosition(0);
+        QTest::keyClick(bar, Qt::Key_Up);
+        EXPECT_EQ(bar->position(), 1) << name << ": the Up key";
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 3));
+        EXPECT_EQ(bar->position(), 2) << name << ": the top arrow";
+        bar->setPosition(1000);
+        EXPECT_EQ(bar->value(), bar->minimum()) << name << ": the largest setting at the top";
+        QTest::keyClick(bar, Qt::Key_Down);
+        EXPECT_LT(bar->position(), -bar->minimum()) << name << ": the Down key";
+    }
 }
 
 TEST_F(CalibrateDialogTest, HelpOpensTheDialogsContext) {
@@ -245,7 +263,7 @@ TEST_F(CalibrateDialogTest, AProfileSavedAndLoadedBackRestoresEveryProbe) {
     for (int p = 1; p <= probes; ++p)
         EXPECT_EQ(amplifierOf(p), saved[static_cast<size_t>(p - 1)]) << "probe " << p;
     EXPECT_TRUE(requestsSince(before).contains(QStringLiteral("~PW")));
-    EXPECT_EQ(control<QScrollBar>("vscrGainCoarse")->value(), saved[1].rf);
+    EXPECT_EQ(control<SettingScrollBar>("vscrGainCoarse")->position(), saved[1].rf);
 
     // After a load Cancel keeps the loaded state.
     control<QPushButton>("CancelButton")->click();
@@ -298,7 +316,7 @@ TEST(StoredCalibrationTest, SurvivesARestartOfTheUnit) {
         QString why;
         ASSERT_TRUE(first.connect(options, &why)) << why.toStdString();
         ASSERT_TRUE(first.open(3));
-        first.control<QScrollBar>("vscrGainFine")->setValue(42);
+        first.control<SettingScrollBar>("vscrGainFine")->setPosition(42);
         QSignalSpy finished(first.dialog.get(), &dlgCalibrate::storeFinished);
         first.control<QPushButton>("OKButton")->click();
         ASSERT_TRUE(waitFor([&] { return finished.size() == 1; }));
@@ -308,7 +326,7 @@ TEST(StoredCalibrationTest, SurvivesARestartOfTheUnit) {
     QString why;
     ASSERT_TRUE(second.connect(options, &why)) << why.toStdString();
     ASSERT_TRUE(second.open(3));
-    EXPECT_EQ(second.control<QScrollBar>("vscrGainFine")->value(), 42);
+    EXPECT_EQ(second.control<SettingScrollBar>("vscrGainFine")->position(), 42);
 }
 
 TEST_F(FailingStoreTest, AStoreTheUnitReportsAsFailedIsSaid) {
