@@ -16,4 +16,4 @@ export QT_QPA_PLATFORM=offscreen
 build/bin/render_station_windows "$folder"
 build/bin/render_connection_windows "$folder"
 build/bin/render_display_windows "$folder/displays"
-build/bin/render_procedure_windows "$folder/procedures"
+build/bin/render_procedure_windows "$folder"
