@@ -274,11 +274,11 @@ void dlgCalibrate::OKButton_Click() {
 }
 
 void dlgCalibrate::SaveToUnit() {
+    m_store.start();
     setBusy(true, tr("Storing the calibration in the unit..."));
     ui->prgStore->setValue(0);
     ui->prgStore->show();
     setCursor(Qt::BusyCursor);
-    m_store.start();
 }
 
 void dlgCalibrate::afterStore(bool stored, const QString &message) {

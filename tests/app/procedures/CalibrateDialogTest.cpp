@@ -167,6 +167,7 @@ TEST_F(CalibrateDialogTest, OkStoresTheCalibrationWithTheControlsDisabled) {
     control<QPushButton>("OKButton")->click();
     const bool disabledWhileStoring = !control<SettingScrollBar>("vscrGainCoarse")->isEnabled() &&
                                       !control<QPushButton>("OKButton")->isEnabled() &&
+                                      !control<QPushButton>("CancelButton")->isEnabled() &&
                                       control<QProgressBar>("prgStore")->isVisible();
     QSignalSpy finished(dialog.get(), &dlgCalibrate::storeFinished);
     ASSERT_TRUE(waitFor([&] { return finished.size() == 1; }));
