@@ -83,6 +83,10 @@ dlgCalibrate::dlgCalibrate(CalibrationParts parts, QWidget *parent)
 
 dlgCalibrate::~dlgCalibrate() {
     m.live.CalibrationLiveProbe = 0;
+    // A box losing the focus while the window goes away must not reach this half-destroyed
+    // dialog.
+    for (QWidget *control : findChildren<QWidget *>())
+        control->disconnect(this);
 }
 
 void dlgCalibrate::ShowCalibrateAt(int probe, QPoint topLeft) {
