@@ -52,7 +52,7 @@ QString CommandLine::usageText() {
         "\n"
         "  /COMMSETUP         run the connection wizard before connecting\n"
         "  /ENABLESETUP       enable the Setup menu (also on later runs)\n"
-        "  /SPECIALCALIBRATE  for the calibration window (not in this release; no effect)\n"
+        "  /SPECIALCALIBRATE  offer amplifier profiles in the calibration window\n"
         "  /BARS              open the bar display at start\n"
         "  /NUMS              open the numeric display at start\n"
         "  /LVDT              start in the probe view\n"

@@ -10,6 +10,8 @@ struct LiveFollowers {
     int16_t ChannelSetupLiveChannel = 0;
     int16_t LvdtSetupLiveInput = 0;
     int16_t AnalogSetupLiveInput = 0;
+    // The probe the amplifier calibration dialog shows while it is open.
+    int16_t CalibrationLiveProbe = 0;
     // Conversations other programs have open with the station.
     int DdeLinkCount = 0;
 };

@@ -71,6 +71,14 @@ PollTick PollCycle::planTick() {
                 m_targets.setAnalogSetupValue(formatValue(*value, ProbeDecimals));
         });
     }
+    if (const int probe = m_live.CalibrationLiveProbe; probe != 0) {
+        steps.push_back([this, probe] {
+            if (m_live.CalibrationLiveProbe != probe)
+                return;
+            if (const auto value = readInput(true, probe))
+                m_targets.setCalibrationValue(formatValue(*value, ProbeDecimals));
+        });
+    }
     if (m_view.UpdatesOn && m_view.PollHold == 0) {
         if (m_view.ViewMode != View::Channels)
             planLabels(steps);

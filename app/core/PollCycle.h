@@ -34,6 +34,8 @@ public:
     virtual void setProbeSetupValue(const QString &) {}
     virtual int analogSetupCurrentInput() const { return 0; }
     virtual void setAnalogSetupValue(const QString &) {}
+    // Reading of the probe the calibration dialog adjusts.
+    virtual void setCalibrationValue(const QString &) {}
     virtual void setGroupMasterValue(int, const QString &) {}
 };
 

@@ -19,6 +19,7 @@
 #include "ViewCycle.h"
 #include "WindowLayout.h"
 #include "dlgCopyLink.h"
+#include "dlgCalibrate.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -337,6 +338,24 @@ void FormMain::setBarValue(int row, float value) {
     bars().SetBarValue(row, value);
 }
 
+// ---- probe calibration ------------------------------------------------------------------------
+
+void FormMain::showCalibrateAt(int probe, QPoint screenPos) {
+    if (!m_calibrate) {
+        m_calibrate = std::make_unique<dlgCalibrate>(
+            CalibrationParts{m_state.session, m_scheduler, m_state.unit, m_state.live,
+                             m_state.setup, m_state.config, m_state.prompts, m_help},
+            this);
+        registerLoadedWindow(m_calibrate.get(), [this] { m_calibrate->hide(); });
+    }
+    m_calibrate->ShowCalibrateAt(probe, screenPos);
+}
+
+void FormMain::setCalibrationValue(const QString &text) {
+    if (m_calibrate)
+        m_calibrate->setLiveValue(text);
+}
+
 // ---- views ------------------------------------------------------------------------------------
 
 void FormMain::UpdateMainDisplay() {
@@ -444,7 +463,7 @@ void FormMain::GotoSetupFromView(int index) {
 void FormMain::LGauge1_RightClick(int bar, QPoint globalPos) {
     switch (m_state.view.ViewMode) {
     case View::Probes:
-        if (m_state.config.SetupsEnabled && showCalibrateAt)
+        if (m_state.config.SetupsEnabled)
             showCalibrateAt(bar, globalPos);
         break;
     case View::Group:

@@ -18,6 +18,7 @@
 class CommandLine;
 class FormGridDisplay;
 class FormLinGage;
+class dlgCalibrate;
 class QLabel;
 class dlgCopyLink;
 class HelpViewer;
@@ -82,11 +83,6 @@ public:
     // Group and picks in the displays change nothing.
     std::function<void()> selectGroup;
     std::function<bool(View view, int item)> showSetupDialog;
-    // The amplifier calibration dialog for a probe, opened by a right click on its bar at a
-    // point on the screen; it comes with the calibration work. Until then the right click does
-    // nothing in the probe view.
-    std::function<void(int probe, QPoint globalPos)> showCalibrateAt;
-
     // A right click on bar (1-based) of the bar display: the copy-link dialog for the bar's
     // channel in the group and channel views, the calibration dialog in the probe view.
     void LGauge1_RightClick(int bar, QPoint globalPos);
@@ -101,6 +97,11 @@ public:
     QLabel *labelChan(int n) const;
     // The channel labels as the items other programs follow.
     const DisplayItemSource &displayItems() const { return *this; }
+
+    // The amplifier calibration of a probe, opened from the probe view's gauges (right button)
+    // when setups are enabled; the dialog's top-left corner at screenPos.
+    void showCalibrateAt(int probe, QPoint screenPos);
+    dlgCalibrate *calibrationDialog() const { return m_calibrate.get(); }
 
     FormGridDisplay *gridDisplay() const { return m_grid.get(); }
     FormLinGage *barDisplay() const { return m_bars.get(); }
@@ -123,6 +124,7 @@ private:
     bool barsShown() const override { return barsChecked(); }
     void setGridValue(int row, const QString &text) override;
     void setBarValue(int row, float value) override;
+    void setCalibrationValue(const QString &text) override;
 
     // DisplayItemSource
     int channelCount() const override { return labelChanCount() - 1; }
@@ -166,6 +168,7 @@ private:
     std::unique_ptr<FormGridDisplay> m_grid;
     std::unique_ptr<FormLinGage> m_bars;
     std::unique_ptr<dlgCopyLink> m_copyLink;
+    std::unique_ptr<dlgCalibrate> m_calibrate;
     bool m_updateToggleState = false;
     bool m_gridPlaced = false;
     bool m_barsPlaced = false;

@@ -37,6 +37,9 @@ public:
     void setAnalogSetupValue(const QString &text) override {
         record(QStringLiteral("analog setup [%1]").arg(text));
     }
+    void setCalibrationValue(const QString &text) override {
+        record(QStringLiteral("calibration [%1]").arg(text));
+    }
     void setGroupMasterValue(int row, const QString &text) override {
         record(QStringLiteral("group master %1 [%2]").arg(row).arg(text));
     }
@@ -213,6 +216,7 @@ TEST_F(PollCycleTest, HoldAndUpdateOffFreezeTheListButNotTheDialogs) {
     state.live.ChannelSetupLiveChannel = 3;
     state.live.LvdtSetupLiveInput = 1;
     state.live.AnalogSetupLiveInput = 1;
+    state.live.CalibrationLiveProbe = 3;
     for (int hold : {1, 0}) {
         state.view.PollHold = hold;
         state.view.UpdatesOn = hold == 0 ? false : true;
@@ -222,7 +226,10 @@ TEST_F(PollCycleTest, HoldAndUpdateOffFreezeTheListButNotTheDialogs) {
         poll.resetCaches();
         poll.tick();
         QStringList writes = targets.take();
-        ASSERT_EQ(writes.size(), 5);
+        ASSERT_EQ(writes.size(), 6);
+        EXPECT_TRUE(writes[4].startsWith(QStringLiteral("calibration [")))
+            << writes[4].toStdString();
+        writes.removeAt(4);
         EXPECT_TRUE(writes[2].contains(
             QRegularExpression(QStringLiteral("^probe setup \\[[ -]0\\.\\d{5}\\]$"))))
             << writes[2].toStdString();

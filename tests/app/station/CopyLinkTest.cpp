@@ -7,6 +7,7 @@
 #include "LinearGauge.h"
 #include "StationFixture.h"
 #include "StationHelp.h"
+#include "dlgCalibrate.h"
 #include "dlgCopyLink.h"
 
 #include <QClipboard>
@@ -34,9 +35,6 @@ protected:
         window = std::make_unique<FormMain>(state, line, help);
         window->Form_Load();
         window->linkScheduler().stopPolling();
-        window->showCalibrateAt = [this](int probe, QPoint at) {
-            calibrated = {probe, at};
-        };
         QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
     }
 
@@ -62,7 +60,6 @@ protected:
     CommandLine line;
     StationHelp help{state.config, state.prompts};
     std::unique_ptr<FormMain> window;
-    std::optional<std::pair<int, QPoint>> calibrated;
 };
 
 TEST_F(CopyLinkTest, CopyPutsTheValueAndTheLinkOfTheBarsChannelOnTheClipboard) {
@@ -130,13 +127,15 @@ TEST_F(CopyLinkTest, RightClickDependsOnTheView) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.legend);
         state.config.SetupsEnabled = c.setupsEnabled;
-        calibrated.reset();
         showView(c.view);
-        const QPoint at = rightClick(c.bar);
+        rightClick(c.bar);
         EXPECT_EQ(shownDialog() != nullptr, c.copyDialog);
-        ASSERT_EQ(calibrated.has_value(), c.calibration);
-        if (c.calibration) {
-            EXPECT_EQ(*calibrated, std::make_pair(c.bar, at));
+        dlgCalibrate *calibration = window->calibrationDialog();
+        const bool calibrating = calibration && calibration->isVisible();
+        ASSERT_EQ(calibrating, c.calibration);
+        if (calibrating) {
+            EXPECT_EQ(calibration->probe(), c.bar);
+            calibration->hide();
         }
         if (dlgCopyLink *dialog = shownDialog())
             dialog->hide();

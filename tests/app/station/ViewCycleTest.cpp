@@ -7,6 +7,7 @@
 #include "SimulatedUnit.h"
 #include "StationFixture.h"
 #include "StationHelp.h"
+#include "dlgCalibrate.h"
 
 #include <QAction>
 #include <QLabel>
@@ -195,6 +196,36 @@ TEST_F(FormMainTest, ResetClearsTheUnitsMaximumAndMinimum) {
     window->findChild<QPushButton *>(QStringLiteral("CommandResetMM"))->click();
     EXPECT_EQ(requestsOfLog(tempPath(QStringLiteral("unit.log"))).constLast(),
               QStringLiteral("~C9"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FormMainTest, ARightClickOnAProbeGaugeOpensItsCalibrationWhenSetupsAreEnabled) {
+    if (!window->barsChecked())
+        window->EnableBarGraphs_Click();
+    const struct {
+        const char *legend;
+        View view;
+        bool setups;
+        bool opens;
+    } cases[] = {
+        {"channel view: the gauge is a channel's", View::Channels, true, false},
+        {"probe view without setups", View::Probes, false, false},
+        {"probe view with setups", View::Probes, true, true},
+    };
+    for (const auto &c : cases) {
+        state.config.SetupsEnabled = c.setups;
+        if (state.view.ViewMode != c.view)
+            c.view == View::Probes ? window->ViewLVDTs_Click() : window->ViewChannels_Click();
+        Q_EMIT window->barDisplay()->gaugeRightClicked(3, QPoint(40, 40));
+        const dlgCalibrate *dialog = window->calibrationDialog();
+        EXPECT_EQ(dialog && dialog->isVisible(), c.opens) << c.legend;
+        if (c.opens) {
+            EXPECT_EQ(dialog->probe(), 3) << c.legend;
+        }
+    }
 }
 
 } // namespace

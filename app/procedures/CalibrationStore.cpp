@@ -1,0 +1,53 @@
+#include "CalibrationStore.h"
+
+#include "LinkScheduler.h"
+#include "SaveWait.h"
+
+#include <QPointer>
+
+using namespace procedures;
+
+CalibrationStore::CalibrationStore(LinkSession &session, LinkScheduler &scheduler, QObject *parent)
+    : QObject(parent), m_session(session), m_scheduler(scheduler) {
+    m_wait.setSingleShot(true);
+    m_wait.setInterval(SaveStatusInterval);
+    connect(&m_wait, &QTimer::timeout, this, &CalibrationStore::sendStatusPoll);
+}
+
+void CalibrationStore::start() {
+    if (m_running)
+        return;
+    m_running = true;
+    m_polls = 0;
+    m_readings = std::make_shared<AmpReadings>();
+    LinkSequence sequence(QStringLiteral("Store calibration"));
+    addExchange(sequence, m_session, {saveCalibration()}, m_readings);
+    sequence.finished = [self = QPointer(this), readings = m_readings](bool) {
+        if (self)
+            self->judge(afterSaveStart(readings->saveResult, readings->saveStatus));
+    };
+    m_scheduler.run(std::move(sequence));
+}
+
+void CalibrationStore::sendStatusPoll() {
+    LinkSequence sequence(QStringLiteral("Store calibration: status"));
+    addExchange(sequence, m_session, {getSaveStatus()}, m_readings);
+    sequence.finished = [self = QPointer(this), readings = m_readings](bool) {
+        if (!self)
+            return;
+        const int poll = ++self->m_polls;
+        Q_EMIT self->progressed(poll);
+        self->judge(afterSaveStatus(poll, readings->saveResult, readings->firstSaveStatus,
+                                    readings->secondSaveStatus));
+    };
+    m_scheduler.run(std::move(sequence));
+}
+
+void CalibrationStore::judge(const SaveDecision &decision) {
+    if (decision.progress == SaveProgress::Waiting) {
+        m_wait.start();
+        return;
+    }
+    m_running = false;
+    Q_EMIT finished(decision.progress == SaveProgress::Stored, decision.message);
+}
