@@ -100,13 +100,6 @@ PollTick PollCycle::planTick() {
         }
     }
     planGroupMastering(steps);
-    // Values read for an earlier view must not reach the rows of this one.
-    for (auto &step : steps) {
-        step = [this, generation = tick.generation, exchange = std::move(step)] {
-            if (generation == m_generation)
-                exchange();
-        };
-    }
     return tick;
 }
 
@@ -118,8 +111,10 @@ bool PollCycle::tick() {
         bool &flag;
         ~Done() { flag = false; }
     } done{m_running};
-    for (const auto &step : planTick().steps)
-        step();
+    // Values read for an earlier view must not reach the rows of this one.
+    const PollTick planned = planTick();
+    for (size_t i = 0; i < planned.steps.size() && isCurrent(planned); ++i)
+        planned.steps[i]();
     return true;
 }
 

@@ -41,7 +41,7 @@ public:
 
 // The exchanges of one poll tick, in the order they go to the unit. Each step makes at most one
 // exchange and hands on what it read. A tick planned for one view is of no use once the view has
-// changed: the steps left of it then do nothing.
+// changed: whoever runs the steps stops there (PollCycle::isCurrent).
 struct PollTick {
     unsigned generation = 0;
     std::vector<std::function<void()>> steps;
