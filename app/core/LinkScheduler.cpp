@@ -71,10 +71,17 @@ void LinkScheduler::runOne() {
         return;
     }
     m_inStep = true;
-    if (m_session.ReopenRequested)
+    if (m_session.ReopenRequested) {
         reopenLink(m_session, m_prompts);
-    else if (!runSequenceStep())
-        runTickStep();
+    } else if (pollsNext()) {
+        if (!runTickStep())
+            runSequenceStep();
+        m_sequenceWentLast = false;
+    } else {
+        m_sequenceWentLast = runSequenceStep();
+        if (!m_sequenceWentLast)
+            runTickStep();
+    }
     afterExchange();
     m_inStep = false;
     if (m_session.CloseRequested) {
@@ -97,6 +104,17 @@ void LinkScheduler::endForClose() {
     m_queue.clear();
     m_timer.stop();
     Q_EMIT closeRequested();
+}
+
+bool LinkScheduler::pollsNext() const {
+    const LinkSequence *next = m_sequence        ? &*m_sequence
+                               : m_queue.empty() ? nullptr
+                                                 : &m_queue.front();
+    if (next && !next->sharesLineWithPoll())
+        return false;
+    const bool tickWanted = m_tick.has_value() || (m_polling && Clock::now() >= m_nextTickAt);
+    // A sequence that shares the line takes turns with the poll's steps.
+    return tickWanted && (!next || m_sequenceWentLast);
 }
 
 bool LinkScheduler::runSequenceStep() {

@@ -61,6 +61,8 @@ private:
     void runOne();
     void endForClose();
     bool runSequenceStep();
+    // Whether the poll's step goes before a sequence's in this turn.
+    bool pollsNext() const;
     bool runTickStep();
     void afterExchange();
     void schedule();
@@ -79,5 +81,6 @@ private:
     std::deque<LinkSequence> m_queue;
     std::optional<LinkSequence> m_sequence;
     int m_sequenceStep = 0;
+    bool m_sequenceWentLast = false;
     long m_pollSteps = 0;
 };

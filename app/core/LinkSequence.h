@@ -16,6 +16,11 @@ public:
 
     explicit LinkSequence(QString title = {}) : m_title(std::move(title)) {}
 
+    // Reads that need no exclusive use of the line (a display's set-up): their steps take turns
+    // with the poll's, so neither waits for the other to finish.
+    void setSharesLineWithPoll(bool shares) { m_sharesLine = shares; }
+    bool sharesLineWithPoll() const { return m_sharesLine; }
+
     void add(const QString &what, Exchange exchange) {
         m_steps.push_back({what, std::move(exchange)});
     }
@@ -37,4 +42,5 @@ private:
     };
     QString m_title;
     std::vector<Step> m_steps;
+    bool m_sharesLine = false;
 };

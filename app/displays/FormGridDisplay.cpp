@@ -76,6 +76,7 @@ void FormGridDisplay::UpdateGridDisplay() {
         return;
     }
     LinkSequence reads(QStringLiteral("numeric display"));
+    reads.setSharesLineWithPoll(true);
     const QPointer<FormGridDisplay> form(this);
     const unsigned generation = ++m_contentGeneration;
     const auto wanted = [form, generation] {

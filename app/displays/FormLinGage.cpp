@@ -89,6 +89,7 @@ void FormLinGage::UpdateBarDisplay() {
         return;
     }
     LinkSequence reads(caption);
+    reads.setSharesLineWithPoll(true);
     const QPointer<FormLinGage> form(this);
     const unsigned generation = ++m_setupGeneration;
     const auto wanted = [form, generation] {

@@ -122,6 +122,34 @@ TEST_F(SchedulerTest, ASequenceRunsWholeBetweenTwoPollRequests) {
     EXPECT_EQ(progress, (std::vector<int>{1, 2, 3}));
 }
 
+// A display's set-up reads share the line: their steps take turns with the poll's.
+TEST_F(SchedulerTest, ASequenceThatSharesTheLineTakesTurnsWithThePoll) {
+    LinkSequence sequence(QStringLiteral("display set-up"));
+    sequence.setSharesLineWithPoll(true);
+    for (int n = 1; n <= 4; ++n)
+        sequence.add(QStringLiteral("channel %1").arg(n), [this, n] {
+            char text[QOR_TEXT_BUFFER_SIZE] = {};
+            return link.QorReadChannelDesc(state.session.LinkHandle, n, text) == 0;
+        });
+    bool completed = false;
+    sequence.finished = [&](bool ok) {
+        completed = ok;
+    };
+    const qsizetype before = requests().size();
+    scheduler.startPolling();
+    scheduler.run(std::move(sequence));
+    ASSERT_TRUE(waitFor([&] { return completed; }));
+    scheduler.stopPolling();
+    const QStringList sent = requests().mid(before);
+    const qsizetype first = sent.indexOf(QStringLiteral("~CN 1"));
+    const qsizetype last = sent.indexOf(QStringLiteral("~CN 4"));
+    ASSERT_GE(first, 0);
+    ASSERT_GT(last, first);
+    EXPECT_EQ(sent.mid(first, last - first + 1).filter(QStringLiteral("~C1 ")).size(), 3)
+        << "one poll request between each two of its steps: "
+        << sent.join(QLatin1Char('|')).toStdString();
+}
+
 TEST_F(SchedulerTest, AFailingStepEndsItsSequence) {
     LinkSequence sequence;
     int ran = 0;
