@@ -2,20 +2,11 @@
 // paced at the unit's default 9600 baud: the lateness of a 10 ms timer on the GUI thread
 // (p50, p99, max), and the poll's exchanges per second against what the line can carry.
 // Cases: the probe view of the demo's eight channels, and the channel view of 128 channels.
-#include "CommandLine.h"
-#include "FormMain.h"
+#include "PacedStation.h"
 #include "ResourceInit.h"
-#include "SilentTerminal.h"
-#include "SimulatedUnit.h"
-#include "Startup.h"
-#include "Station.h"
-#include "StationFixture.h"
-#include "StationHelp.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -28,64 +19,16 @@
 namespace {
 
 constexpr int LineRate = 9600;
-constexpr double BitsPerCharacter = 11.0; // start, 8 data, 2 stop
 constexpr int MeasureMs = 8000;
 constexpr int TimerMs = 10;
 
-// Bytes a logged exchange put on the line: "<time> <request> -> <reply>", each carriage return
-// written as the two characters \r.
-double lineBytesPerExchange(const QString &logFile, qsizetype from) {
-    QFile file(logFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    double bytes = 0;
-    qsizetype counted = 0;
-    for (qsizetype i = from; i < lines.size(); ++i) {
-        QByteArray line = lines[i];
-        const qsizetype space = line.indexOf(' ');
-        if (space < 0)
-            continue;
-        line = line.mid(space + 1).replace("\\r", "\r").replace(" -> ", "");
-        bytes += static_cast<double>(line.size());
-        ++counted;
-    }
-    return counted ? bytes / static_cast<double>(counted) : 0;
-}
-
-qsizetype logLines(const QString &logFile) {
-    QFile file(logFile);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
-}
-
-struct PacedStation {
-    QTemporaryDir folder;
-    std::unique_ptr<SimulatedUnit> unit;
-    std::unique_ptr<PortOverride> port;
-    StationFixture fixture;
-    CommandLine line;
-    std::unique_ptr<StationHelp> help;
-    std::unique_ptr<FormMain> window;
-    QString log;
-
+struct ResponsivenessStation : PacedStation {
     bool open(View view, int channels) {
-        const QString path = folder.filePath(QStringLiteral("qor1"));
-        log = folder.filePath(QStringLiteral("exchanges.log"));
-        unit = std::make_unique<SimulatedUnit>(QStringList{
-            QStringLiteral("--preset"), QStringLiteral("demo"), QStringLiteral("--pace"),
-            QStringLiteral("--channels-max"), QStringLiteral("128"), QStringLiteral("--link"), path,
-            QStringLiteral("--log"), log});
-        if (!unit->isRunning())
+        if (!connect({QStringLiteral("--preset"), QStringLiteral("demo"),
+                      QStringLiteral("--channels-max"), QStringLiteral("128")},
+                     LineRate))
             return false;
-        port = std::make_unique<PortOverride>(1, path);
         Station &state = fixture.state;
-        QString why;
-        if (!fixture.link.load(&why))
-            return false;
-        StationStartup startup(state, line, [] {});
-        if (!startup.OpenUnitLink())
-            return false;
-        startup.prepareUnit();
         if (channels != state.unit.UnitSystem->MaxChannel()) {
             state.unit.UnitSystem->setMaxChannel(channels);
             state.unit.Channels.clear();
@@ -95,12 +38,9 @@ struct PacedStation {
             for (int n = 9; n <= channels; ++n)
                 state.unit.channel(n)->setFormula(QStringLiteral("P%1").arg((n - 1) % 8 + 1));
         }
-        help = std::make_unique<StationHelp>(state.config, state.prompts);
-        window = std::make_unique<FormMain>(state, line, *help);
-        window->Form_Load(); // channel view, grid and bars open by default, polling starts
+        showWindow(); // channel view, grid and bars open by default, polling starts
         if (view == View::Probes)
             window->ViewLVDTs_Click();
-        window->show();
         return fixture.prompts.shown.empty();
     }
 };
@@ -114,7 +54,7 @@ double percentile(std::vector<double> values, double p) {
 }
 
 void measure(benchmark::State &run, View view, int channels) {
-    PacedStation station;
+    ResponsivenessStation station;
     if (!station.open(view, channels)) {
         run.SkipWithError("the paced simulator could not be prepared");
         return;
@@ -153,7 +93,8 @@ void measure(benchmark::State &run, View view, int channels) {
         exchangesPerSecond =
             static_cast<double>(station.window->linkScheduler().pollSteps() - stepsBefore) /
             seconds;
-        bytesPerExchange = lineBytesPerExchange(station.log, logBefore);
+        const LoggedExchanges logged = loggedExchanges(station.log, logBefore);
+        bytesPerExchange = logged.count ? logged.lineBytes / static_cast<double>(logged.count) : 0;
     }
     const double bound = bytesPerExchange > 0 ? LineRate / BitsPerCharacter / bytesPerExchange : 0;
     run.counters["late_p50_ms"] = percentile(lateMs, 0.50);

@@ -6,17 +6,11 @@
 // Reported: the exchanges made, the exchanges the setup's reader (or writer) requires, the time
 // taken, the line-rate bound of those exchanges (every request and reply byte at 11 bits a
 // character, as the exchange log counts them) and the ratio of the two.
-#include "CommandLine.h"
-#include "FormMain.h"
+#include "PacedStation.h"
 #include "ResourceInit.h"
 #include "Settings.h"
 #include "SetupFileCommands.h"
 #include "SetupFileWriter.h"
-#include "SilentTerminal.h"
-#include "SimulatedUnit.h"
-#include "Startup.h"
-#include "StationFixture.h"
-#include "StationHelp.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,7 +24,6 @@
 namespace {
 
 constexpr int LineRate = 38400;
-constexpr double BitsPerCharacter = 11.0; // start, 8 data, 2 stop
 constexpr int Channels = 128;
 constexpr int Probes = 8;
 constexpr int Analogs = 4;
@@ -79,84 +72,17 @@ constexpr long LoadExchangesRequired =
     4 + 2 + 4 + 2 * (Analogs - 1) + 13L * Channels + 2 * Probes + 2 * Analogs;
 constexpr long SaveExchangesRequired = 13L * Channels + 2 * Probes + 2 * Analogs;
 
-// The exchanges in the log from line `from` on and the bytes they put on the line: "<time>
-// <request> -> <reply>", non-printing bytes escaped (\r, \xNN, ...).
-struct LoggedExchanges {
-    long count = 0;
-    double lineBytes = 0;
-};
-
-double unescapedSize(const QByteArray &text) {
-    double bytes = 0;
-    for (qsizetype i = 0; i < text.size(); ++i, ++bytes) {
-        if (text[i] == '\\')
-            i += text.mid(i + 1, 1) == "x" ? 3 : 1;
-    }
-    return bytes;
-}
-
-LoggedExchanges loggedExchanges(const QString &logFile, qsizetype from) {
-    QFile file(logFile);
-    LoggedExchanges logged;
-    if (!file.open(QIODevice::ReadOnly))
-        return logged;
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (qsizetype i = from; i < lines.size(); ++i) {
-        const QByteArray &line = lines[i];
-        const qsizetype space = line.indexOf(' ');
-        const qsizetype arrow = line.indexOf(" -> ");
-        if (space < 0 || arrow < 0)
-            continue;
-        logged.lineBytes += unescapedSize(line.mid(space + 1, arrow - space - 1)) +
-                            unescapedSize(line.mid(arrow + 4));
-        ++logged.count;
-    }
-    return logged;
-}
-
-qsizetype logLines(const QString &logFile) {
-    QFile file(logFile);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
-}
-
-struct PacedStation {
-    QTemporaryDir folder;
-    std::unique_ptr<SimulatedUnit> unit;
-    std::unique_ptr<PortOverride> port;
-    StationFixture fixture;
-    CommandLine line;
-    std::unique_ptr<StationHelp> help;
-    std::unique_ptr<FormMain> window;
-    QString log;
-
+struct SetupStation : PacedStation {
     bool open() {
-        const QString path = folder.filePath(QStringLiteral("qor1"));
-        log = folder.filePath(QStringLiteral("exchanges.log"));
-        unit = std::make_unique<SimulatedUnit>(QStringList{
-            QStringLiteral("--preset"), QStringLiteral("empty"), QStringLiteral("--pace"),
-            QStringLiteral("--baud"), QString::number(LineRate), QStringLiteral("--link"), path,
-            QStringLiteral("--log"), log});
-        if (!unit->isRunning())
+        fixture.state.settings.setText(SettingKeys::BarsAtStartup, QStringLiteral("0"));
+        fixture.state.settings.setText(SettingKeys::NumericDisplay, QStringLiteral("0"));
+        if (!connect({QStringLiteral("--preset"), QStringLiteral("empty"), QStringLiteral("--baud"),
+                      QString::number(LineRate)},
+                     LineRate))
             return false;
-        port = std::make_unique<PortOverride>(1, path);
-        Station &state = fixture.state;
-        state.settings.setText(SettingKeys::Port, QStringLiteral("COM1"));
-        state.settings.setText(SettingKeys::BaudRate, QString::number(LineRate));
-        state.settings.setText(SettingKeys::BarsAtStartup, QStringLiteral("0"));
-        state.settings.setText(SettingKeys::NumericDisplay, QStringLiteral("0"));
-        QString why;
-        if (!fixture.link.load(&why))
-            return false;
-        StationStartup startup(state, line, [] {});
-        if (!startup.OpenUnitLink())
-            return false;
-        startup.prepareUnit();
-        help = std::make_unique<StationHelp>(state.config, state.prompts);
-        window = std::make_unique<FormMain>(state, line, *help);
-        window->Form_Load();
+        showWindow();
         // Only the setup's exchanges go to the unit while it is measured.
         window->linkScheduler().stopPolling();
-        window->show();
         return fixture.prompts.shown.empty();
     }
 
@@ -181,7 +107,7 @@ void report(benchmark::State &run, double seconds, const LoggedExchanges &logged
 }
 
 void BM_LoadLargeSetup(benchmark::State &run) {
-    PacedStation station;
+    SetupStation station;
     if (!station.open()) {
         run.SkipWithError("the paced simulator could not be prepared");
         return;
@@ -205,7 +131,7 @@ void BM_LoadLargeSetup(benchmark::State &run) {
 }
 
 void BM_SaveLargeSetup(benchmark::State &run) {
-    PacedStation station;
+    SetupStation station;
     if (!station.open()) {
         run.SkipWithError("the paced simulator could not be prepared");
         return;

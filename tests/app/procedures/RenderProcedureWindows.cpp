@@ -33,7 +33,7 @@ int main(int argc, char **argv) {
         }
         waitFor([&] { return !station.control<QLabel>("lblLiveValue")->text().isEmpty(); });
         const QString name =
-            special ? QStringLiteral("calibrate-special") : QStringLiteral("calibrate");
+            special ? QStringLiteral("calibrate-profiles") : QStringLiteral("calibrate");
         ok &= saveWindowPicture(*station.dialog,
                                 folder + QLatin1Char('/') + name + QStringLiteral("-details.png"));
         if (!special) {
