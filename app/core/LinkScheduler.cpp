@@ -152,8 +152,13 @@ bool LinkScheduler::runTickStep() {
     }
     // A view change drops what is left of a tick planned for the old view.
     if (m_poll.isCurrent(*m_tick) && m_tickStep < m_tick->steps.size()) {
-        m_tick->steps[m_tickStep++]();
+        // The step runs from a copy of its own: a box it opens may stop the poll, which drops
+        // the tick it came from while the step is still running.
+        const std::function<void()> step = std::move(m_tick->steps[m_tickStep++]);
+        step();
         ++m_pollSteps;
+        if (!m_tick)
+            return true;
     }
     if (!m_poll.isCurrent(*m_tick) || m_tickStep >= m_tick->steps.size()) {
         m_tick.reset();
