@@ -3,9 +3,8 @@
 // (p50, p99, max), and the poll's exchanges per second against what the line can carry.
 // Cases: the probe view of the demo's eight channels, and the channel view of 128 channels.
 #include "PacedStation.h"
-#include "ResourceInit.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -118,13 +117,3 @@ BENCHMARK(BM_ProbeView8Channels)->Iterations(1)->Unit(benchmark::kMillisecond)->
 BENCHMARK(BM_ChannelView128Channels)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    loadStationResources();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

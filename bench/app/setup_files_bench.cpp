@@ -7,12 +7,11 @@
 // taken, the line-rate bound of those exchanges (every request and reply byte at 11 bits a
 // character, as the exchange log counts them) and the ratio of the two.
 #include "PacedStation.h"
-#include "ResourceInit.h"
 #include "Settings.h"
 #include "SetupFileCommands.h"
 #include "SetupFileWriter.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -106,19 +105,27 @@ void report(benchmark::State &run, double seconds, const LoggedExchanges &logged
     run.counters["time_over_bound"] = bound > 0 ? seconds / bound : 0;
 }
 
-void BM_LoadLargeSetup(benchmark::State &run) {
-    SetupStation station;
+// The station on the paced simulator and the large setup in a file beside it; empty (the
+// benchmark skipped) when either could not be had.
+QString prepare(benchmark::State &run, SetupStation &station) {
     if (!station.open()) {
         run.SkipWithError("the paced simulator could not be prepared");
-        return;
+        return {};
     }
     const QString file = station.folder.filePath(QStringLiteral("large.qor"));
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(setupfile::writeSetup(largeSetup())) < 0) {
         run.SkipWithError("the setup file could not be written");
-        return;
+        return {};
     }
-    out.close();
+    return file;
+}
+
+void BM_LoadLargeSetup(benchmark::State &run) {
+    SetupStation station;
+    const QString file = prepare(run, station);
+    if (file.isEmpty())
+        return;
     double seconds = 0;
     LoggedExchanges logged;
     for (auto _ : run) {
@@ -132,17 +139,9 @@ void BM_LoadLargeSetup(benchmark::State &run) {
 
 void BM_SaveLargeSetup(benchmark::State &run) {
     SetupStation station;
-    if (!station.open()) {
-        run.SkipWithError("the paced simulator could not be prepared");
+    const QString file = prepare(run, station);
+    if (file.isEmpty())
         return;
-    }
-    const QString file = station.folder.filePath(QStringLiteral("large.qor"));
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(setupfile::writeSetup(largeSetup())) < 0) {
-        run.SkipWithError("the setup file could not be written");
-        return;
-    }
-    out.close();
     station.timed([&] { station.window->setupFiles().loadAtStart(file); });
     const QString copy = station.folder.filePath(QStringLiteral("copy.qor"));
     double seconds = 0;
@@ -164,13 +163,3 @@ BENCHMARK(BM_LoadLargeSetup)->Iterations(1)->Unit(benchmark::kMillisecond)->UseR
 BENCHMARK(BM_SaveLargeSetup)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    loadStationResources();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
