@@ -18,3 +18,8 @@ build/bin/render_connection_windows "$folder"
 build/bin/render_display_windows "$folder/displays"
 build/bin/render_setup_windows "$folder/setup"
 build/bin/render_procedure_windows "$folder"
+# The group editor and the group selection at the usual and at a high font resolution.
+cmake --build build -j"$(nproc)" --target render_group_windows
+for dpi in 96 144; do
+    QT_FONT_DPI=$dpi build/bin/render_group_windows "$folder"
+done

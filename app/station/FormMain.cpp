@@ -8,6 +8,9 @@
 #include "FormAboutQorView.h"
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
+#include "FormSelectGroup.h"
+#include "FormSetupGroup.h"
+#include "GroupSelection.h"
 #include "HelpFile.h"
 #include "Prompts.h"
 #include "ScreenPlacement.h"
@@ -75,6 +78,7 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
     makeSeparators();
     connectCommands();
     connectFileCommands();
+    connectGroupCommands();
 }
 
 FormMain::~FormMain() = default;
@@ -508,6 +512,59 @@ void FormMain::AboutQorView_Click() {
 
 bool FormMain::Timer1_Timer() {
     return m_poll.tick();
+}
+
+// ---- groups -----------------------------------------------------------------------------------
+
+void FormMain::connectGroupCommands() {
+    selectGroup = [this] {
+        runGroupSelection();
+    };
+    connect(ui->SetupGroups, &QAction::triggered, this, &FormMain::SetupGroups_Click);
+}
+
+void FormMain::runGroupSelection() {
+    if (!m_groupSelection) {
+        m_groupSelection = std::make_unique<FormSelectGroup>(m_state.view, m_state.unit, this);
+        registerLoadedWindow(m_groupSelection.get(), [this] { m_groupSelection->reject(); });
+    }
+    const View before = m_state.view.ViewMode;
+    m_groupSelection->SelectGroup();
+    // A group view left without a group fell back to the channel view: the displays follow it
+    // (the selection's own hold is already lowered, so this refresh brings its own).
+    if (m_state.view.ViewMode != before) {
+        ++m_state.view.PollHold;
+        UpdateMainDisplay();
+    }
+}
+
+void FormMain::SetupGroups_Click() {
+    if (!m_groupEditor) {
+        m_groupEditor = std::make_unique<FormSetupGroup>(
+            GroupEditorParts{m_state.unit, m_state.view, m_state.setup, m_state.prompts,
+                             readRunner()},
+            this);
+        connect(m_groupEditor.get(), &FormSetupGroup::editingDone, this,
+                &FormMain::groupEditingDone);
+        registerLoadedWindow(m_groupEditor.get(), [this] { m_groupEditor->closeForShutdown(); });
+    }
+    // The editor holds the list refresh from its load until Done; this command's own raise is
+    // lowered by its refresh right away, so an editor brought to the front adds no hold.
+    ++m_state.view.PollHold;
+    m_groupEditor->ShowEditor();
+    UpdateMainDisplay();
+}
+
+void FormMain::groupEditingDone() {
+    keepSelectedGroupWithin(m_state.view, m_state.unit.groupCount());
+    UpdateMainDisplay();
+}
+
+void FormMain::refreshMainDisplay() {
+    UpdateMainDisplay();
+    // A setup loaded or begun anew replaced the groups an open editor shows.
+    if (m_groupEditor)
+        m_groupEditor->reloadGroups();
 }
 
 // ---- closing ----------------------------------------------------------------------------------

@@ -17,6 +17,8 @@
 
 class CommandLine;
 class FormGridDisplay;
+class FormSelectGroup;
+class FormSetupGroup;
 class FormLinGage;
 class dlgCalibrate;
 class QLabel;
@@ -77,11 +79,15 @@ public:
 
     // The File menu's work on setup files (New, Open, Store, Save, Save As).
     SetupFileCommands &setupFiles() { return *m_setupFiles; }
-    // The group selection dialog (sets SelectedGroup and GroupSelectCancelled) and the set-up
-    // dialogs opened from a display row (view, then the channel, probe or analog number; true when
-    // a dialog was shown) come with the group editor and the set-up dialogs. Without them View >
-    // Group and picks in the displays change nothing.
+    // The group selection dialog, modal: sets SelectedGroup and GroupSelectCancelled. When a
+    // group was chosen (SelectedGroup > 0, not cancelled) the PollHold the dialog raised is still
+    // up, for the caller's next UpdateMainDisplay to lower (the caller must not raise it a second
+    // time); otherwise the hold is lowered already and a group view without a group has become
+    // the channel view.
     std::function<void()> selectGroup;
+    // The set-up dialogs opened from a display row (view, then the channel, probe or analog
+    // number; true when a dialog was shown) come with the set-up dialogs. Without them picks in
+    // the displays change nothing.
     std::function<bool(View view, int item)> showSetupDialog;
     // A right click on bar (1-based) of the bar display: the copy-link dialog for the bar's
     // channel in the group and channel views, the calibration dialog in the probe view.
@@ -110,6 +116,11 @@ public:
     const PollCycle &pollCycle() const { return m_poll; }
     dlgCopyLink *copyLinkDialog() const { return m_copyLink.get(); }
 
+    // Setup > Groups: the group editor, modeless; an open one comes to the front.
+    void SetupGroups_Click();
+    FormSetupGroup *groupEditor() const { return m_groupEditor.get(); }
+    FormSelectGroup *groupSelection() const { return m_groupSelection.get(); }
+
 Q_SIGNALS:
     // The caption of LabelChan(channel) changed: the poll read a value that shows differently.
     void channelCaptionChanged(int channel, const QString &text);
@@ -132,7 +143,7 @@ private:
     // SetupWindows
     void setChannelLabelCount(int count) override;
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
-    void refreshMainDisplay() override { UpdateMainDisplay(); }
+    void refreshMainDisplay() override;
     bool updatesChosen() const override { return m_updateToggleState; }
 
     void connectCommands();
@@ -148,6 +159,10 @@ private:
     void placeDisplaysBelowMainWindow();
     static constexpr int DisplayGap = 8;
     void showSelectedGroup(int group);
+    // The group dialogs: the selection behind selectGroup, the editor's end of editing.
+    void connectGroupCommands();
+    void runGroupSelection();
+    void groupEditingDone();
     bool queryUnload();
     void unloadOtherWindows();
     void storeMainPosition();
@@ -169,6 +184,8 @@ private:
     std::unique_ptr<FormLinGage> m_bars;
     std::unique_ptr<dlgCopyLink> m_copyLink;
     std::unique_ptr<dlgCalibrate> m_calibrate;
+    std::unique_ptr<FormSetupGroup> m_groupEditor;
+    std::unique_ptr<FormSelectGroup> m_groupSelection;
     bool m_updateToggleState = false;
     bool m_gridPlaced = false;
     bool m_barsPlaced = false;
