@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -319,6 +320,9 @@ TEST_F(HoldTest, EveryWayThroughBothDialogsLeavesTheMainListUnheld) {
          select([](FormSelectGroup &d) { button(d, "CmdCancel")->click(); }), View::Probes, 0},
         {"View > Group, close box", View::Channels, 0, 2,
          select([](FormSelectGroup &d) { d.close(); }), View::Channels, 0},
+        {"View > Group, Esc", View::Channels, 0, 2,
+         select([](FormSelectGroup &d) { QTest::keyClick(&d, Qt::Key_Escape); }), View::Channels,
+         0},
         {"Cancel in a group view with no group shows the channels", View::Group, 0, 2,
          select([](FormSelectGroup &d) { button(d, "CmdCancel")->click(); }), View::Channels, 0},
         {"Cancel in a group view with a group keeps it", View::Group, 2, 2,
@@ -347,6 +351,8 @@ TEST_F(HoldTest, EveryWayThroughBothDialogsLeavesTheMainListUnheld) {
          View::Channels, 0},
         {"editor, close box", View::Channels, 0, 1, editor([](FormSetupGroup &e) { e.close(); }),
          View::Channels, 0},
+        {"editor, Esc", View::Channels, 0, 1,
+         editor([](FormSetupGroup &e) { QTest::keyClick(&e, Qt::Key_Escape); }), View::Channels, 0},
         {"editor opened twice, then Done", View::Channels, 0, 1,
          [](GroupDialogsTest &test, FormMain &) {
              auto &hold = static_cast<HoldTest &>(test);
