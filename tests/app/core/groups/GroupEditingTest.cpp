@@ -67,6 +67,7 @@ TEST(GroupSetEditing, AddedGroupsTakeTheNextIndexAndTheNameAsTyped) {
         {"line breaks become blanks, one value per line in a file",
          QStringLiteral("Left\r\nside\nend\r"), QStringLiteral("Left  side end ")},
         {"blanks stay", QStringLiteral("  two  "), QStringLiteral("  two  ")},
+        {"a name another group has", QStringLiteral("First"), QStringLiteral("First")},
     };
     for (const auto &c : cases) {
         GroupSet set;
@@ -77,26 +78,6 @@ TEST(GroupSetEditing, AddedGroupsTakeTheNextIndexAndTheNameAsTyped) {
         EXPECT_TRUE(set.channelsOf(2).empty()) << c.legend;
         EXPECT_TRUE(set.setup.SetupChanged) << c.legend;
     }
-}
-
-TEST(GroupSetEditing, EqualNamesAreAccepted) {
-    GroupSet set;
-    set.editing.addGroup(QStringLiteral("Same"));
-    set.editing.addGroup(QStringLiteral("Same"));
-    EXPECT_EQ(set.names(), (QStringList{QStringLiteral("Same"), QStringLiteral("Same")}));
-}
-
-TEST(GroupSetEditing, RemovingKeepsTheOtherIndexesAndTheNextAddRepeatsOne) {
-    GroupSet set;
-    for (const char *name : {"A", "B", "C"})
-        set.editing.addGroup(QLatin1String(name));
-    set.setup.SetupChanged = false;
-    ASSERT_TRUE(set.editing.removeGroup(2));
-    EXPECT_EQ(set.indexes(), (std::vector<int>{1, 3}));
-    EXPECT_EQ(set.names(), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
-    EXPECT_TRUE(set.setup.SetupChanged);
-    set.editing.addGroup(QStringLiteral("D"));
-    EXPECT_EQ(set.indexes(), (std::vector<int>{1, 3, 3})) << "number of groups + 1";
 }
 
 TEST(GroupSetEditing, ChannelsAreAddedOncePerGroupAndRemovedByPosition) {
@@ -168,16 +149,6 @@ TEST(GroupSetEditing, PositionsOutsideTheSetChangeNothing) {
         EXPECT_EQ(set.channelsOf(1), (std::vector<int>{4, 5})) << c.legend;
         EXPECT_FALSE(set.setup.SetupChanged) << c.legend;
     }
-}
-
-TEST(GroupSetEditing, RenameChangesOnlyTheName) {
-    GroupSet set;
-    set.add(QStringLiteral("Old"), {7});
-    ASSERT_TRUE(set.editing.renameGroup(1, QStringLiteral("New\nname")));
-    EXPECT_EQ(set.names(), QStringList{QStringLiteral("New name")});
-    EXPECT_EQ(set.indexes(), std::vector<int>{1});
-    EXPECT_EQ(set.channelsOf(1), std::vector<int>{7});
-    EXPECT_TRUE(set.setup.SetupChanged);
 }
 
 TEST(GroupSetEditing, RemovalKeepsTheMainListOnAGroupThatExists) {
