@@ -18,6 +18,7 @@
 class CommandLine;
 class FormGridDisplay;
 class FormLinGage;
+class FormSetupChan;
 class dlgCalibrate;
 class QLabel;
 class dlgCopyLink;
@@ -77,12 +78,12 @@ public:
 
     // The File menu's work on setup files (New, Open, Store, Save, Save As).
     SetupFileCommands &setupFiles() { return *m_setupFiles; }
-    // The group selection dialog (sets SelectedGroup and GroupSelectCancelled) and the set-up
-    // dialogs opened from a display row (view, then the channel, probe or analog number; true when
-    // a dialog was shown) come with the group editor and the set-up dialogs. Without them View >
-    // Group and picks in the displays change nothing.
+    // The group selection dialog (sets SelectedGroup and GroupSelectCancelled) comes with the
+    // group editor; without it View > Group changes nothing.
     std::function<void()> selectGroup;
-    std::function<bool(View view, int item)> showSetupDialog;
+    // The set-up dialog of a display row, modal: view, then the channel, probe or analog number;
+    // true when a dialog was shown.
+    bool showSetupDialog(View view, int item);
     // A right click on bar (1-based) of the bar display: the copy-link dialog for the bar's
     // channel in the group and channel views, the calibration dialog in the probe view.
     void LGauge1_RightClick(int bar, QPoint globalPos);
@@ -102,6 +103,11 @@ public:
     // when setups are enabled; the dialog's top-left corner at screenPos.
     void showCalibrateAt(int probe, QPoint screenPos);
     dlgCalibrate *calibrationDialog() const { return m_calibrate.get(); }
+
+    // The channel setup dialog at `channel` (0: the channel it showed last), modal or modeless;
+    // one already open moves to the channel and comes to the front.
+    void showChannelSetup(int channel, bool modal);
+    FormSetupChan *channelSetupDialog() const { return m_setupChan.get(); }
 
     FormGridDisplay *gridDisplay() const { return m_grid.get(); }
     FormLinGage *barDisplay() const { return m_bars.get(); }
@@ -125,6 +131,7 @@ private:
     void setGridValue(int row, const QString &text) override;
     void setBarValue(int row, float value) override;
     void setCalibrationValue(const QString &text) override;
+    void setChannelSetupValue(const QString &text) override;
 
     // DisplayItemSource
     int channelCount() const override { return labelChanCount() - 1; }
@@ -134,9 +141,12 @@ private:
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
     void refreshMainDisplay() override { UpdateMainDisplay(); }
     bool updatesChosen() const override { return m_updateToggleState; }
+    int currentChannel() const override;
+    void setCurrentChannel(int channel) override;
 
     void connectCommands();
     void connectFileCommands();
+    void connectSetupCommands();
     void makeSeparators();
     // One hidden label per channel of the unit, LabelChan(1 ... MaxChannel).
     void sizeChannelLabels();
@@ -169,6 +179,7 @@ private:
     std::unique_ptr<FormLinGage> m_bars;
     std::unique_ptr<dlgCopyLink> m_copyLink;
     std::unique_ptr<dlgCalibrate> m_calibrate;
+    std::unique_ptr<FormSetupChan> m_setupChan;
     bool m_updateToggleState = false;
     bool m_gridPlaced = false;
     bool m_barsPlaced = false;
