@@ -17,6 +17,7 @@
 #include "UpDownButtons.h"
 #include "WaitFor.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -124,6 +125,63 @@ TEST_F(ChannelSetupDialogTest, ShowingAChannelReadsItInTheFormsOrderAndFormatsIt
     button("CommandResetMM")->click();
     ASSERT_TRUE(idle());
     EXPECT_EQ(requests().constLast(), QStringLiteral("~C9"));
+}
+
+TEST_F(ChannelSetupDialogTest, ControlsCarryTheirCaptionsTipsAndTabOrder) {
+    open(1);
+    const struct {
+        const char *name;
+        const char *caption; // a label's for a box
+        const char *tip;
+    } controls[] = {
+        {"TextCurrentChannel", "&Channel", ""},
+        {"UpDownChannel", "", ""},
+        {"TextDescription", "&Description", "Description of channel"},
+        {"TextFormula", "&Formula", "Enter Channel Formula"},
+        {"TextDecimals", "D&ecimals", ""},
+        {"UpDownDecimals", "", ""},
+        {"TextMaster1Value", "Master &1", ""},
+        {"TextMaster2Value", "Master &2", ""},
+        {"CheckUse2Masters", "Use &Two Masters", ""},
+        {"TextScalingValue", "&Scaling", ""},
+        {"TextZeroValue", "&Zero", ""},
+        {"TextHiTolValue", "&Hi Tol", ""},
+        {"TextHiAppValue", "H&i approach", ""},
+        {"TextLoAppValue", "L&o approach", ""},
+        {"TextLoTolValue", "&LoTol", ""},
+        {"TextBarTopValue", "Bar &Top", ""},
+        {"TextBarBotValue", "Bar &Bot", ""},
+        {"TextChannelValue", "", "Current value of channel"},
+        {"CheckShowCurrentValue", "Show Current &Value", ""},
+        {"CommandResetMM", "&Reset MAX/MIN", ""},
+        {"CommandPrev", "P&rev", "Go to next lower channel"},
+        {"CommandNext", "Ne&xt", "Go to next higher channel"},
+        {"CommandProgram", "&Program Channel", "Transfer settings to QOR-128"},
+        {"CheckAutoIncChannel", "Increment after Program Channel", ""},
+        {"CommandDone", "Do&ne", "Close this dialog box"},
+    };
+    QWidget *previous = nullptr;
+    for (const auto &c : controls) {
+        auto *control = dialog()->findChild<QWidget *>(QLatin1String(c.name));
+        ASSERT_NE(control, nullptr) << c.name;
+        EXPECT_EQ(control->toolTip(), QString::fromLatin1(c.tip)) << c.name;
+        QString caption;
+        if (auto *button = qobject_cast<QAbstractButton *>(control))
+            caption = button->text();
+        for (QLabel *label : dialog()->findChildren<QLabel *>())
+            if (label->buddy() == control)
+                caption = label->text();
+        EXPECT_EQ(caption, QString::fromLatin1(c.caption)) << c.name;
+        if (previous) {
+            // The next control in the tab order that takes the focus.
+            QWidget *next = previous->nextInFocusChain();
+            while (next != control && next->focusPolicy() == Qt::NoFocus)
+                next = next->nextInFocusChain();
+            EXPECT_EQ(next, control)
+                << c.name << " follows " << previous->objectName().toStdString();
+        }
+        previous = control;
+    }
 }
 
 TEST_F(ChannelSetupDialogTest, ProgramSendsEveryFieldInItsOrderWithNoOtherRequestBetween) {
