@@ -111,7 +111,9 @@ void FormSetupChan::connectControls() {
 
 void FormSetupChan::showAt(int channel, bool modal) {
     if (isVisible()) {
-        if (channel > 0 && channel != m_current && !m_busy)
+        if (m_current == 0 && !m_busy)
+            showChannel(channel); // the set was empty when it was last shown
+        else if (channel > 0 && channel != m_current && !m_busy)
             moveTo(channel);
         raise();
         activateWindow();
@@ -149,12 +151,12 @@ void FormSetupChan::showChannel(int channel) {
     ui->TextChannelValue->clear();
     followLive();
 
-    const unsigned number = ++m_showNumber;
+    const unsigned number = ++m_sequenceNumber;
     const int shown = m_current;
     auto read = std::make_shared<ChannelDefinition>();
     LinkSequence sequence = showChannelSequence(m.unit, shown, read);
     sequence.finished = [self = QPointer(this), number, shown, read](bool completed) {
-        if (!self || number != self->m_showNumber)
+        if (!self || number != self->m_sequenceNumber)
             return;
         self->setBusy(false);
         if (!completed) {
@@ -163,14 +165,13 @@ void FormSetupChan::showChannel(int channel) {
             return;
         }
         self->fill(*read);
-        Q_EMIT self->channelShown(shown);
     };
     setBusy(true, QStringLiteral("Reading channel %1...").arg(shown));
     m.scheduler.run(std::move(sequence));
 }
 
 void FormSetupChan::showNoChannels() {
-    ++m_showNumber;
+    ++m_sequenceNumber;
     m_current = 0;
     m_edited = false;
     m_shown = {};
@@ -238,13 +239,13 @@ bool FormSetupChan::programThen(std::function<void()> after) {
     ui->TextFormula->setText(checked.definition->formula);
 
     const int channel = m_current;
-    const unsigned number = ++m_showNumber;
+    const unsigned number = ++m_sequenceNumber;
     LinkSequence sequence = programChannelSequence(m.unit, m.setup, channel, *checked.definition);
-    sequence.finished = [self = QPointer(this), number, channel, definition = *checked.definition,
+    sequence.finished = [self = QPointer(this), number, definition = *checked.definition,
                          after = std::move(after)](bool completed) {
         if (!self)
             return;
-        if (number == self->m_showNumber) {
+        if (number == self->m_sequenceNumber) {
             self->setBusy(false);
             self->m_edited = false;
             // The boxes keep what was shown for comparison; only the leave question's title
@@ -252,8 +253,7 @@ bool FormSetupChan::programThen(std::function<void()> after) {
             self->m_shown.description = definition.description;
             self->m_shown.formula = definition.formula;
         }
-        Q_EMIT self->programmed(channel, completed);
-        if (number == self->m_showNumber && after)
+        if (completed && number == self->m_sequenceNumber && after)
             after();
     };
     setBusy(true, QStringLiteral("Programming channel %1...").arg(channel));

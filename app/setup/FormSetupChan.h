@@ -64,12 +64,6 @@ public:
 
     void reject() override;
 
-Q_SIGNALS:
-    // The channel has been read and its fields are shown.
-    void channelShown(int channel);
-    // Programming ended (completed is false when the channel left the set on the way).
-    void programmed(int channel, bool completed);
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -110,8 +104,9 @@ private:
     bool m_busy = false;
     // A box of the dialog is open over it: the focus leaving a box then edits nothing.
     bool m_boxOpen = false;
-    // Each channel read is numbered; a read overtaken by a newer one is not shown.
-    unsigned m_showNumber = 0;
+    // Each read or programming of a channel is numbered; one overtaken by a newer one (the station
+    // chose another channel meanwhile) leaves the dialog alone when it ends.
+    unsigned m_sequenceNumber = 0;
     setupforms::ChannelDefinition m_shown;
     QPointer<QWidget> m_focusBeforeBusy;
 };

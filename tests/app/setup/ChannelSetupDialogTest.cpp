@@ -427,6 +427,15 @@ TEST_F(ChannelSetupDialogTest, TheMenuOpensItModelessAViewPickModalAndAnOpenDial
     EXPECT_EQ(dialog(), first);
     EXPECT_EQ(current(), 6);
     EXPECT_EQ(first->windowModality(), Qt::NonModal);
+    // Edits of the open dialog are not lost to a pick: it asks first.
+    type("TextDescription", QStringLiteral("Edited"));
+    prompts.answers = {PromptAnswer::Cancel};
+    window->GotoSetupFromView(2);
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(current(), 6);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, setupforms::leavePromptText(6));
+    prompts.answers = {PromptAnswer::No};
     first->close();
     ASSERT_FALSE(first->isVisible());
 
