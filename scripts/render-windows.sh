@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders every window of the station offscreen to PNG for review: main window, grid and bar
 # displays in the channel and probe views, help, the wizard's pages, the About box, the setup
-# files' progress window and messages, and the amplifier calibration dialog.
+# files' progress window and messages, the channel setup dialog (at 96 and 144 DPI) and the
+# amplifier calibration dialog.
 # Usage: scripts/render-windows.sh [folder]   (default docs/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -11,6 +11,7 @@
 #include "FormSelectGroup.h"
 #include "FormSetupGroup.h"
 #include "GroupSelection.h"
+#include "FormSetupChan.h"
 #include "HelpFile.h"
 #include "Prompts.h"
 #include "ScreenPlacement.h"
@@ -79,6 +80,7 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
     connectCommands();
     connectFileCommands();
     connectGroupCommands();
+    connectSetupCommands();
 }
 
 FormMain::~FormMain() = default;
@@ -129,6 +131,13 @@ void FormMain::connectFileCommands() {
     connect(files, &SetupFileCommands::busyChanged, this, [this](bool busy) {
         for (QAction *command : {ui->NewFile, ui->OpenFile, ui->SaveToQor, ui->SaveAsFile})
             command->setEnabled(!busy);
+    });
+}
+
+void FormMain::connectSetupCommands() {
+    connect(ui->SetupChannels, &QAction::triggered, this, [this] {
+        showChannelSetup(0, false);
+        UpdateMainDisplay();
     });
 }
 
@@ -360,6 +369,51 @@ void FormMain::setCalibrationValue(const QString &text) {
         m_calibrate->setLiveValue(text);
 }
 
+// ---- channel setup ----------------------------------------------------------------------------
+
+void FormMain::showChannelSetup(int channel, bool modal) {
+    if (!m_setupChan) {
+        ChannelSetupParts parts{
+            m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
+            m_state.prompts, {}};
+        parts.updateMainDisplay = [this] {
+            UpdateMainDisplay();
+        };
+        m_setupChan = std::make_unique<FormSetupChan>(std::move(parts), this);
+        registerLoadedWindow(m_setupChan.get(), [this] { m_setupChan->hide(); });
+    }
+    m_setupChan->showAt(channel, modal);
+}
+
+void FormMain::setChannelSetupValue(const QString &text) {
+    if (m_setupChan)
+        m_setupChan->setLiveValue(text);
+}
+
+int FormMain::currentChannel() const {
+    return m_setupChan ? m_setupChan->GetCurrentChannel() : 0;
+}
+
+void FormMain::setCurrentChannel(int channel) {
+    if (m_setupChan)
+        m_setupChan->SetCurrentChannel(channel);
+}
+
+bool FormMain::showSetupDialog(View view, int item) {
+    switch (view) {
+    case View::Group:
+    case View::Channels:
+    case View::Digitals:
+        // A group may still name a channel the set no longer has: there is nothing to set up.
+        if (item < 1 || item > static_cast<int>(m_state.unit.Channels.size()))
+            return false;
+        showChannelSetup(item, true);
+        return true;
+    default:
+        return false;
+    }
+}
+
 // ---- views ------------------------------------------------------------------------------------
 
 void FormMain::UpdateMainDisplay() {
@@ -441,7 +495,7 @@ void FormMain::UpdateToggle_Click() {
 }
 
 void FormMain::GotoSetupFromView(int index) {
-    if (!m_state.config.SetupsEnabled || !showSetupDialog)
+    if (!m_state.config.SetupsEnabled)
         return;
     int item = index;
     switch (m_state.view.ViewMode) {

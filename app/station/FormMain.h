@@ -20,6 +20,7 @@ class FormGridDisplay;
 class FormSelectGroup;
 class FormSetupGroup;
 class FormLinGage;
+class FormSetupChan;
 class dlgCalibrate;
 class QLabel;
 class dlgCopyLink;
@@ -85,10 +86,9 @@ public:
     // time); otherwise the hold is lowered already and a group view without a group has become
     // the channel view.
     std::function<void()> selectGroup;
-    // The set-up dialogs opened from a display row (view, then the channel, probe or analog
-    // number; true when a dialog was shown) come with the set-up dialogs. Without them picks in
-    // the displays change nothing.
-    std::function<bool(View view, int item)> showSetupDialog;
+    // The set-up dialog of a display row, modal: view, then the channel, probe or analog number;
+    // true when a dialog was shown.
+    bool showSetupDialog(View view, int item);
     // A right click on bar (1-based) of the bar display: the copy-link dialog for the bar's
     // channel in the group and channel views, the calibration dialog in the probe view.
     void LGauge1_RightClick(int bar, QPoint globalPos);
@@ -108,6 +108,11 @@ public:
     // when setups are enabled; the dialog's top-left corner at screenPos.
     void showCalibrateAt(int probe, QPoint screenPos);
     dlgCalibrate *calibrationDialog() const { return m_calibrate.get(); }
+
+    // The channel setup dialog at `channel` (0: the channel it showed last), modal or modeless;
+    // one already open moves to the channel and comes to the front.
+    void showChannelSetup(int channel, bool modal);
+    FormSetupChan *channelSetupDialog() const { return m_setupChan.get(); }
 
     FormGridDisplay *gridDisplay() const { return m_grid.get(); }
     FormLinGage *barDisplay() const { return m_bars.get(); }
@@ -136,6 +141,7 @@ private:
     void setGridValue(int row, const QString &text) override;
     void setBarValue(int row, float value) override;
     void setCalibrationValue(const QString &text) override;
+    void setChannelSetupValue(const QString &text) override;
 
     // DisplayItemSource
     int channelCount() const override { return labelChanCount() - 1; }
@@ -145,9 +151,12 @@ private:
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
     void refreshMainDisplay() override;
     bool updatesChosen() const override { return m_updateToggleState; }
+    int currentChannel() const override;
+    void setCurrentChannel(int channel) override;
 
     void connectCommands();
     void connectFileCommands();
+    void connectSetupCommands();
     void makeSeparators();
     // One hidden label per channel of the unit, LabelChan(1 ... MaxChannel).
     void sizeChannelLabels();
@@ -186,6 +195,7 @@ private:
     std::unique_ptr<dlgCalibrate> m_calibrate;
     std::unique_ptr<FormSetupGroup> m_groupEditor;
     std::unique_ptr<FormSelectGroup> m_groupSelection;
+    std::unique_ptr<FormSetupChan> m_setupChan;
     bool m_updateToggleState = false;
     bool m_gridPlaced = false;
     bool m_barsPlaced = false;

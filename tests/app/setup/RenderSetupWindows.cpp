@@ -1,15 +1,28 @@
 // Renders the setup files' windows to PNG files for review: the progress window of a load and of
 // a save, and the messages of the File menu (the question before New and Open, a file that cannot
-// be loaded, a count the unit cannot take, a save that failed).
+// be loaded, a count the unit cannot take, a save that failed); and the channel setup dialog on the
+// stand-in unit at 96 and 144 DPI, with its messages.
 // render_setup_windows [folder] (default /tmp/setup-shots).
 
+#include "ChannelSetupRules.h"
+#include "FormSetupChan.h"
+#include "LinkScheduler.h"
 #include "MessageBoxPrompts.h"
+#include "PollCycle.h"
 #include "SetupFileCommands.h"
 #include "SetupProgress.h"
+#include "StationFixture.h"
+#include "WaitFor.h"
 #include "WindowPicture.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
+
+#include <cstdio>
 
 namespace {
 
@@ -20,9 +33,82 @@ bool saveProgress(const QString &task, bool cancellable, int done, int total, co
     return saveWindowPicture(progress, file);
 }
 
-bool saveBox(const QString &text, PromptButtons buttons, PromptIcon icon, const QString &file) {
-    const auto box = makePromptBox(text, buttons, icon, QStringLiteral("QorView"), nullptr);
+bool saveBox(const QString &text, PromptButtons buttons, PromptIcon icon, const QString &file,
+             const QString &title = QStringLiteral("QorView")) {
+    const auto box = makePromptBox(text, buttons, icon, title, nullptr);
     return saveWindowPicture(*box, file);
+}
+
+// What the window draws at `ratio` device pixels per pixel: 1.5 is a 144 DPI screen.
+bool saveScaledPicture(QWidget &window, qreal ratio, const QString &file) {
+    window.show();
+    QCoreApplication::processEvents();
+    QImage image(window.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    window.render(&painter);
+    painter.end();
+    const bool saved = image.save(file);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(file));
+    return saved;
+}
+
+// Hands the poll's live value to the channel setup dialog, as the main window does.
+struct ChannelSetupTargets : PollTargets {
+    void setChannelLabel(int, const QString &) override {}
+    bool gridShown() const override { return false; }
+    bool barsShown() const override { return false; }
+    void setGridValue(int, const QString &) override {}
+    void setBarValue(int, float) override {}
+    void setChannelSetupValue(const QString &text) override {
+        if (dialog)
+            dialog->setLiveValue(text);
+    }
+    FormSetupChan *dialog = nullptr;
+};
+
+// The channel setup dialog on demo channel 3 with its live value, empty, and its two messages.
+bool saveChannelSetup(const QString &folder) {
+    StationFixture station;
+    QString why;
+    if (!station.connectStandIn(QStringLiteral("--preset demo"), &why)) {
+        std::fprintf(stderr, "stand-in unit not opened: %s\n", qPrintable(why));
+        return false;
+    }
+    ChannelSetupTargets targets;
+    PollCycle poll(station.state.session, station.state.unit, station.state.view,
+                   station.state.live, targets);
+    LinkScheduler scheduler(station.state.session, poll, station.prompts);
+    Station &s = station.state;
+    FormSetupChan dialog(
+        ChannelSetupParts{s.session, scheduler, s.unit, s.live, s.setup, station.prompts, {}});
+    targets.dialog = &dialog;
+    scheduler.startPolling();
+    dialog.showAt(3, false);
+    waitFor([&] { return !dialog.isBusy(); });
+    dialog.findChild<QCheckBox *>(QStringLiteral("CheckShowCurrentValue"))->click();
+    const auto *live = dialog.findChild<QLineEdit *>(QStringLiteral("TextChannelValue"));
+    if (!waitFor([&] { return !dialog.isBusy() && !live->text().isEmpty(); })) {
+        std::fprintf(stderr, "channel 3 was not shown\n");
+        return false;
+    }
+    bool ok = true;
+    ok &= saveScaledPicture(dialog, 1.0, folder + QStringLiteral("/channel-setup.png"));
+    ok &= saveScaledPicture(dialog, 1.5, folder + QStringLiteral("/channel-setup-144dpi.png"));
+    scheduler.stopPolling();
+    ok &=
+        saveBox(setupforms::leavePromptText(3), PromptButtons::YesNoCancel, PromptIcon::Question,
+                folder + QStringLiteral("/channel-setup-leave.png"), QStringLiteral("Mean height"));
+    ok &= saveBox(QStringLiteral("Hi approach must be a number (such as 12.345) from "
+                                 "-3.402823E+38 to 3.402823E+38."),
+                  PromptButtons::Ok, PromptIcon::Information,
+                  folder + QStringLiteral("/channel-setup-refused.png"));
+    station.state.unit.Channels.clear();
+    dialog.SetCurrentChannel(0);
+    ok &= saveScaledPicture(dialog, 1.0, folder + QStringLiteral("/channel-setup-empty.png"));
+    dialog.hide();
+    return ok;
 }
 
 } // namespace
@@ -60,5 +146,6 @@ int main(int argc, char **argv) {
                                          "description).\rThe file is as it was."),
                   PromptButtons::Ok, PromptIcon::Critical,
                   folder + QStringLiteral("/setup-save-failed.png"));
+    ok &= saveChannelSetup(folder);
     return ok ? 0 : 1;
 }

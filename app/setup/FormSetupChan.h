@@ -1,0 +1,112 @@
+#pragma once
+
+#include "ChannelSetupFields.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class LinkScheduler;
+class Prompts;
+class QLineEdit;
+struct LinkSession;
+struct LiveFollowers;
+struct SetupSession;
+struct UnitObjects;
+
+namespace Ui {
+class FormSetupChan;
+}
+
+// What the channel setup dialog works with.
+struct ChannelSetupParts {
+    LinkSession &session;
+    LinkScheduler &scheduler;
+    UnitObjects &unit;
+    LiveFollowers &live;
+    SetupSession &setup;
+    Prompts &prompts;
+    // The main window's UpdateMainDisplay, run when the dialog closes.
+    std::function<void()> updateMainDisplay;
+};
+
+// The channel setup dialog: one channel's formula, description, decimals, masters, scaling and
+// zero, tolerance and approach limits and bar scale, shown from the unit and programmed into it,
+// with the channel's live value from the poll. The dialog lives for the station's run, so it comes
+// back to the channel last shown and keeps its two check boxes' states. Every request goes through
+// the link scheduler as a sequence (reading a channel, programming it, resetting max/min); the
+// dialog's controls wait while one runs.
+class FormSetupChan : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit FormSetupChan(ChannelSetupParts parts, QWidget *parent = nullptr);
+    ~FormSetupChan() override;
+
+    // Shows the dialog (modal or modeless) at `channel` (0: the channel last shown), reading the
+    // channel afresh. When it is already open it stays as it is opened and only moves to
+    // `channel`, asking first about edits of the channel it leaves, and comes to the front.
+    void showAt(int channel, bool modal);
+
+    // Makes `channel` the current channel and shows it, dropping edits without asking (the
+    // channel set shrank, or the station chose the channel).
+    void SetCurrentChannel(int channel);
+    int GetCurrentChannel() const { return m_current; }
+
+    // The live value of ChannelSetupLiveChannel, from the poll.
+    void setLiveValue(const QString &text);
+
+    // A sequence of the dialog's is under way.
+    bool isBusy() const { return m_busy; }
+    bool isEdited() const { return m_edited; }
+
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    int channelCount() const;
+    void connectControls();
+    void sizeBoxes();
+    QLineEdit *box(setupforms::ChannelField field) const;
+
+    void showChannel(int channel);
+    void showNoChannels();
+    void fill(const setupforms::ChannelDefinition &definition);
+    setupforms::ChannelForm typedForm() const;
+    // Checks the whole form; on a refusal selects the field, says why and returns false.
+    bool programThen(std::function<void()> after);
+    // The leave check, then `goOn` unless the operator stays (or a refused field stops it).
+    void leaveThen(std::function<void()> goOn);
+    void moveTo(int channel);
+    void followLive();
+    void setBusy(bool busy, const QString &status = {});
+    void closeNow();
+
+    void CommandNext_Click();
+    void CommandPrev_Click();
+    void CommandProgram_Click();
+    void CommandResetMM_Click();
+    void TextCurrentChannel_Finished();
+    void decimalsStep(int step);
+    void CheckUse2Masters_Click();
+    void CheckShowCurrentValue_Click();
+    void textEdited(QLineEdit *edit);
+
+    std::unique_ptr<Ui::FormSetupChan> ui;
+    ChannelSetupParts m;
+    int m_current = 1;
+    bool m_edited = false;
+    bool m_busy = false;
+    // A box of the dialog is open over it: the focus leaving a box then edits nothing.
+    bool m_boxOpen = false;
+    // Each read or programming of a channel is numbered; one overtaken by a newer one (the station
+    // chose another channel meanwhile) leaves the dialog alone when it ends.
+    unsigned m_sequenceNumber = 0;
+    setupforms::ChannelDefinition m_shown;
+    QPointer<QWidget> m_focusBeforeBusy;
+};
