@@ -9,9 +9,9 @@
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
 #include "FormSelectGroup.h"
+#include "FormSetupChan.h"
 #include "FormSetupGroup.h"
 #include "GroupSelection.h"
-#include "FormSetupChan.h"
 #include "HelpFile.h"
 #include "Prompts.h"
 #include "ScreenPlacement.h"
@@ -22,8 +22,8 @@
 #include "Twips.h"
 #include "ViewCycle.h"
 #include "WindowLayout.h"
-#include "dlgCopyLink.h"
 #include "dlgCalibrate.h"
+#include "dlgCopyLink.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
