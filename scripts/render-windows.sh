@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders every window of the station offscreen to PNG for review: main window, grid and bar
 # displays in the channel and probe views, help, the wizard's pages, the About box, the setup
-# files' progress window and messages, and the amplifier calibration dialog.
+# files' progress window and messages, the amplifier calibration dialog, and the channel and
+# group mastering dialogs at 96 and at 144 DPI.
 # Usage: scripts/render-windows.sh [folder]   (default docs/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,3 +19,4 @@ build/bin/render_connection_windows "$folder"
 build/bin/render_display_windows "$folder/displays"
 build/bin/render_setup_windows "$folder/setup"
 build/bin/render_procedure_windows "$folder"
+QT_FONT_DPI=144 QT_ENABLE_HIGHDPI_SCALING=0 build/bin/render_procedure_windows "$folder" 144dpi
