@@ -165,8 +165,10 @@ void FormMastering::buildControls() {
     auto *upDownLayout = new QVBoxLayout(upDown);
     upDownLayout->setContentsMargins(0, 0, 0, 0);
     upDownLayout->setSpacing(0);
+    // The arrows grow with the font, so they stay a fair target at any screen resolution.
+    const int line = TextMasterChannel->fontMetrics().lineSpacing();
     for (QToolButton *arrow : {upButton, downButton}) {
-        arrow->setFixedSize(18, 12);
+        arrow->setFixedSize(line + line / 8, (line * 3) / 4);
         upDownLayout->addWidget(arrow);
     }
     channelLabel->setBuddy(TextMasterChannel);

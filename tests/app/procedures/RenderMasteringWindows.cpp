@@ -32,7 +32,7 @@ bool renderMastering(const QString &folder, const QString &suffix) {
     ok &= saveWindowPicture(station.dialog(), picture(folder, "mastering-master1", suffix));
     ok = ok && station.pressMaster();
     MasteringStation::control("part master2");
-    ok = ok && station.freshReading() && station.pressMaster();
+    ok = ok && station.freshReading() && station.pressMaster() && station.freshReading();
     ok &= saveWindowPicture(station.dialog(), picture(folder, "mastering-completed", suffix));
     station.dialog().close();
 
@@ -48,7 +48,7 @@ bool renderMastering(const QString &folder, const QString &suffix) {
     ok &= saveWindowPicture(station.groupDialog(), picture(folder, "group-master1", suffix));
     ok = ok && station.pressGroupMaster();
     MasteringStation::control("part master2");
-    ok = ok && station.pressGroupMaster();
+    ok = ok && station.pressGroupMaster() && station.freshGroupValues(4);
     ok &= saveWindowPicture(station.groupDialog(), picture(folder, "group-completed", suffix));
 
     station.link.QorClearChannel(station.state.session.LinkHandle, 4);
@@ -61,7 +61,7 @@ bool renderMastering(const QString &folder, const QString &suffix) {
     MasteringStation::control("part master1");
     ok = ok && station.pressGroupMaster();
     MasteringStation::control("part master2");
-    ok = ok && station.pressGroupMaster();
+    ok = ok && station.pressGroupMaster() && station.freshGroupValues(3);
     ok &= saveWindowPicture(station.groupDialog(), picture(folder, "group-failed-row", suffix));
     station.window->linkScheduler().stopPolling();
     if (!ok)
