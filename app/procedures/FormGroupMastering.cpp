@@ -285,6 +285,13 @@ void FormGroupMastering::SetGroupMasterValue(int row, const QString &text) {
 void FormGroupMastering::GroupMasterStep() {
     if (m_busy || m_rows.empty())
         return;
+    // The group went with the setup (New, Open): its rows no longer stand for it.
+    if (!m.unit.groupAt(m_group)) {
+        LblInstruction->setText(texts::InvalidGroup);
+        cmdGroupMaster->setEnabled(false);
+        Q_EMIT settled();
+        return;
+    }
     const int step = m_step;
     const int generation = m_generation;
     m.live.MasteringGroup = 0;

@@ -243,6 +243,14 @@ void FormMastering::clampChannel() {
     m_channel = highest < 1 ? 0 : std::clamp(m_channel, 1, highest);
 }
 
+void FormMastering::keepChannelWithin(int count) {
+    if (m_channel <= count)
+        return;
+    m_channel = std::max(count, 0);
+    if (isVisible())
+        PrepareChannel();
+}
+
 void FormMastering::NextChannel() {
     m_channel = m_channel >= maxChannel() ? 1 : m_channel + 1;
     PrepareChannel();

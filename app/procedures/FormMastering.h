@@ -39,6 +39,9 @@ public:
 
     void NextChannel();
     void PrevChannel();
+    // The setup now has `count` channels: a channel number beyond them comes back within, and an
+    // open procedure on it starts afresh there.
+    void keepChannelWithin(int count);
     void MasterStep();
     // The poll's reading of the channel, formatted.
     void setLiveValue(const QString &text);

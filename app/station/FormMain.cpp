@@ -193,6 +193,8 @@ void FormMain::sizeChannelLabels() {
 }
 
 void FormMain::setChannelLabelCount(int channels) {
+    if (m_mastering)
+        m_mastering->keepChannelWithin(channels);
     while (static_cast<int>(m_labelChan.size()) > std::max(channels, 0) + 1) {
         delete m_labelChan.back();
         m_labelChan.pop_back();

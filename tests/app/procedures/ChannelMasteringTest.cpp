@@ -183,6 +183,12 @@ TEST_F(ChannelMasteringTest, AChannelNumberBeyondASmallerSetupComesBackInRange) 
     EXPECT_EQ(dialog().channel(), 5);
     EXPECT_EQ(control<QLineEdit>(dialog(), "TextMasterChannel")->text(), QStringLiteral("5"));
     EXPECT_EQ(state.live.MasteringChannel, 5);
+
+    // The setup shrinks while the dialog is open on its last channel.
+    ASSERT_TRUE(settleAfter(dialog(), [&] { dialog().keepChannelWithin(3); }));
+    EXPECT_EQ(dialog().channel(), 3);
+    EXPECT_EQ(state.live.MasteringChannel, 3);
+    EXPECT_EQ(dialog().step(), FormMastering::Step::WaitMaster1);
 }
 
 } // namespace

@@ -132,6 +132,18 @@ TEST_F(GroupMasteringTest, RowsThatCannotBeMasteredAreSkippedAndSayWhy) {
     EXPECT_EQ(groupInstruction(), QStringLiteral("Insert Master 2 and Press Master Again"));
 }
 
+TEST_F(GroupMasteringTest, AGroupThatWentWithTheSetupIsNotWritten) {
+    addGroup(QStringLiteral("Shaft"), {2});
+    ASSERT_TRUE(groupCommand(&FormMain::ZeroGroup_Click));
+    state.unit.Groups.clear();
+    const qsizetype before = requests().size();
+    ASSERT_TRUE(pressGroupMaster());
+    EXPECT_EQ(groupInstruction(), QStringLiteral("Invalid group selected. Please try selecting a "
+                                                 "group again."));
+    EXPECT_TRUE(sentSince(before).isEmpty());
+    EXPECT_FALSE(control<QPushButton>(groupDialog(), "cmdGroupMaster")->isEnabled());
+}
+
 TEST_F(GroupMasteringTest, EmptyAndOversizedGroupsAreRefused) {
     addGroup(QStringLiteral("Full"), {1});
     addGroup(QStringLiteral("Empty"), {});
