@@ -1,6 +1,8 @@
 #include "FormGroupMastering.h"
 
+#include "ChannelCalls.h"
 #include "GroupMasteringRules.h"
+#include "GroupPressSteps.h"
 #include "LinkScheduler.h"
 #include "LinkSequence.h"
 #include "LinkSession.h"
@@ -23,7 +25,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <functional>
 #include <memory>
 
 using namespace procedures;
@@ -43,26 +44,7 @@ constexpr int ReasonsShown = 4;
 
 const QColor FailedRowColour(255, 0, 0);
 
-// Calls the unit through channel's object; false when the call failed (the link error handler
-// has said why) or the channel no longer exists.
-bool callChannel(LinkSession &session, UnitObjects &unit, int channel,
-                 const std::function<void(Channel &)> &call) {
-    Channel *object = unit.channel(channel);
-    if (!object)
-        return false;
-    const long failedBefore = session.FailedCalls;
-    call(*object);
-    return session.FailedCalls == failedBefore;
-}
-
 } // namespace
-
-// What one press read and decided, shared by the steps of its sequence.
-struct FormGroupMastering::PressState {
-    std::vector<GroupRowReads> reads;
-    std::vector<GroupRowOutcome> outcomes;
-    std::vector<bool> concerned;
-};
 
 FormGroupMastering::FormGroupMastering(MasteringParts parts, QWidget *parent)
     : QDialog(parent), m(parts) {
@@ -279,9 +261,8 @@ void FormGroupMastering::SetGroupMasterValue(int row, const QString &text) {
         setCell(row - 1, ValueColumn, text);
 }
 
-// One press as one sequence: every concerned channel is read (its value first, all values before
-// any constant, so the measurements are taken as close together as the line allows), then the
-// new constants are decided and written, zero before scaling.
+// One press as one sequence: every concerned channel is read, then the new constants are decided
+// and written. Rows without formula and rows whose load failed are not read.
 void FormGroupMastering::GroupMasterStep() {
     if (m_busy || m_rows.empty())
         return;
@@ -303,119 +284,27 @@ void FormGroupMastering::GroupMasterStep() {
     }
     setBusy(true);
 
-    const MasteringMode mode = m_mode;
-    auto press = std::make_shared<PressState>();
-    press->reads.resize(m_rows.size());
-    press->outcomes.resize(m_rows.size());
-    press->concerned.resize(m_rows.size());
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        const Row &row = m_rows[i];
-        press->reads[i].hasFormula = row.hasFormula;
-        press->reads[i].usesTwoMasters = row.usesTwoMasters;
-        // Rows not concerned by this press and rows that can never be written are not read.
-        press->concerned[i] = row.loaded && row.hasFormula &&
-                              (step == 1 || mode.takesSecondMaster(row.usesTwoMasters));
+    auto press = std::make_shared<GroupPress>();
+    press->step = step;
+    press->mode = m_mode;
+    press->measurement1 = m_measurement1;
+    for (const Row &row : m_rows) {
+        const bool concerned = row.loaded && row.hasFormula &&
+                               (step == 1 || m_mode.takesSecondMaster(row.usesTwoMasters));
+        press->rows.push_back({row.channel, concerned, row.hasFormula, row.usesTwoMasters});
     }
-    const auto measurement1 = m_measurement1;
-
     LinkSequence sequence(
         QStringLiteral("Group mastering: group %1, master %2").arg(m_group).arg(step));
-    using Read = std::function<void(Channel &, GroupRowReads &)>;
-    const auto addRead = [&](size_t i, const QString &what, Read get) {
-        const int channel = m_rows[i].channel;
-        sequence.add(QStringLiteral("channel %1 %2").arg(channel).arg(what),
-                     [this, press, i, channel, get = std::move(get)] {
-                         GroupRowReads &reads = press->reads[i];
-                         callChannel(m.session, m.unit, channel,
-                                     [&](Channel &c) { get(c, reads); });
-                         return true;
-                     });
-    };
-    // A value read whose call failed stays empty.
-    const auto optionalRead = [this](const std::function<float(Channel &)> &get) {
-        return [this, get](Channel &c, std::optional<double> &into) {
-            const long failedBefore = m.session.FailedCalls;
-            const float value = get(c);
-            if (m.session.FailedCalls == failedBefore)
-                into = value;
-        };
-    };
-    const auto readValue = optionalRead([](Channel &c) { return c.Value(c.Index); });
-    const auto readZero = optionalRead([](Channel &c) { return c.ZeroOffset(); });
-    const auto readScaling = optionalRead([](Channel &c) { return c.Scaling(); });
-    const auto readMaster1 = optionalRead([](Channel &c) { return c.Master1(); });
-    const auto readMaster2 = optionalRead([](Channel &c) { return c.Master2(); });
-
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (press->concerned[i])
-            addRead(i, QStringLiteral("value"),
-                    [readValue](Channel &c, GroupRowReads &r) { readValue(c, r.reading); });
-    }
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (!press->concerned[i])
-            continue;
-        const bool twoMasterPress = step == 2;
-        const bool oneMasterRow = !mode.takesSecondMaster(m_rows[i].usesTwoMasters);
-        if (twoMasterPress || oneMasterRow) {
-            addRead(i, QStringLiteral("zero"),
-                    [readZero](Channel &c, GroupRowReads &r) { readZero(c, r.zeroOffset); });
-            addRead(i, QStringLiteral("master 1"),
-                    [readMaster1](Channel &c, GroupRowReads &r) { readMaster1(c, r.master1); });
-        }
-        if (twoMasterPress) {
-            addRead(i, QStringLiteral("scaling"),
-                    [readScaling](Channel &c, GroupRowReads &r) { readScaling(c, r.scaling); });
-            addRead(i, QStringLiteral("master 2"),
-                    [readMaster2](Channel &c, GroupRowReads &r) { readMaster2(c, r.master2); });
-        }
-    }
-    sequence.add(QStringLiteral("new constants"), [press, step, mode, measurement1] {
-        for (size_t i = 0; i < press->reads.size(); ++i) {
-            if (step == 1)
-                press->outcomes[i] = firstPressRow(press->reads[i], mode);
-            else
-                press->outcomes[i] = secondPressRow(press->reads[i], measurement1[i], mode);
-        }
-        return true;
-    });
-    SetupSession *setup = &m.setup;
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (!press->concerned[i])
-            continue;
-        const int channel = m_rows[i].channel;
-        const auto write = [&](const char *what, bool scaling) {
-            sequence.add(QStringLiteral("channel %1 %2").arg(channel).arg(QLatin1String(what)),
-                         [this, press, i, channel, scaling, setup] {
-                             GroupRowOutcome &outcome = press->outcomes[i];
-                             const std::optional<double> value =
-                                 scaling ? outcome.newScaling : outcome.newZero;
-                             if (!value || outcome.fault != RowFault::None)
-                                 return true;
-                             const bool written =
-                                 callChannel(m.session, m.unit, channel, [&](Channel &c) {
-                                     if (scaling)
-                                         c.setScaling(static_cast<float>(*value));
-                                     else
-                                         c.setZeroOffset(static_cast<float>(*value));
-                                 });
-                             if (written)
-                                 setup->SetupChanged = true;
-                             else
-                                 outcome.fault = RowFault::WriteFailed;
-                             return true;
-                         });
-        };
-        write("new zero", false);
-        write("new scaling", true);
-    }
-    sequence.finished = [self = QPointer(this), generation, step, press](bool) {
+    addGroupPressSteps(sequence, press, m.session, m.unit, m.setup);
+    sequence.finished = [self = QPointer(this), generation, press](bool) {
         if (self && generation == self->m_generation)
-            self->afterPress(step, *press);
+            self->afterPress(*press);
     };
     m.scheduler.run(std::move(sequence));
 }
 
-void FormGroupMastering::afterPress(int step, const PressState &press) {
+void FormGroupMastering::afterPress(const GroupPress &press) {
+    const int step = press.step;
     QStringList reasons;
     QStringList noFormula;
     bool anyFailed = false;
@@ -437,7 +326,7 @@ void FormGroupMastering::afterPress(int step, const PressState &press) {
             setCell(row, measurementColumn, skipped.cellText());
             continue;
         }
-        if (!press.concerned[i])
+        if (!press.rows[i].concerned)
             continue;
         const GroupRowOutcome &outcome = press.outcomes[i];
         if (step == 1)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+struct GroupPress;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -61,13 +62,12 @@ private:
         QString description;
         double master1 = 0, master2 = 0, zeroOffset = 0, scaling = 1;
     };
-    struct PressState;
 
     void buildControls();
     void LoadGroup();
     void afterLoad(const std::vector<Row> &rows);
     void fillRow(int row);
-    void afterPress(int step, const PressState &press);
+    void afterPress(const GroupPress &press);
     void setRowColour(int row, bool failed);
     void setCell(int row, int column, const QString &text);
     QString formatted(int row, double value) const;

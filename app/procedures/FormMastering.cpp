@@ -1,5 +1,6 @@
 #include "FormMastering.h"
 
+#include "ChannelCalls.h"
 #include "LinkScheduler.h"
 #include "LinkSequence.h"
 #include "LinkSession.h"
@@ -64,12 +65,7 @@ QGroupBox *frame(QWidget *parent, const char *name, const QString &title) {
 LinkSequence::Exchange channelCall(LinkSession &session, UnitObjects &unit, int channel,
                                    std::function<void(Channel &)> call) {
     return [&session, &unit, channel, call = std::move(call)] {
-        Channel *object = unit.channel(channel);
-        if (!object)
-            return false;
-        const long failedBefore = session.FailedCalls;
-        call(*object);
-        return session.FailedCalls == failedBefore;
+        return callChannel(session, unit, channel, call);
     };
 }
 
@@ -421,8 +417,9 @@ void FormMastering::pressForMaster1(double reading) {
     add("master 2", [read](Channel &c) { read->master2 = c.Master2(); });
     add("zero", [read](Channel &c) { read->zeroOffset = c.ZeroOffset(); });
     add("scaling", [read](Channel &c) { read->scaling = c.Scaling(); });
+    LinkSession *session = &m.session;
     SetupSession *setup = &m.setup;
-    add("new zero", [mode, read, reading, refusal, newZero, setup](Channel &c) {
+    add("new zero", [mode, read, reading, refusal, newZero, session, setup](Channel &c) {
         if (mode.takesSecondMaster(read->usesTwoMasters))
             return;
         const MasteringResult result = zeroChannel(
@@ -431,8 +428,8 @@ void FormMastering::pressForMaster1(double reading) {
         if (!result.succeeded())
             return;
         *newZero = result.zeroOffset;
-        c.setZeroOffset(static_cast<float>(result.zeroOffset));
-        setup->SetupChanged = true;
+        writeConstant(*session, *setup,
+                      [&] { c.setZeroOffset(static_cast<float>(result.zeroOffset)); });
     });
     sequence.finished = [self = QPointer(this), generation, read, newZero,
                          refusal](bool completed) {
@@ -479,21 +476,21 @@ void FormMastering::pressForMaster2(double reading) {
     add("master 2", [read](Channel &c) { read->master2 = c.Master2(); });
     add("zero", [read](Channel &c) { read->zeroOffset = c.ZeroOffset(); });
     add("scaling", [read](Channel &c) { read->scaling = c.Scaling(); });
+    LinkSession *session = &m.session;
     SetupSession *setup = &m.setup;
-    add("new zero", [read, reading1, reading, result, setup](Channel &c) {
+    add("new zero", [read, reading1, reading, result, session, setup](Channel &c) {
         *result = masterChannel(
             {reading1, reading, read->zeroOffset, read->scaling, read->master1, read->master2},
             Intermediates::Doubles);
         if (!result->succeeded())
             return;
-        c.setZeroOffset(static_cast<float>(result->zeroOffset));
-        setup->SetupChanged = true;
+        writeConstant(*session, *setup,
+                      [&] { c.setZeroOffset(static_cast<float>(result->zeroOffset)); });
     });
-    add("new scaling", [result, setup](Channel &c) {
+    add("new scaling", [result, session, setup](Channel &c) {
         if (!result->succeeded())
             return;
-        c.setScaling(static_cast<float>(result->scaling));
-        setup->SetupChanged = true;
+        writeConstant(*session, *setup, [&] { c.setScaling(static_cast<float>(result->scaling)); });
     });
     sequence.finished = [self = QPointer(this), generation, result](bool completed) {
         if (!self || generation != self->m_generation)
