@@ -127,21 +127,22 @@ void FormGroupMastering::buildControls() {
 }
 
 bool FormGroupMastering::ShowGroupMastering(MasteringMode mode, int groupNumber, int viewMode) {
+    // A group that cannot be mastered ends whatever procedure the dialog had open.
+    const auto refuse = [this](const QString &why) {
+        m.prompts.message(why);
+        if (isVisible())
+            reject();
+        return false;
+    };
     ++m_generation;
     m.live.MasteringGroup = 0;
-    if (viewMode == GroupView && !CheckForAnyGroups(m.unit)) {
-        m.prompts.message(texts::NoGroupsForGroupDialog);
-        return false;
-    }
+    if (viewMode == GroupView && !CheckForAnyGroups(m.unit))
+        return refuse(texts::NoGroupsForGroupDialog);
     const group *chosen = m.unit.groupAt(groupNumber);
-    if (!chosen) {
-        m.prompts.message(texts::InvalidGroup);
-        return false;
-    }
-    if (const auto why = whyGroupCannotBeMastered(chosen->Count)) {
-        m.prompts.message(*why);
-        return false;
-    }
+    if (!chosen)
+        return refuse(texts::InvalidGroup);
+    if (const auto why = whyGroupCannotBeMastered(chosen->Count))
+        return refuse(*why);
     m_mode = mode;
     m_group = groupNumber;
     setWindowTitle(m_mode.groupDialogCaption());

@@ -150,6 +150,8 @@ TEST_F(GroupMasteringTest, EmptyAndOversizedGroupsAreRefused) {
     group &big = addGroup(QStringLiteral("Too big"), {});
     for (int i = 0; i < 130; ++i)
         big.AddChannel(1 + i % 8);
+    chooseGroup(1);
+    ASSERT_TRUE(groupCommand(&FormMain::ZeroGroup_Click)) << "group 1 is fine";
     for (const int chosen : {2, 3}) {
         chooseGroup(chosen);
         prompts.shown.clear();
@@ -158,7 +160,7 @@ TEST_F(GroupMasteringTest, EmptyAndOversizedGroupsAreRefused) {
         EXPECT_TRUE(prompts.shown[0].text.contains(chosen == 2 ? QStringLiteral("no channels")
                                                                : QStringLiteral("130")))
             << prompts.shown[0].text.toStdString();
-        EXPECT_FALSE(groupDialog().isVisible());
+        EXPECT_FALSE(groupDialog().isVisible()) << "the open procedure ended";
         EXPECT_EQ(state.live.MasteringGroup, 0);
         EXPECT_EQ(state.view.PollHold, 0);
     }
