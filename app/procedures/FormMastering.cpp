@@ -279,6 +279,8 @@ void FormMastering::PrepareChannel() {
     const int generation = ++m_generation;
     m.live.MasteringChannel = 0;
     m_gate.disarm();
+    m_step = Step::None;
+    setBusy(false);
     if (m_viewMode == GroupView && !CheckForAnyGroups(m.unit)) {
         m.prompts.message(texts::NoGroupsExist);
         return;
