@@ -17,6 +17,7 @@ struct MasteringReadingRecord {
 struct LiveFollowers {
     int16_t MasteringChannel = 0;
     MasteringReadingRecord MasteringReading;
+    // The group mastering dialog's own group; the poll reads it whatever the main list shows.
     int16_t MasteringGroup = 0;
     int16_t ChannelSetupLiveChannel = 0;
     int16_t LvdtSetupLiveInput = 0;
