@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Renders every window of the station offscreen to PNG for review: main window, grid and bar
 # displays in the channel and probe views, help, the wizard's pages, the About box, the setup
-# files' progress window and messages, the channel setup dialog (at 96 and 144 DPI) and the
-# amplifier calibration dialog.
+# files' progress window and messages, the amplifier calibration dialog, and at 96 and at 144 DPI
+# the channel setup dialog, the group editor and selection, and the mastering dialogs.
 # Usage: scripts/render-windows.sh [folder]   (default docs/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,3 +24,4 @@ cmake --build build -j"$(nproc)" --target render_group_windows
 for dpi in 96 144; do
     QT_FONT_DPI=$dpi build/bin/render_group_windows "$folder"
 done
+QT_FONT_DPI=144 QT_ENABLE_HIGHDPI_SCALING=0 build/bin/render_procedure_windows "$folder" 144dpi

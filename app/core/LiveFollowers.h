@@ -2,10 +2,22 @@
 
 #include <cstdint>
 
+// The latest reading of MasteringChannel the poll stored, failed reads included. The number grows
+// with every reading, so the channel mastering dialog can tell a reading taken after it prepared
+// a channel from an older one.
+struct MasteringReadingRecord {
+    int16_t channel = 0; // 0: nothing stored yet
+    uint64_t sequence = 0;
+    double value = 0.0;
+    bool valid = false; // false when the read failed
+};
+
 // Who follows live values besides the main list: the dialogs whose live-value boxes the poll
 // feeds (0 = none wanted), and the other programs that follow channel values.
 struct LiveFollowers {
     int16_t MasteringChannel = 0;
+    MasteringReadingRecord MasteringReading;
+    // The group mastering dialog's own group; the poll reads it whatever the main list shows.
     int16_t MasteringGroup = 0;
     int16_t ChannelSetupLiveChannel = 0;
     int16_t LvdtSetupLiveInput = 0;

@@ -42,7 +42,11 @@ PollTick PollCycle::planTick() {
         steps.push_back([this, channel] {
             if (m_live.MasteringChannel != channel)
                 return;
-            if (const auto value = readChannel(channel))
+            const auto value = readChannel(channel);
+            MasteringReadingRecord &stored = m_live.MasteringReading;
+            stored = {static_cast<int16_t>(channel), stored.sequence + 1, value.value_or(0.0f),
+                      value.has_value()};
+            if (value)
                 m_targets.setMasteringValue(formatChannel(channel, *value));
         });
     }
@@ -188,14 +192,16 @@ void PollCycle::planInputView(Steps &steps, bool probes) {
     }
 }
 
+// The group mastering dialog's own group, whatever the main list shows.
 void PollCycle::planGroupMastering(Steps &steps) {
-    if (m_view.ViewMode != View::Group || m_live.MasteringGroup == 0)
+    const int groupNumber = m_live.MasteringGroup;
+    const group *mastered = m_unit.groupAt(groupNumber);
+    if (!mastered)
         return;
-    const group *shown = shownGroup();
-    if (!shown)
-        return;
-    for (int j = 1; j <= shown->Count; ++j) {
-        steps.push_back([this, j, n = shown->GetChannel(j)] {
+    for (int j = 1; j <= mastered->Count; ++j) {
+        steps.push_back([this, j, n = mastered->GetChannel(j), groupNumber] {
+            if (m_live.MasteringGroup != groupNumber)
+                return;
             if (const auto value = readChannel(n))
                 m_targets.setGroupMasterValue(j, formatChannel(n, *value));
         });

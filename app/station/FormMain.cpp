@@ -7,12 +7,15 @@
 #include "DisplayWindowLayout.h"
 #include "FormAboutQorView.h"
 #include "FormGridDisplay.h"
+#include "FormGroupMastering.h"
 #include "FormLinGage.h"
+#include "FormMastering.h"
 #include "FormSelectGroup.h"
 #include "FormSetupChan.h"
 #include "FormSetupGroup.h"
 #include "GroupSelection.h"
 #include "HelpFile.h"
+#include "MasteringTexts.h"
 #include "Prompts.h"
 #include "ScreenPlacement.h"
 #include "Settings.h"
@@ -81,6 +84,7 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
     connectFileCommands();
     connectGroupCommands();
     connectSetupCommands();
+    connectMasteringCommands();
 }
 
 FormMain::~FormMain() = default;
@@ -202,6 +206,8 @@ void FormMain::sizeChannelLabels() {
 }
 
 void FormMain::setChannelLabelCount(int channels) {
+    if (m_mastering)
+        m_mastering->keepChannelWithin(channels);
     while (static_cast<int>(m_labelChan.size()) > std::max(channels, 0) + 1) {
         delete m_labelChan.back();
         m_labelChan.pop_back();
@@ -412,6 +418,111 @@ bool FormMain::showSetupDialog(View view, int item) {
     default:
         return false;
     }
+}
+
+// ---- zeroing and mastering ------------------------------------------------------------------
+
+void FormMain::connectMasteringCommands() {
+    connect(ui->ZeroChannel, &QAction::triggered, this, &FormMain::ZeroChannel_Click);
+    connect(ui->ZeroGroup, &QAction::triggered, this, &FormMain::ZeroGroup_Click);
+    connect(ui->MasterChannel, &QAction::triggered, this, &FormMain::MasterChannel_Click);
+    connect(ui->MasterGroup, &QAction::triggered, this, &FormMain::MasterGroup_Click);
+    connect(ui->CommandZero, &QPushButton::clicked, this, &FormMain::CommandZero_Click);
+    connect(ui->CommandMaster, &QPushButton::clicked, this, &FormMain::CommandMaster_Click);
+}
+
+void FormMain::CommandZero_Click() {
+    if (m_state.view.ViewMode == View::Group)
+        ZeroGroup_Click();
+    else
+        ZeroChannel_Click();
+}
+
+void FormMain::CommandMaster_Click() {
+    if (m_state.view.ViewMode == View::Group)
+        MasterGroup_Click();
+    else
+        MasterChannel_Click();
+}
+
+FormMastering &FormMain::mastering() {
+    if (!m_mastering) {
+        m_mastering = std::make_unique<FormMastering>(
+            MasteringParts{m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
+                           m_state.prompts},
+            this);
+        registerLoadedWindow(m_mastering.get(), [this] {
+            m_state.live.MasteringChannel = 0;
+            m_mastering->hide();
+        });
+    }
+    return *m_mastering;
+}
+
+FormGroupMastering &FormMain::groupMastering() {
+    if (!m_groupMastering) {
+        m_groupMastering = std::make_unique<FormGroupMastering>(
+            MasteringParts{m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
+                           m_state.prompts},
+            this);
+        // Closing the dialog refreshes the main list; the hold it raises for that is lowered by
+        // the refresh itself, so a hold of another window is left as it was.
+        connect(m_groupMastering.get(), &QDialog::rejected, this, [this] {
+            ++m_state.view.PollHold;
+            UpdateMainDisplay();
+        });
+        registerLoadedWindow(m_groupMastering.get(), [this] {
+            m_state.live.MasteringGroup = 0;
+            m_groupMastering->hide();
+        });
+    }
+    return *m_groupMastering;
+}
+
+void FormMain::startChannelMastering(bool zero) {
+    ++m_state.view.PollHold;
+    m_state.view.ViewMode = View::Channels;
+    m_state.view.SelectedGroup = 0;
+    UpdateMainDisplay();
+    ZeroMode = zero ? -1 : 0;
+    // Shown again while open, the dialog starts the procedure afresh with the new mode.
+    mastering().ShowMastering(procedures::MasteringMode::fromZeroModeFlag(ZeroMode),
+                              viewNumber(m_state.view.ViewMode));
+}
+
+void FormMain::startGroupMastering(bool zero) {
+    if (!CheckForAnyGroups()) {
+        m_state.prompts.message(procedures::texts::NoGroupsForCommand);
+        return;
+    }
+    if (m_state.unit.groupCount() > 1) {
+        if (!selectGroup)
+            return;
+        // A chosen group leaves the selection's hold up for the refresh below to lower.
+        selectGroup();
+        if (m_state.view.SelectedGroup == 0 || m_state.view.GroupSelectCancelled)
+            return;
+    } else {
+        m_state.view.SelectedGroup = 1;
+        m_state.view.GroupSelectCancelled = false;
+        ++m_state.view.PollHold;
+    }
+    m_state.view.ViewMode = View::Group;
+    UpdateMainDisplay();
+    ZeroMode = zero ? -1 : 0;
+    groupMastering().ShowGroupMastering(procedures::MasteringMode::fromZeroModeFlag(ZeroMode),
+                                        m_state.view.SelectedGroup,
+                                        viewNumber(m_state.view.ViewMode));
+}
+
+void FormMain::setMasteringValue(const QString &text) {
+    if (m_mastering)
+        m_mastering->setLiveValue(text);
+}
+
+void FormMain::setGroupMasterValue(int row, const QString &text) {
+    if (m_groupMastering)
+        m_groupMastering->SetGroupMasterValue(row, text);
 }
 
 // ---- views ------------------------------------------------------------------------------------

@@ -19,6 +19,8 @@ class CommandLine;
 class FormGridDisplay;
 class FormSelectGroup;
 class FormSetupGroup;
+class FormGroupMastering;
+class FormMastering;
 class FormLinGage;
 class FormSetupChan;
 class dlgCalibrate;
@@ -65,6 +67,21 @@ public:
     void CommandViewToggle_Click();
     void UpdateToggle_Click();
     void CommandResetMM_Click();
+
+    // Zeroing and mastering: the channel commands switch to the channel view and open the
+    // channel dialog, the group commands settle the group (asking when there are several) and
+    // open the group dialog; the Zero and Master buttons run the group command in the group view,
+    // else the channel command. ZeroMode is what the last command said; each dialog keeps its
+    // own copy from when it was shown.
+    void ZeroChannel_Click() { startChannelMastering(true); }
+    void MasterChannel_Click() { startChannelMastering(false); }
+    void ZeroGroup_Click() { startGroupMastering(true); }
+    void MasterGroup_Click() { startGroupMastering(false); }
+    void CommandZero_Click();
+    void CommandMaster_Click();
+    int16_t ZeroMode = 0;
+    FormMastering *masteringDialog() const { return m_mastering.get(); }
+    FormGroupMastering *groupMasteringDialog() const { return m_groupMastering.get(); }
     void mnuHelpContents_Click();
     void AboutQorView_Click();
 
@@ -142,6 +159,8 @@ private:
     void setBarValue(int row, float value) override;
     void setCalibrationValue(const QString &text) override;
     void setChannelSetupValue(const QString &text) override;
+    void setMasteringValue(const QString &text) override;
+    void setGroupMasterValue(int row, const QString &text) override;
 
     // DisplayItemSource
     int channelCount() const override { return labelChanCount() - 1; }
@@ -157,6 +176,11 @@ private:
     void connectCommands();
     void connectFileCommands();
     void connectSetupCommands();
+    void connectMasteringCommands();
+    void startChannelMastering(bool zero);
+    void startGroupMastering(bool zero);
+    FormMastering &mastering();
+    FormGroupMastering &groupMastering();
     void makeSeparators();
     // One hidden label per channel of the unit, LabelChan(1 ... MaxChannel).
     void sizeChannelLabels();
@@ -196,6 +220,8 @@ private:
     std::unique_ptr<FormSetupGroup> m_groupEditor;
     std::unique_ptr<FormSelectGroup> m_groupSelection;
     std::unique_ptr<FormSetupChan> m_setupChan;
+    std::unique_ptr<FormMastering> m_mastering;
+    std::unique_ptr<FormGroupMastering> m_groupMastering;
     bool m_updateToggleState = false;
     bool m_gridPlaced = false;
     bool m_barsPlaced = false;

@@ -272,3 +272,43 @@ TEST_F(PollCycleTest, AFailedReadLeavesItsRowAsItWas) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PollCycleTest, MasteringReadingsAreNumberedFailedOnesIncluded) {
+    state.view.UpdatesOn = false;
+    state.live.MasteringChannel = 3;
+    poll.tick();
+    const MasteringReadingRecord first = state.live.MasteringReading;
+    EXPECT_EQ(first.channel, 3);
+    EXPECT_TRUE(first.valid);
+    EXPECT_EQ(first.value, 3.25);
+    poll.tick();
+    EXPECT_EQ(state.live.MasteringReading.sequence, first.sequence + 1);
+
+    state.live.MasteringChannel = 200; // no such channel: the read fails
+    poll.tick();
+    EXPECT_EQ(state.live.MasteringReading.channel, 200);
+    EXPECT_EQ(state.live.MasteringReading.sequence, first.sequence + 2);
+    EXPECT_FALSE(state.live.MasteringReading.valid);
+    EXPECT_EQ(targets.take(), (QStringList{"master [ 3.25000]", "master [ 3.25000]"}))
+        << "a failed read leaves the box as it was";
+}
+
+TEST_F(PollCycleTest, GroupMasteringReadsTheDialogsGroupInEveryView) {
+    addGroup({1, 2});
+    addGroup({4});
+    state.live.MasteringGroup = 2;
+    for (const auto &[view, selected] :
+         {std::pair(View::Channels, 0), std::pair(View::Group, 1), std::pair(View::Probes, 0)}) {
+        state.view.ViewMode = view;
+        state.view.SelectedGroup = static_cast<int16_t>(selected);
+        poll.resetCaches();
+        poll.tick();
+        EXPECT_EQ(targets.take().filter(QStringLiteral("group master")),
+                  QStringList{"group master 1 [ 4.25000]"})
+            << "view " << viewNumber(view);
+    }
+}
+
+} // namespace

@@ -1,8 +1,12 @@
 // Renders the amplifier calibration dialog offscreen to PNG files against the stand-in unit, with
-// and without its details and in special calibration mode, so it can be reviewed without a
-// display. Usage: render_procedure_windows [folder]   (default /tmp/procedure-shots)
+// and without its details and in special calibration mode, and the channel and group mastering
+// dialogs in a few states, so they can be reviewed without a display.
+// Usage: render_procedure_windows [folder [dpi-suffix]]   (default /tmp/procedure-shots)
+// With a suffix (e.g. "144dpi", for a run with a larger logical DPI) only the mastering dialogs
+// are drawn, into files named with it.
 
 #include "CalibrationFixture.h"
+#include "RenderMasteringWindows.h"
 
 #include "WindowPicture.h"
 
@@ -16,8 +20,10 @@ int main(int argc, char **argv) {
     PictureSession session;
     QApplication app(argc, argv);
     const QString folder = PictureSession::folder(argc, argv, "/tmp/procedure-shots");
+    if (argc > 2)
+        return renderMastering(folder, QString::fromLocal8Bit(argv[2])) ? 0 : 1;
 
-    bool ok = true;
+    bool ok = renderMastering(folder, QStringLiteral("96dpi"));
     for (const bool special : {false, true}) {
         CalibrationFixture station;
         station.state.config.SpecialCalibrate = special;

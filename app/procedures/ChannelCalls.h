@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+class Channel;
+struct LinkSession;
+struct SetupSession;
+struct UnitObjects;
+
+// Calls on the unit through a channel object from a step of a sequence. Every failed library
+// call is counted by the link error handler (which has also told the operator), so a step knows
+// whether its exchange went through.
+
+// Calls call on channel's object; false when a call failed or the channel no longer exists.
+bool callChannel(LinkSession &session, UnitObjects &unit, int channel,
+                 const std::function<void(Channel &)> &call);
+
+// Runs write; the setup counts as changed only when the unit took it. True when it did.
+bool writeConstant(LinkSession &session, SetupSession &setup, const std::function<void()> &write);

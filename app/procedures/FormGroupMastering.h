@@ -1,0 +1,96 @@
+#pragma once
+
+#include "GroupMasteringPress.h"
+#include "MasteringMode.h"
+#include "MasteringParts.h"
+
+#include <QDialog>
+
+#include <optional>
+#include <vector>
+
+struct GroupPress;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// Zeroes or masters every channel of one group at once. The operator puts master 1 in the
+// fixture and presses the master button: every channel of the group is read and the one-master
+// channels are zeroed; with two-master channels (in master mode) master 2 follows and those
+// channels get a new zero and scaling. A grid shows per channel its masters, the live value, both
+// measurements and the resulting constants; a row that could not be mastered is marked and the
+// group is taken again from master 1.
+//
+// Modeless: the poll fills the Value column from the dialog's own group, whatever the main list
+// shows. The dialog keeps the group and the mode it was shown with; each press is one sequence of
+// the link scheduler (read every channel, then write), with the master button disabled meanwhile.
+class FormGroupMastering : public QDialog {
+    Q_OBJECT
+
+public:
+    // Widths of the eight columns in twips.
+    static constexpr double ColumnTwips[] = {2490, 1300, 1300, 1300, 1540, 1540, 1540, 1540};
+
+    explicit FormGroupMastering(MasteringParts parts, QWidget *parent = nullptr);
+    ~FormGroupMastering() override;
+
+    // Loads group groupNumber for the Zero or Master command and shows the dialog; false, after a
+    // message, when the group cannot be mastered (none, empty, too large), and nothing is shown.
+    bool ShowGroupMastering(procedures::MasteringMode mode, int groupNumber, int viewMode);
+    void GroupMasterStep();
+    // The poll's reading of the channel in 1-based row of the group, formatted.
+    void SetGroupMasterValue(int row, const QString &text);
+
+    int groupNumber() const { return m_group; }
+    int step() const { return m_step; }
+    procedures::MasteringMode mode() const { return m_mode; }
+    bool isIdle() const { return !m_busy; }
+
+    void reject() override;
+
+Q_SIGNALS:
+    // The group was loaded or a press has ended, and the dialog shows the outcome.
+    void settled();
+
+private:
+    struct Row {
+        int channel = 0;
+        bool loaded = false; // its constants were read when the group was loaded
+        bool hasFormula = false;
+        bool usesTwoMasters = false;
+        int decimals = 5;
+        QString description;
+        double master1 = 0, master2 = 0, zeroOffset = 0, scaling = 1;
+    };
+
+    void buildControls();
+    void LoadGroup();
+    void afterLoad(const std::vector<Row> &rows);
+    void fillRow(int row);
+    void afterPress(const GroupPress &press);
+    void setRowColour(int row, bool failed);
+    void setCell(int row, int column, const QString &text);
+    QString formatted(int row, double value) const;
+    void setBusy(bool busy);
+
+    MasteringParts m;
+    procedures::MasteringMode m_mode = procedures::MasteringMode::master();
+    int m_group = 0;
+    std::vector<Row> m_rows;
+    // First readings per row, kept for the second press.
+    std::vector<std::optional<double>> m_measurement1;
+    bool m_secondPressNeeded = false;
+    bool m_failureFlag = false;
+    // A row of the round under way (from its first press on) failed.
+    bool m_roundFailed = false;
+    bool m_masterAgain = false;
+    int m_step = 1;
+    int m_generation = 0;
+    bool m_busy = false;
+
+    QTableWidget *flexGroupMastering = nullptr;
+    QPushButton *cmdGroupMaster = nullptr;
+    QPushButton *cmdGroupDone = nullptr;
+    QLabel *lblMasteringError = nullptr;
+    QLabel *LblInstruction = nullptr;
+};
