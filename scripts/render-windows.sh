@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders every window of the station offscreen to PNG for review: main window, grid and bar
 # displays in the channel and probe views, help, the wizard's pages, the About box, the setup
-# files' progress window and messages, and the amplifier calibration dialog.
+# files' progress window and messages, the probe, analog and system setup dialogs (at 96 and 144
+# dots per inch), and the amplifier calibration dialog.
 # Usage: scripts/render-windows.sh [folder]   (default docs/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,4 +18,5 @@ build/bin/render_station_windows "$folder"
 build/bin/render_connection_windows "$folder"
 build/bin/render_display_windows "$folder/displays"
 build/bin/render_setup_windows "$folder/setup"
+QT_SCALE_FACTOR=1.5 build/bin/render_setup_windows "$folder/setup" dialogs
 build/bin/render_procedure_windows "$folder"

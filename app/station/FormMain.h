@@ -18,6 +18,9 @@
 class CommandLine;
 class FormGridDisplay;
 class FormLinGage;
+class FormSetupAnalog;
+class FormSetupLvdt;
+class FormSetupSystem;
 class dlgCalibrate;
 class QLabel;
 class dlgCopyLink;
@@ -103,6 +106,16 @@ public:
     void showCalibrateAt(int probe, QPoint screenPos);
     dlgCalibrate *calibrationDialog() const { return m_calibrate.get(); }
 
+    // The probe and analog setup dialogs on an input, modal (from a view) or not (from the Setup
+    // menu); a dialog already open moves to the input and comes to the front.
+    void showProbeSetup(int probe, bool modal);
+    void showAnalogSetup(int input, bool modal);
+    // Setup > System (modeless); an open dialog comes to the front.
+    void showSystemSetup();
+    FormSetupLvdt *probeSetupDialog() const { return m_probeSetup.get(); }
+    FormSetupAnalog *analogSetupDialog() const { return m_analogSetup.get(); }
+    FormSetupSystem *systemSetupDialog() const { return m_systemSetup.get(); }
+
     FormGridDisplay *gridDisplay() const { return m_grid.get(); }
     FormLinGage *barDisplay() const { return m_bars.get(); }
     bool gridChecked() const;
@@ -125,6 +138,10 @@ private:
     void setGridValue(int row, const QString &text) override;
     void setBarValue(int row, float value) override;
     void setCalibrationValue(const QString &text) override;
+    int probeSetupCurrentInput() const override;
+    void setProbeSetupValue(const QString &text) override;
+    int analogSetupCurrentInput() const override;
+    void setAnalogSetupValue(const QString &text) override;
 
     // DisplayItemSource
     int channelCount() const override { return labelChanCount() - 1; }
@@ -134,9 +151,16 @@ private:
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
     void refreshMainDisplay() override { UpdateMainDisplay(); }
     bool updatesChosen() const override { return m_updateToggleState; }
+    int currentLvdt() const override;
+    void setCurrentLvdt(int probe) override;
+    int currentAnalog() const override;
+    void setCurrentAnalog(int input) override;
 
     void connectCommands();
     void connectFileCommands();
+    void connectInputSetupCommands();
+    FormSetupLvdt &probeSetup();
+    FormSetupAnalog &analogSetup();
     void makeSeparators();
     // One hidden label per channel of the unit, LabelChan(1 ... MaxChannel).
     void sizeChannelLabels();
@@ -169,6 +193,9 @@ private:
     std::unique_ptr<FormLinGage> m_bars;
     std::unique_ptr<dlgCopyLink> m_copyLink;
     std::unique_ptr<dlgCalibrate> m_calibrate;
+    std::unique_ptr<FormSetupLvdt> m_probeSetup;
+    std::unique_ptr<FormSetupAnalog> m_analogSetup;
+    std::unique_ptr<FormSetupSystem> m_systemSetup;
     bool m_updateToggleState = false;
     bool m_gridPlaced = false;
     bool m_barsPlaced = false;

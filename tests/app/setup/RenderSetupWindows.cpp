@@ -1,9 +1,11 @@
 // Renders the setup files' windows to PNG files for review: the progress window of a load and of
 // a save, and the messages of the File menu (the question before New and Open, a file that cannot
-// be loaded, a count the unit cannot take, a save that failed).
-// render_setup_windows [folder] (default /tmp/setup-shots).
+// be loaded, a count the unit cannot take, a save that failed), and the probe, analog and system
+// setup dialogs at the screen's dots per inch (QT_SCALE_FACTOR=1.5 draws them at 144).
+// render_setup_windows [folder [dialogs]] (default /tmp/setup-shots; "dialogs": those alone).
 
 #include "MessageBoxPrompts.h"
+#include "RenderSetupDialogs.h"
 #include "SetupFileCommands.h"
 #include "SetupProgress.h"
 #include "WindowPicture.h"
@@ -33,6 +35,8 @@ int main(int argc, char **argv) {
     const QString folder = PictureSession::folder(argc, argv, "/tmp/setup-shots");
     const QString setup = QStringLiteral("/home/op/Documents/QorView/line3.qor");
 
+    if (argc > 2 && QLatin1String(argv[2]) == QLatin1String("dialogs"))
+        return renderSetupDialogs(folder) ? 0 : 1;
     bool ok = true;
     ok &= saveProgress(QStringLiteral("Loading ") + setup, false, 431, 1700,
                        QStringLiteral("Channel 33: high approach"),
@@ -60,5 +64,6 @@ int main(int argc, char **argv) {
                                          "description).\rThe file is as it was."),
                   PromptButtons::Ok, PromptIcon::Critical,
                   folder + QStringLiteral("/setup-save-failed.png"));
+    ok &= renderSetupDialogs(folder);
     return ok ? 0 : 1;
 }
