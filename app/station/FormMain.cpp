@@ -21,8 +21,8 @@
 #include "Twips.h"
 #include "ViewCycle.h"
 #include "WindowLayout.h"
-#include "dlgCalibrate.h"
 #include "dlgCopyLink.h"
+#include "dlgCalibrate.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
