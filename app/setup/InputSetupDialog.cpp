@@ -81,7 +81,6 @@ void InputSetupDialog::buildControls() {
 
     m_emptyReason = new QLabel(this);
     m_emptyReason->setObjectName(QStringLiteral("LabelEmptySet"));
-    m_emptyReason->setWordWrap(true);
     m_emptyReason->setStyleSheet(QStringLiteral("color: #c00000"));
     m_emptyReason->hide();
 
@@ -326,7 +325,7 @@ void InputSetupDialog::setBusy(bool busy) {
     const bool usable = !busy && count() >= 1 && m_current >= 1;
     for (QWidget *control :
          std::initializer_list<QWidget *>{m_currentBox, m_upDown, m_description, m_fullScale,
-                                          m_zero, m_showValue, m_autoIncrement, m_program})
+                                          m_zero, m_value, m_showValue, m_autoIncrement, m_program})
         control->setEnabled(usable);
     m_done->setEnabled(!busy);
 }

@@ -58,9 +58,8 @@ QString inputNumberProblem(InputKind kind, int count) {
 
 QString emptySetReason(InputKind kind) {
     return kind == InputKind::Probe
-               ? QStringLiteral("The setup has no probes: set a probe count in Setup > System.")
-               : QStringLiteral(
-                     "The setup has no analog inputs: set an analog count in Setup > System.");
+               ? QStringLiteral("No probes: set their number in Setup > System.")
+               : QStringLiteral("No analog inputs: set their number in Setup > System.");
 }
 
 } // namespace setupforms
