@@ -219,6 +219,9 @@ TEST_F(InputSetupDialogTest, ClosingAsksLikeAMoveAndEndsTheLiveValue) {
 TEST_F(InputSetupDialogTest, ProgramSendsFullScaleThenZeroAndAutoIncrementWraps) {
     InputSetupDialog *dialog = open(InputKind::Probe, 8);
     control<QCheckBox>(dialog, "CheckAutoIncLvdt")->setChecked(true);
+    auto *description = control<QLineEdit>(dialog, "TextDescription");
+    type(description, QStringLiteral("Left\r\nbore"));
+    EXPECT_EQ(description->text(), QStringLiteral("Left  bore")) << "a pasted line break";
     type(control<QLineEdit>(dialog, "TextFullScale"), QStringLiteral("0.5"));
     type(control<QLineEdit>(dialog, "TextZeroOffset"), QStringLiteral("-0.25"));
     state.setup.SetupChanged = false;
@@ -230,6 +233,7 @@ TEST_F(InputSetupDialogTest, ProgramSendsFullScaleThenZeroAndAutoIncrementWraps)
         << "programmed, then probe 1 shown";
     EXPECT_EQ(dialog->currentInput(), 1);
     EXPECT_TRUE(state.setup.SetupChanged);
+    EXPECT_EQ(state.unit.lvdt(8)->Description, QStringLiteral("Left  bore"));
 
     InputSetupDialog *analogDialog = open(InputKind::Analog, 4);
     control<QCheckBox>(analogDialog, "CheckAutoIncAnalog")->setChecked(true);
