@@ -2,7 +2,8 @@
 # Renders every window of the station offscreen to PNG for review: main window, grid and bar
 # displays in the channel and probe views, help, the wizard's pages, the About box, the setup
 # files' progress window and messages, the amplifier calibration dialog, and at 96 and at 144 DPI
-# the channel setup dialog, the group editor and selection, and the mastering dialogs.
+# the channel, probe, analog and system setup dialogs, the group editor and selection, and the
+# mastering dialogs.
 # Usage: scripts/render-windows.sh [folder]   (default docs/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,6 +19,7 @@ build/bin/render_station_windows "$folder"
 build/bin/render_connection_windows "$folder"
 build/bin/render_display_windows "$folder/displays"
 build/bin/render_setup_windows "$folder/setup"
+QT_SCALE_FACTOR=1.5 build/bin/render_setup_windows "$folder/setup" dialogs
 build/bin/render_procedure_windows "$folder"
 # The group editor and the group selection at the usual and at a high font resolution.
 cmake --build build -j"$(nproc)" --target render_group_windows

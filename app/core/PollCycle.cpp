@@ -61,17 +61,20 @@ PollTick PollCycle::planTick() {
     if (m_live.LvdtSetupLiveInput != 0) {
         // The probe read is the one in the dialog's box when the read is made.
         steps.push_back([this] {
-            if (m_live.LvdtSetupLiveInput == 0)
+            const int probe = m_targets.probeSetupCurrentInput();
+            // Whatever is typed into the box, only an input of the set is read.
+            if (m_live.LvdtSetupLiveInput == 0 || !m_unit.lvdt(probe))
                 return;
-            if (const auto value = readInput(true, m_targets.probeSetupCurrentInput()))
+            if (const auto value = readInput(true, probe))
                 m_targets.setProbeSetupValue(formatValue(*value, ProbeDecimals));
         });
     }
     if (m_live.AnalogSetupLiveInput != 0) {
         steps.push_back([this] {
-            if (m_live.AnalogSetupLiveInput == 0)
+            const int input = m_targets.analogSetupCurrentInput();
+            if (m_live.AnalogSetupLiveInput == 0 || !m_unit.analogInput(input))
                 return;
-            if (const auto value = readInput(false, m_targets.analogSetupCurrentInput()))
+            if (const auto value = readInput(false, input))
                 m_targets.setAnalogSetupValue(formatValue(*value, ProbeDecimals));
         });
     }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-enum class PromptButtons { Ok, RetryCancel, YesNo, YesNoCancel };
+enum class PromptButtons { Ok, RetryCancel, YesNo, YesNoCancel, OkCancel };
 enum class PromptIcon { None, Information, Question, Critical };
 enum class PromptAnswer { Ok, Cancel, Retry, Yes, No };
 

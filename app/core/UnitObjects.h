@@ -20,6 +20,8 @@ struct UnitObjects {
     int16_t MaxDigital = 0;
     // Decimals a channel without an object of its own is shown with.
     int16_t SystemDecimals = 5;
+    // Default probe full scale, kept for the run; shown and changed in the system settings.
+    float LvdtFullScale = 0.05f;
 
     // 1-based access; nullptr outside the collection.
     Channel *channel(int n) const { return at(Channels, n); }

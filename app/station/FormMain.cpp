@@ -11,8 +11,11 @@
 #include "FormLinGage.h"
 #include "FormMastering.h"
 #include "FormSelectGroup.h"
+#include "FormSetupAnalog.h"
 #include "FormSetupChan.h"
 #include "FormSetupGroup.h"
+#include "FormSetupLvdt.h"
+#include "FormSetupSystem.h"
 #include "GroupSelection.h"
 #include "HelpFile.h"
 #include "MasteringTexts.h"
@@ -85,6 +88,7 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
     connectGroupCommands();
     connectSetupCommands();
     connectMasteringCommands();
+    connectInputSetupCommands();
 }
 
 FormMain::~FormMain() = default;
@@ -415,6 +419,12 @@ bool FormMain::showSetupDialog(View view, int item) {
             return false;
         showChannelSetup(item, true);
         return true;
+    case View::Probes:
+        showProbeSetup(item, true);
+        return true;
+    case View::Analogs:
+        showAnalogSetup(item, true);
+        return true;
     default:
         return false;
     }
@@ -523,6 +533,105 @@ void FormMain::setMasteringValue(const QString &text) {
 void FormMain::setGroupMasterValue(int row, const QString &text) {
     if (m_groupMastering)
         m_groupMastering->SetGroupMasterValue(row, text);
+}
+
+// ---- probe, analog and system setup ----------------------------------------------------------
+
+void FormMain::connectInputSetupCommands() {
+    connect(ui->SetupLVDTs, &QAction::triggered, this, [this] {
+        showProbeSetup(m_probeSetup ? m_probeSetup->GetCurrentLvdt() : 1, false);
+        UpdateMainDisplay();
+    });
+    connect(ui->SetupAnalog, &QAction::triggered, this, [this] {
+        showAnalogSetup(m_analogSetup ? m_analogSetup->GetCurrentAnalog() : 1, false);
+        UpdateMainDisplay();
+    });
+    connect(ui->SetupGeneral, &QAction::triggered, this, &FormMain::showSystemSetup);
+}
+
+FormSetupLvdt &FormMain::probeSetup() {
+    if (!m_probeSetup) {
+        m_probeSetup = std::make_unique<FormSetupLvdt>(
+            InputSetupParts{m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
+                            m_state.prompts},
+            this);
+        connect(m_probeSetup.get(), &InputSetupDialog::closed, this, [this](bool changed) {
+            if (changed)
+                UpdateMainDisplay();
+        });
+        registerLoadedWindow(m_probeSetup.get(), [this] { m_probeSetup->closeForShutdown(); });
+    }
+    return *m_probeSetup;
+}
+
+FormSetupAnalog &FormMain::analogSetup() {
+    if (!m_analogSetup) {
+        m_analogSetup = std::make_unique<FormSetupAnalog>(
+            InputSetupParts{m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
+                            m_state.prompts},
+            this);
+        connect(m_analogSetup.get(), &InputSetupDialog::closed, this, [this](bool changed) {
+            if (changed)
+                UpdateMainDisplay();
+        });
+        registerLoadedWindow(m_analogSetup.get(), [this] { m_analogSetup->closeForShutdown(); });
+    }
+    return *m_analogSetup;
+}
+
+void FormMain::showProbeSetup(int probe, bool modal) {
+    probeSetup().openAt(probe, modal);
+}
+
+void FormMain::showAnalogSetup(int input, bool modal) {
+    analogSetup().openAt(input, modal);
+}
+
+void FormMain::showSystemSetup() {
+    if (!m_systemSetup) {
+        m_systemSetup = std::make_unique<FormSetupSystem>(
+            SystemSetupParts{setupParts(m_state, static_cast<SetupWindows &>(*this)), m_scheduler,
+                             m_state.settings},
+            this);
+        registerLoadedWindow(m_systemSetup.get(), [this] { m_systemSetup->closeForShutdown(); });
+    }
+    m_systemSetup->openDialog();
+}
+
+int FormMain::currentLvdt() const {
+    return m_probeSetup ? m_probeSetup->GetCurrentLvdt() : 0;
+}
+
+void FormMain::setCurrentLvdt(int probe) {
+    if (m_probeSetup)
+        m_probeSetup->SetCurrentLvdt(probe);
+}
+
+int FormMain::currentAnalog() const {
+    return m_analogSetup ? m_analogSetup->GetCurrentAnalog() : 0;
+}
+
+void FormMain::setCurrentAnalog(int input) {
+    if (m_analogSetup)
+        m_analogSetup->SetCurrentAnalog(input);
+}
+
+int FormMain::probeSetupCurrentInput() const {
+    return m_probeSetup ? m_probeSetup->boxNumber() : 0;
+}
+
+void FormMain::setProbeSetupValue(const QString &text) {
+    if (m_probeSetup)
+        m_probeSetup->setLiveValue(text);
+}
+
+int FormMain::analogSetupCurrentInput() const {
+    return m_analogSetup ? m_analogSetup->boxNumber() : 0;
+}
+
+void FormMain::setAnalogSetupValue(const QString &text) {
+    if (m_analogSetup)
+        m_analogSetup->setLiveValue(text);
 }
 
 // ---- views ------------------------------------------------------------------------------------

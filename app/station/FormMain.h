@@ -23,6 +23,9 @@ class FormGroupMastering;
 class FormMastering;
 class FormLinGage;
 class FormSetupChan;
+class FormSetupAnalog;
+class FormSetupLvdt;
+class FormSetupSystem;
 class dlgCalibrate;
 class QLabel;
 class dlgCopyLink;
@@ -130,6 +133,15 @@ public:
     // one already open moves to the channel and comes to the front.
     void showChannelSetup(int channel, bool modal);
     FormSetupChan *channelSetupDialog() const { return m_setupChan.get(); }
+    // The probe and analog setup dialogs on an input, modal (from a view) or not (from the Setup
+    // menu); a dialog already open moves to the input and comes to the front.
+    void showProbeSetup(int probe, bool modal);
+    void showAnalogSetup(int input, bool modal);
+    // Setup > System (modeless); an open dialog comes to the front.
+    void showSystemSetup();
+    FormSetupLvdt *probeSetupDialog() const { return m_probeSetup.get(); }
+    FormSetupAnalog *analogSetupDialog() const { return m_analogSetup.get(); }
+    FormSetupSystem *systemSetupDialog() const { return m_systemSetup.get(); }
 
     FormGridDisplay *gridDisplay() const { return m_grid.get(); }
     FormLinGage *barDisplay() const { return m_bars.get(); }
@@ -161,6 +173,10 @@ private:
     void setChannelSetupValue(const QString &text) override;
     void setMasteringValue(const QString &text) override;
     void setGroupMasterValue(int row, const QString &text) override;
+    int probeSetupCurrentInput() const override;
+    void setProbeSetupValue(const QString &text) override;
+    int analogSetupCurrentInput() const override;
+    void setAnalogSetupValue(const QString &text) override;
 
     // DisplayItemSource
     int channelCount() const override { return labelChanCount() - 1; }
@@ -181,6 +197,14 @@ private:
     void startGroupMastering(bool zero);
     FormMastering &mastering();
     FormGroupMastering &groupMastering();
+    int currentLvdt() const override;
+    void setCurrentLvdt(int probe) override;
+    int currentAnalog() const override;
+    void setCurrentAnalog(int input) override;
+
+    void connectInputSetupCommands();
+    FormSetupLvdt &probeSetup();
+    FormSetupAnalog &analogSetup();
     void makeSeparators();
     // One hidden label per channel of the unit, LabelChan(1 ... MaxChannel).
     void sizeChannelLabels();
@@ -222,6 +246,9 @@ private:
     std::unique_ptr<FormSetupChan> m_setupChan;
     std::unique_ptr<FormMastering> m_mastering;
     std::unique_ptr<FormGroupMastering> m_groupMastering;
+    std::unique_ptr<FormSetupLvdt> m_probeSetup;
+    std::unique_ptr<FormSetupAnalog> m_analogSetup;
+    std::unique_ptr<FormSetupSystem> m_systemSetup;
     bool m_updateToggleState = false;
     bool m_gridPlaced = false;
     bool m_barsPlaced = false;

@@ -16,6 +16,8 @@ QMessageBox::StandardButtons standardButtons(PromptButtons buttons) {
         return QMessageBox::Yes | QMessageBox::No;
     case PromptButtons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case PromptButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
     case PromptButtons::Ok:
         break;
     }

@@ -17,6 +17,7 @@ PromptAnswer ScriptedPrompts::message(const QString &text, PromptButtons buttons
     case PromptButtons::YesNoCancel:
         return PromptAnswer::Yes;
     case PromptButtons::Ok:
+    case PromptButtons::OkCancel:
         break;
     }
     return PromptAnswer::Ok;

@@ -1,14 +1,17 @@
 // Renders the setup files' windows to PNG files for review: the progress window of a load and of
 // a save, and the messages of the File menu (the question before New and Open, a file that cannot
-// be loaded, a count the unit cannot take, a save that failed); and the channel setup dialog on the
-// stand-in unit at 96 and 144 DPI, with its messages.
-// render_setup_windows [folder] (default /tmp/setup-shots).
+// be loaded, a count the unit cannot take, a save that failed); the channel setup dialog on the
+// stand-in unit at 96 and 144 DPI, with its messages; and the probe, analog and system setup
+// dialogs at the screen's dots per inch (QT_SCALE_FACTOR=1.5 draws them at 144).
+// render_setup_windows [folder [dialogs]] (default /tmp/setup-shots; "dialogs": the probe, analog
+// and system dialogs alone).
 
 #include "ChannelSetupRules.h"
 #include "FormSetupChan.h"
 #include "LinkScheduler.h"
 #include "MessageBoxPrompts.h"
 #include "PollCycle.h"
+#include "RenderSetupDialogs.h"
 #include "SetupFileCommands.h"
 #include "SetupProgress.h"
 #include "StationFixture.h"
@@ -119,6 +122,8 @@ int main(int argc, char **argv) {
     const QString folder = PictureSession::folder(argc, argv, "/tmp/setup-shots");
     const QString setup = QStringLiteral("/home/op/Documents/QorView/line3.qor");
 
+    if (argc > 2 && QLatin1String(argv[2]) == QLatin1String("dialogs"))
+        return renderSetupDialogs(folder) ? 0 : 1;
     bool ok = true;
     ok &= saveProgress(QStringLiteral("Loading ") + setup, false, 431, 1700,
                        QStringLiteral("Channel 33: high approach"),
@@ -147,5 +152,6 @@ int main(int argc, char **argv) {
                   PromptButtons::Ok, PromptIcon::Critical,
                   folder + QStringLiteral("/setup-save-failed.png"));
     ok &= saveChannelSetup(folder);
+    ok &= renderSetupDialogs(folder);
     return ok ? 0 : 1;
 }
