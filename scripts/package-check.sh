@@ -2,8 +2,9 @@
 # Builds the Debian packages from a clean copy of the sources (nothing of the test builds is
 # reused), checks them with lintian, desktop-file-validate and appstreamcli, unpacks them into a
 # temporary root without installing them, and runs what they hold there: qorview --version,
-# qorsim --help, the export check on the library, and a small C client built with the packaged
-# pkg-config file and a CMake client built with the packaged CMake package.
+# qorsim --help, the export check on the library, a small C client built with the packaged
+# pkg-config file, a CMake client built with the packaged CMake package, and the packaged station
+# against the packaged simulator.
 # Usage: scripts/package-check.sh [folder]   (the .deb files are kept in folder when given)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,12 @@ keep=${1:-}
 bash scripts/ensure-deps.sh
 
 work=$(mktemp -d /tmp/qorview-packages.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+sim_pid=""
+cleanup() {
+    [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
 started=$SECONDS
 step() { printf '\n== %s (%ds)\n' "$1" $((SECONDS - started)); }
 
@@ -22,9 +28,10 @@ version=$(dpkg-parsechangelog -l debian/changelog -S Version)
 src="$work/qorview-$version"
 mkdir -p "$src"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    # Tracked and new files, as the working tree has them; never build output.
-    git ls-files -z -co --exclude-standard | xargs -0 -I{} find {} -maxdepth 0 -type f -print0 |
-        tar --null -T - -cf - | tar -xf - -C "$src"
+    # Tracked and new files, as the working tree has them (a deleted one is skipped); never build
+    # output.
+    git ls-files -z -co --exclude-standard |
+        tar --null -T - --ignore-failed-read -cf - 2>/dev/null | tar -xf - -C "$src"
 else
     tar --exclude='./build*' --exclude='./obj-*' --exclude=./.git -cf - . | tar -xf - -C "$src"
 fi
@@ -112,6 +119,37 @@ CLIENT
 cmake -S "$work/client" -B "$work/client/build" -DCMAKE_PREFIX_PATH="$root/usr" >/dev/null
 cmake --build "$work/client/build" >/dev/null
 LD_LIBRARY_PATH="$libdir" "$work/client/build/client"
+
+step "The packaged station against the packaged simulator"
+# The station finds the library by its SONAME on the loader's path and its help document under
+# ../share; it is ready once it publishes its live values on the session bus.
+run="$work/run"
+mkdir -p "$run/config/QorView" "$run/runtime"
+chmod 700 "$run/runtime"
+printf '[QorSettings]\nPort=COM1\nBaudRate=9600\n' >"$run/config/QorView/QorView.ini"
+mkfifo "$run/sim.out"
+"$root/usr/bin/qorsim" --preset demo --link "$run/qor1" >"$run/sim.out" 2>&1 &
+sim_pid=$!
+exec 3<"$run/sim.out"
+read -r ready <&3
+echo "$ready"
+cat <&3 >/dev/null &
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$run/config" XDG_RUNTIME_DIR="$run/runtime" \
+    QORLINK_COM1="$run/qor1" LD_LIBRARY_PATH="$libdir" \
+    dbus-run-session -- bash -c '
+        "$1" &
+        station=$!
+        gdbus wait --session --timeout 60 org.qorview.QorView
+        items=$(gdbus call --session --dest org.qorview.QorView --object-path /Display \
+            --method org.qorview.Display1.Items)
+        echo "items the packaged station publishes: $items"
+        kill -TERM "$station"
+        wait "$station"
+        [[ $items == *"labelChan(8)"* ]]
+    ' _ "$root/usr/bin/qorview"
+kill "$sim_pid"
+wait "$sim_pid" 2>/dev/null || true
+sim_pid=""
 
 if [ -n "$keep" ]; then
     mkdir -p "$keep"
