@@ -8,7 +8,6 @@
 # Usage: scripts/package-check.sh [folder]   (the .deb files are kept in folder when given)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source_dir=$(pwd)
 keep=${1:-}
 
 bash scripts/ensure-deps.sh
