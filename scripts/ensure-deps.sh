@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need, when any is missing.
+# Installs the Debian packages the build, the tests, the demo and the package build need, when any
+# is missing.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
     xvfb xauth imagemagick fonts-dejavu-core
     util-linux procps binutils
     dbus libglib2.0-bin python3-gi
+    dpkg-dev debhelper lintian desktop-file-utils appstream libgl-dev
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test; then builds everything again
 # with AddressSanitizer and UndefinedBehaviorSanitizer (benchmarks left out) and runs the
-# tests again.
+# tests again; then builds the Debian packages and checks them (scripts/package-check.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,3 +23,5 @@ cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     LSAN_OPTIONS="suppressions=$(pwd)/scripts/lsan.supp:print_suppressions=0" \
     ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 300 --repeat until-pass:2
+
+bash scripts/package-check.sh

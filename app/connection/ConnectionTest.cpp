@@ -25,7 +25,8 @@ QString whyNotOpened(const LinkSession &state, int port, const PortMap &ports) {
 } // namespace
 
 ConnectionTestResult testConnection(LinkSession &state, std::optional<int> port,
-                                    std::optional<int> rate, const PortMap &ports) {
+                                    std::optional<int> rate, const PortMap &ports,
+                                    const QString &sysfsRoot) {
     if (!port || !rate)
         return {false, QStringLiteral("Not tested: choose a port and a baud rate from the lists.")};
 
@@ -47,6 +48,10 @@ ConnectionTestResult testConnection(LinkSession &state, std::optional<int> port,
         state.link.QorClose(state.LinkHandle);
         // A closed connection is no handle to call with; whoever connects next sets a new one.
         state.LinkHandle = nullptr;
+        if (const auto timer = adapterLatencyTimer(ports.resolve(*port).device, sysfsRoot)) {
+            if (const QString note = describeLatencyTimer(*timer); !note.isEmpty())
+                result.text += u'\n' + note;
+        }
     }
     state.ReportLinkErrors = reportedBefore;
     return result;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -72,8 +73,10 @@ QString describeOpenFailure(const OpenDiagnosis &diagnosis, const QString &devic
         const QString group =
             diagnosis.groupName.isEmpty() ? QStringLiteral("dialout") : diagnosis.groupName;
         return QStringLiteral("Permission denied on %1. Add your user to the %2 group "
-                              "(sudo usermod -aG %2 $USER), then log out and in again.")
-            .arg(device, group);
+                              "(sudo usermod -aG %2 $USER), then log out and in again. An FTDI "
+                              "USB adapter is given to the user at the desk by the rule %3 of "
+                              "the qorview package: plug it in again once that is installed.")
+            .arg(device, group, QLatin1String(DeviceAccessRule));
     }
     case OpenFailure::NotADevice:
         return QStringLiteral("%1 is not a serial device.").arg(device);
@@ -85,4 +88,31 @@ QString describeOpenFailure(const OpenDiagnosis &diagnosis, const QString &devic
     }
     return QStringLiteral("%1 is in use by another program. Close that program and test again.")
         .arg(device);
+}
+
+std::optional<int> adapterLatencyTimer(const QString &device, const QString &sysfsRoot) {
+    // The kernel names the adapter's tty, so a link such as /dev/serial/by-id/... counts as the
+    // ttyUSB<n> it points to.
+    const QString real = QFileInfo(device).canonicalFilePath();
+    const QString name = QFileInfo(real.isEmpty() ? device : real).fileName();
+    if (name.isEmpty())
+        return std::nullopt;
+    QFile timer(sysfsRoot + QStringLiteral("/class/tty/") + name +
+                QStringLiteral("/device/latency_timer"));
+    if (!timer.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    bool isNumber = false;
+    const int milliseconds = QString::fromLatin1(timer.read(16)).trimmed().toInt(&isNumber);
+    if (!isNumber)
+        return std::nullopt;
+    return milliseconds;
+}
+
+QString describeLatencyTimer(int milliseconds) {
+    if (milliseconds == 1)
+        return {};
+    return QStringLiteral("The adapter's latency timer is %1 ms, so every reply waits that long; "
+                          "the rule %2 sets it to 1 ms when the adapter is plugged in.")
+        .arg(milliseconds)
+        .arg(QLatin1String(DeviceAccessRule));
 }

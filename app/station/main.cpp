@@ -47,6 +47,8 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qorview"));
     QApplication::setApplicationVersion(QString::fromLatin1(ProgramVersion));
+    // Desktops match the windows to the installed desktop entry (and its icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.qorview.QorView"));
     loadStationResources();
 
     MessageBoxPrompts prompts;

@@ -3,12 +3,34 @@
 #include "options.h"
 #include "pty_port.h"
 #include "pty_server.h"
+#include "standin_library.h"
 #include "unit.h"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
+
+namespace {
+
+// The stand-in that came with this program: found from the program's own folder, so the build
+// tree and an installed system each name their own.
+std::string ownStandinLibrary() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    std::vector<std::string> folders;
+    std::istringstream list(QORSIM_STANDIN_DIRS);
+    for (std::string folder; std::getline(list, folder, ':');)
+        folders.push_back(folder);
+    return qorsim::findStandinLibrary(program.parent_path().string(), folders);
+}
+
+} // namespace
 
 int main(int argc, char **argv) {
     using namespace qorsim;
@@ -20,6 +42,9 @@ int main(int argc, char **argv) {
     const Options &options = parsed.options;
     if (options.help) {
         std::fputs(optionsHelp().c_str(), stdout);
+        const std::string standin = ownStandinLibrary();
+        std::printf("\nStand-in USB library of this qorsim: %s\n",
+                    standin.empty() ? "(not found)" : standin.c_str());
         return 0;
     }
     ExchangeLog log;
