@@ -46,7 +46,7 @@ const QColor FailedRowColour(255, 0, 0);
 
 } // namespace
 
-FormGroupMastering::FormGroupMastering(MasteringParts parts, QWidget *parent)
+FormGroupMastering::FormGroupMastering(DialogParts parts, QWidget *parent)
     : QDialog(parent), m(parts) {
     setObjectName(QStringLiteral("FormGroupMastering"));
     setWindowTitle(texts::GroupMasterCaption);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "DialogParts.h"
 #include "GroupMasteringPress.h"
 #include "MasteringMode.h"
-#include "MasteringParts.h"
 
 #include <QDialog>
 
@@ -31,7 +31,7 @@ public:
     // Widths of the eight columns in twips.
     static constexpr double ColumnTwips[] = {2490, 1300, 1300, 1300, 1540, 1540, 1540, 1540};
 
-    explicit FormGroupMastering(MasteringParts parts, QWidget *parent = nullptr);
+    explicit FormGroupMastering(DialogParts parts, QWidget *parent = nullptr);
     ~FormGroupMastering() override;
 
     // Loads group groupNumber for the Zero or Master command and shows the dialog; false, after a
@@ -73,7 +73,7 @@ private:
     QString formatted(int row, double value) const;
     void setBusy(bool busy);
 
-    MasteringParts m;
+    DialogParts m;
     procedures::MasteringMode m_mode = procedures::MasteringMode::master();
     int m_group = 0;
     std::vector<Row> m_rows;

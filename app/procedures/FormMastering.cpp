@@ -71,7 +71,7 @@ LinkSequence::Exchange channelCall(LinkSession &session, UnitObjects &unit, int 
 
 } // namespace
 
-FormMastering::FormMastering(MasteringParts parts, QWidget *parent) : QDialog(parent), m(parts) {
+FormMastering::FormMastering(DialogParts parts, QWidget *parent) : QDialog(parent), m(parts) {
     setObjectName(QStringLiteral("FormMastering"));
     setWindowTitle(texts::MasterWord);
     setWindowIcon(stationIcon());

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "DialogParts.h"
 #include "FreshReading.h"
 #include "MasteringMode.h"
-#include "MasteringParts.h"
 
 #include <QDialog>
 
@@ -27,7 +27,7 @@ class FormMastering : public QDialog {
     Q_OBJECT
 
 public:
-    explicit FormMastering(MasteringParts parts, QWidget *parent = nullptr);
+    explicit FormMastering(DialogParts parts, QWidget *parent = nullptr);
     ~FormMastering() override;
 
     // Shows the dialog for the Zero or Master command (viewMode: the main window's view) and
@@ -81,7 +81,7 @@ private:
     void setInstruction(const QString &text, bool problem);
     void setBusy(bool busy);
 
-    MasteringParts m;
+    DialogParts m;
     procedures::MasteringMode m_mode = procedures::MasteringMode::master();
     int m_viewMode = 2;
     int m_channel = 0;

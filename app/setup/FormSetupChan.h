@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChannelSetupFields.h"
+#include "DialogParts.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -8,27 +9,15 @@
 #include <functional>
 #include <memory>
 
-class LinkScheduler;
-class Prompts;
 class QLineEdit;
-struct LinkSession;
-struct LiveFollowers;
-struct SetupSession;
-struct UnitObjects;
 
 namespace Ui {
 class FormSetupChan;
 }
 
-// What the channel setup dialog works with.
-struct ChannelSetupParts {
-    LinkSession &session;
-    LinkScheduler &scheduler;
-    UnitObjects &unit;
-    LiveFollowers &live;
-    SetupSession &setup;
-    Prompts &prompts;
-    // The main window's UpdateMainDisplay, run when the dialog closes.
+// What the channel setup dialog works with: the station's parts, and the main window's
+// UpdateMainDisplay, run when the dialog closes.
+struct ChannelSetupParts : DialogParts {
     std::function<void()> updateMainDisplay;
 };
 

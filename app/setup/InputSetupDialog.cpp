@@ -48,7 +48,7 @@ bool readInto(LinkSession &session, Object *object, Read read, Reading &into) {
 
 } // namespace
 
-InputSetupDialog::InputSetupDialog(InputSetupParts parts, const Texts &texts, QWidget *parent)
+InputSetupDialog::InputSetupDialog(DialogParts parts, const Texts &texts, QWidget *parent)
     : QDialog(parent), m(parts), m_texts(texts) {
     setWindowIcon(stationIcon());
     setWindowTitle(QLatin1String(texts.caption));

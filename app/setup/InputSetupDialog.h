@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DialogParts.h"
 #include "InputMoves.h"
 #include "InputSetupFields.h"
 
@@ -18,16 +19,6 @@ struct LinkSession;
 struct LiveFollowers;
 struct SetupSession;
 struct UnitObjects;
-
-// What the probe and analog setup dialogs work with.
-struct InputSetupParts {
-    LinkSession &session;
-    LinkScheduler &scheduler;
-    UnitObjects &unit;
-    LiveFollowers &live;
-    SetupSession &setup;
-    Prompts &prompts;
-};
 
 // The probe and the analog setup dialogs are one dialog with two faces: the names of the
 // controls, the captions and tips, the decimals shown and whether the spinner wraps around
@@ -82,7 +73,7 @@ protected:
         bool tips;
     };
 
-    InputSetupDialog(InputSetupParts parts, const Texts &texts, QWidget *parent);
+    InputSetupDialog(DialogParts parts, const Texts &texts, QWidget *parent);
     ~InputSetupDialog() override;
 
     void closeEvent(QCloseEvent *event) override;
@@ -106,7 +97,7 @@ private:
     void setBusy(bool busy);
     void showEmptySet();
 
-    InputSetupParts m;
+    DialogParts m;
     Texts m_texts;
     int m_current = 1;
     bool m_edited = false;

@@ -383,9 +383,9 @@ void FormMain::setCalibrationValue(const QString &text) {
 
 void FormMain::showChannelSetup(int channel, bool modal) {
     if (!m_setupChan) {
-        ChannelSetupParts parts{
-            m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
-            m_state.prompts, {}};
+        ChannelSetupParts parts{{m_state.session, m_scheduler, m_state.unit, m_state.live,
+                                 m_state.setup, m_state.prompts},
+                                {}};
         parts.updateMainDisplay = [this] {
             UpdateMainDisplay();
         };
@@ -457,10 +457,10 @@ void FormMain::CommandMaster_Click() {
 
 FormMastering &FormMain::mastering() {
     if (!m_mastering) {
-        m_mastering = std::make_unique<FormMastering>(
-            MasteringParts{m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
-                           m_state.prompts},
-            this);
+        m_mastering = std::make_unique<FormMastering>(DialogParts{m_state.session, m_scheduler,
+                                                                  m_state.unit, m_state.live,
+                                                                  m_state.setup, m_state.prompts},
+                                                      this);
         registerLoadedWindow(m_mastering.get(), [this] {
             m_state.live.MasteringChannel = 0;
             m_mastering->hide();
@@ -472,8 +472,8 @@ FormMastering &FormMain::mastering() {
 FormGroupMastering &FormMain::groupMastering() {
     if (!m_groupMastering) {
         m_groupMastering = std::make_unique<FormGroupMastering>(
-            MasteringParts{m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
-                           m_state.prompts},
+            DialogParts{m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
+                        m_state.prompts},
             this);
         // Closing the dialog refreshes the main list; the hold it raises for that is lowered by
         // the refresh itself, so a hold of another window is left as it was.
@@ -551,10 +551,10 @@ void FormMain::connectInputSetupCommands() {
 
 FormSetupLvdt &FormMain::probeSetup() {
     if (!m_probeSetup) {
-        m_probeSetup = std::make_unique<FormSetupLvdt>(
-            InputSetupParts{m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
-                            m_state.prompts},
-            this);
+        m_probeSetup = std::make_unique<FormSetupLvdt>(DialogParts{m_state.session, m_scheduler,
+                                                                   m_state.unit, m_state.live,
+                                                                   m_state.setup, m_state.prompts},
+                                                       this);
         connect(m_probeSetup.get(), &InputSetupDialog::closed, this, [this](bool changed) {
             if (changed)
                 UpdateMainDisplay();
@@ -567,8 +567,8 @@ FormSetupLvdt &FormMain::probeSetup() {
 FormSetupAnalog &FormMain::analogSetup() {
     if (!m_analogSetup) {
         m_analogSetup = std::make_unique<FormSetupAnalog>(
-            InputSetupParts{m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
-                            m_state.prompts},
+            DialogParts{m_state.session, m_scheduler, m_state.unit, m_state.live, m_state.setup,
+                        m_state.prompts},
             this);
         connect(m_analogSetup.get(), &InputSetupDialog::closed, this, [this](bool changed) {
             if (changed)

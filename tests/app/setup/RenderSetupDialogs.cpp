@@ -65,8 +65,8 @@ bool renderSetupDialogs(const QString &folder) {
     const auto file = [&](const char *name) {
         return folder + QLatin1Char('/') + QLatin1String(name) + dpi + QStringLiteral(".png");
     };
-    const InputSetupParts inputParts{state.session, scheduler,   state.unit,
-                                     state.live,    state.setup, state.prompts};
+    const DialogParts inputParts{state.session, scheduler,   state.unit,
+                                 state.live,    state.setup, state.prompts};
     bool ok = true;
 
     FormSetupLvdt probe(inputParts);

@@ -85,7 +85,7 @@ bool saveChannelSetup(const QString &folder) {
     LinkScheduler scheduler(station.state.session, poll, station.prompts);
     Station &s = station.state;
     FormSetupChan dialog(
-        ChannelSetupParts{s.session, scheduler, s.unit, s.live, s.setup, station.prompts, {}});
+        ChannelSetupParts{{s.session, scheduler, s.unit, s.live, s.setup, station.prompts}, {}});
     targets.dialog = &dialog;
     scheduler.startPolling();
     dialog.showAt(3, false);

@@ -7,10 +7,10 @@ struct LiveFollowers;
 struct SetupSession;
 struct UnitObjects;
 
-// What the zeroing and mastering dialogs work with: the link (through the scheduler), the
-// channel and group objects, the live values the poll hands them, the setup they change and the
-// message boxes.
-struct MasteringParts {
+// What a dialog that works on the unit's objects is given of the station: the link (its requests
+// go through the scheduler), the channel, probe, analog and group objects, the live values the poll
+// hands it, the setup it changes and the message boxes.
+struct DialogParts {
     LinkSession &session;
     LinkScheduler &scheduler;
     UnitObjects &unit;
