@@ -7,11 +7,11 @@
 #include "CommandLine.h"
 #include "FormMain.h"
 #include "FormSetupChan.h"
+#include "QuietMainWindow.h"
 #include "Settings.h"
 #include "SetupFileCommands.h"
 #include "SetupFileWriter.h"
 #include "SimulatedUnit.h"
-#include "StationFixture.h"
 #include "StationHelp.h"
 #include "UnitTexts.h"
 #include "UpDownButtons.h"
@@ -50,23 +50,13 @@ QStringList showRequests(int n) {
 
 // The main window over the stand-in unit (the demo's 8 channels) with setups enabled, its
 // displays closed and its poll stopped unless a test starts it.
-class ChannelSetupDialogTest : public ::testing::Test, public StationFixture {
+class ChannelSetupDialogTest : public ::testing::Test, public QuietMainWindow {
 protected:
     void SetUp() override {
         QString why;
-        ASSERT_TRUE(connectStandIn(QStringLiteral("--preset demo --log ") + logFile(), &why))
-            << why.toStdString();
-        settings.setText(SettingKeys::BarsAtStartup, QStringLiteral("0"));
-        settings.setText(SettingKeys::NumericDisplay, QStringLiteral("0"));
-        state.config.SetupsEnabled = true;
-        window = std::make_unique<FormMain>(state, line, help);
-        window->Form_Load();
-        window->linkScheduler().stopPolling();
-        window->show();
+        ASSERT_TRUE(openQuietly(QStringLiteral("--preset demo"), &why)) << why.toStdString();
     }
 
-    QString logFile() const { return tempPath(QStringLiteral("unit.log")); }
-    QStringList requests() const { return requestsOfLog(logFile()); }
     FormSetupChan *dialog() const { return window->channelSetupDialog(); }
     template <typename T> T *control(const char *name) const {
         return dialog()->findChild<T *>(QLatin1String(name));
@@ -96,10 +86,6 @@ protected:
         Q_EMIT e->textEdited(text);
     }
     int current() const { return dialog()->GetCurrentChannel(); }
-
-    CommandLine line;
-    StationHelp help{state.config, state.prompts};
-    std::unique_ptr<FormMain> window;
 };
 
 TEST_F(ChannelSetupDialogTest, ShowingAChannelReadsItInTheFormsOrderAndFormatsItsValues) {

@@ -6,10 +6,10 @@
 #include "FormMain.h"
 #include "FormSelectGroup.h"
 #include "FormSetupGroup.h"
+#include "QuietMainWindow.h"
 #include "Settings.h"
 #include "SetupFileCommands.h"
 #include "SimulatedUnit.h"
-#include "StationFixture.h"
 #include "StationHelp.h"
 #include "WaitFor.h"
 
@@ -29,24 +29,11 @@
 
 namespace {
 
-class GroupDialogsTest : public ::testing::Test, public StationFixture {
+class GroupDialogsTest : public ::testing::Test, public QuietMainWindow {
 protected:
     void SetUp() override {
         QString why;
-        ASSERT_TRUE(connectStandIn(QStringLiteral("--preset demo --log ") + logFile(), &why))
-            << why.toStdString();
-        settings.setText(SettingKeys::BarsAtStartup, QStringLiteral("0"));
-        settings.setText(SettingKeys::NumericDisplay, QStringLiteral("0"));
-        state.config.SetupsEnabled = true;
-        window = std::make_unique<FormMain>(state, line, help);
-        window->Form_Load();
-        window->linkScheduler().stopPolling();
-        window->show();
-    }
-
-    QString logFile() const { return tempPath(QStringLiteral("unit.log")); }
-    QAction *action(const char *name) const {
-        return window->findChild<QAction *>(QLatin1String(name));
+        ASSERT_TRUE(openQuietly(QStringLiteral("--preset demo"), &why)) << why.toStdString();
     }
 
     // Setup > Groups, then the editor's reads of the channel descriptions.
@@ -105,10 +92,6 @@ protected:
             list.push_back(g->GetChannel(entry));
         return list;
     }
-
-    CommandLine line;
-    StationHelp help{state.config, state.prompts};
-    std::unique_ptr<FormMain> window;
 };
 
 QPushButton *button(FormSelectGroup &dialog, const char *name) {

@@ -2,9 +2,9 @@
 
 #include "CommandLine.h"
 #include "FormMain.h"
+#include "QuietMainWindow.h"
 #include "Settings.h"
 #include "SimulatedUnit.h"
-#include "StationFixture.h"
 #include "StationHelp.h"
 #include "WaitFor.h"
 
@@ -19,31 +19,19 @@
 // The main window over the stand-in unit with its exchange log (8 channels, 8 probes and 1 analog
 // input after start-up), displays closed and the poll stopped, so the log holds only what the
 // dialogs send.
-class SetupDialogFixture : public ::testing::Test, public StationFixture {
+class SetupDialogFixture : public ::testing::Test, public QuietMainWindow {
 protected:
     // qorsim options besides the log.
     virtual QString unitOptions() const { return QStringLiteral("--preset empty"); }
 
     void SetUp() override {
         QString why;
-        ASSERT_TRUE(connectStandIn(unitOptions() + QStringLiteral(" --log ") + logFile(), &why))
-            << why.toStdString();
-        settings.setText(SettingKeys::BarsAtStartup, QStringLiteral("0"));
-        settings.setText(SettingKeys::NumericDisplay, QStringLiteral("0"));
-        window = std::make_unique<FormMain>(state, line, help);
-        window->Form_Load();
-        window->linkScheduler().stopPolling();
-        window->show();
+        ASSERT_TRUE(openQuietly(unitOptions(), &why)) << why.toStdString();
     }
 
-    QString logFile() const { return tempPath(QStringLiteral("unit.log")); }
-    QStringList requests() const { return requestsOfLog(logFile()); }
     QStringList requestsSince(qsizetype before) const { return requests().mid(before); }
     bool idle() {
         return waitFor([this] { return !window->linkScheduler().sequenceUnderWay(); });
-    }
-    QAction *action(const char *name) const {
-        return window->findChild<QAction *>(QLatin1String(name));
     }
     template <typename T> static T *control(QWidget *in, const char *name) {
         return in->findChild<T *>(QLatin1String(name));
@@ -59,8 +47,4 @@ protected:
             texts.push_back(box.text);
         return texts;
     }
-
-    CommandLine line;
-    StationHelp help{state.config, state.prompts};
-    std::unique_ptr<FormMain> window;
 };

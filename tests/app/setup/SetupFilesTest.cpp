@@ -4,13 +4,13 @@
 // setups that come back byte for byte through the unit.
 #include "CommandLine.h"
 #include "FormMain.h"
+#include "QuietMainWindow.h"
 #include "Settings.h"
 #include "SetupFileCommands.h"
 #include "SetupFileStore.h"
 #include "SetupFileWriter.h"
 #include "SetupProgress.h"
 #include "SimulatedUnit.h"
-#include "StationFixture.h"
 #include "StationHelp.h"
 
 #include <QAction>
@@ -97,25 +97,13 @@ SetupDocument unequalCountsSetup() {
 
 // The main window over the stand-in unit (8 channels, 8 probes, 1 analog input after start-up),
 // its displays closed and its poll stopped, so the log holds only what the File menu sends.
-class SetupFilesTest : public ::testing::Test, public StationFixture {
+class SetupFilesTest : public ::testing::Test, public QuietMainWindow {
 protected:
     void SetUp() override {
         QString why;
-        ASSERT_TRUE(connectStandIn(QStringLiteral("--preset empty --log ") + logFile(), &why))
-            << why.toStdString();
-        settings.setText(SettingKeys::BarsAtStartup, QStringLiteral("0"));
-        settings.setText(SettingKeys::NumericDisplay, QStringLiteral("0"));
-        window = std::make_unique<FormMain>(state, line, help);
-        window->Form_Load();
-        window->linkScheduler().stopPolling();
-        window->show();
+        ASSERT_TRUE(openQuietly(QStringLiteral("--preset empty"), &why)) << why.toStdString();
     }
 
-    QString logFile() const { return tempPath(QStringLiteral("unit.log")); }
-    QStringList requests() const { return requestsOfLog(logFile()); }
-    QAction *action(const char *name) const {
-        return window->findChild<QAction *>(QLatin1String(name));
-    }
     SetupFileCommands &files() { return window->setupFiles(); }
     bool idle() {
         return waitFor([this] { return !files().busy(); });
@@ -147,10 +135,6 @@ protected:
             texts.push_back(box.text);
         return texts;
     }
-
-    CommandLine line;
-    StationHelp help{state.config, state.prompts};
-    std::unique_ptr<FormMain> window;
 };
 
 // What a reader that assigns every value as soon as it has read it sends for unequalCountsSetup,
