@@ -415,10 +415,7 @@ void FormMastering::pressForMaster1(double reading) {
         sequence.add(QLatin1String(what), channelCall(m.session, m.unit, channel, std::move(call)));
     };
     add("two masters", [read](Channel &c) { read->usesTwoMasters = c.UseTwoMasters(); });
-    add("master 1", [read](Channel &c) { read->master1 = c.Master1(); });
-    add("master 2", [read](Channel &c) { read->master2 = c.Master2(); });
-    add("zero", [read](Channel &c) { read->zeroOffset = c.ZeroOffset(); });
-    add("scaling", [read](Channel &c) { read->scaling = c.Scaling(); });
+    addConstantReads(sequence, channel, read);
     LinkSession *session = &m.session;
     SetupSession *setup = &m.setup;
     add("new zero", [mode, read, reading, refusal, newZero, session, setup](Channel &c) {
@@ -456,6 +453,18 @@ void FormMastering::pressForMaster1(double reading) {
     m.scheduler.run(std::move(sequence));
 }
 
+// A press computes from the constants as the unit holds them at that moment, not as shown.
+void FormMastering::addConstantReads(LinkSequence &sequence, int channel,
+                                     const std::shared_ptr<ChannelConstants> &read) {
+    const auto add = [&](const char *what, std::function<void(Channel &)> call) {
+        sequence.add(QLatin1String(what), channelCall(m.session, m.unit, channel, std::move(call)));
+    };
+    add("master 1", [read](Channel &c) { read->master1 = c.Master1(); });
+    add("master 2", [read](Channel &c) { read->master2 = c.Master2(); });
+    add("zero", [read](Channel &c) { read->zeroOffset = c.ZeroOffset(); });
+    add("scaling", [read](Channel &c) { read->scaling = c.Scaling(); });
+}
+
 void FormMastering::pressForMaster2(double reading) {
     if (std::fabs(m_reading1 - reading) < MinimumMasterSpread) {
         // Master 1's reading stays; the operator reads master 2 again.
@@ -474,10 +483,7 @@ void FormMastering::pressForMaster2(double reading) {
     const auto add = [&](const char *what, std::function<void(Channel &)> call) {
         sequence.add(QLatin1String(what), channelCall(m.session, m.unit, channel, std::move(call)));
     };
-    add("master 1", [read](Channel &c) { read->master1 = c.Master1(); });
-    add("master 2", [read](Channel &c) { read->master2 = c.Master2(); });
-    add("zero", [read](Channel &c) { read->zeroOffset = c.ZeroOffset(); });
-    add("scaling", [read](Channel &c) { read->scaling = c.Scaling(); });
+    addConstantReads(sequence, channel, read);
     LinkSession *session = &m.session;
     SetupSession *setup = &m.setup;
     add("new zero", [read, reading1, reading, result, session, setup](Channel &c) {

@@ -6,8 +6,10 @@
 
 #include <QDialog>
 
+#include <memory>
 #include <optional>
 
+class LinkSequence;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -73,6 +75,8 @@ private:
     void ShowChannel(const ChannelConstants &constants);
     void prepared(const ChannelConstants &constants);
     void pressForMaster1(double reading);
+    void addConstantReads(LinkSequence &sequence, int channel,
+                          const std::shared_ptr<ChannelConstants> &read);
     void pressForMaster2(double reading);
     void afterPress(bool completed, std::optional<double> newZero,
                     std::optional<double> newScaling);
