@@ -14,11 +14,13 @@ bool callChannel(LinkSession &session, UnitObjects &unit, int channel,
     return session.FailedCalls == failedBefore;
 }
 
-bool writeConstant(LinkSession &session, SetupSession &setup, const std::function<void()> &write) {
+bool writeConstant(LinkSession &session, SetupSession &setup, Channel &channel,
+                   const std::function<void(Channel &)> &write) {
     const long failedBefore = session.FailedCalls;
-    write();
+    write(channel);
     if (session.FailedCalls != failedBefore)
         return false;
+    channel.InUse = true;
     setup.SetupChanged = true;
     return true;
 }

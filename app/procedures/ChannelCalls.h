@@ -15,5 +15,8 @@ struct UnitObjects;
 bool callChannel(LinkSession &session, UnitObjects &unit, int channel,
                  const std::function<void(Channel &)> &call);
 
-// Runs write; the setup counts as changed only when the unit took it. True when it did.
-bool writeConstant(LinkSession &session, SetupSession &setup, const std::function<void()> &write);
+// Runs write on channel; the setup counts as changed only when the unit took it. True when it did.
+// A channel written so becomes part of the setup, so the next save keeps its new constants even
+// when the unit, not a file or the channel dialog, defined it.
+bool writeConstant(LinkSession &session, SetupSession &setup, Channel &channel,
+                   const std::function<void(Channel &)> &write);

@@ -427,8 +427,9 @@ void FormMastering::pressForMaster1(double reading) {
         if (!result.succeeded())
             return;
         *newZero = result.zeroOffset;
-        writeConstant(*session, *setup,
-                      [&] { c.setZeroOffset(static_cast<float>(result.zeroOffset)); });
+        writeConstant(*session, *setup, c, [&](Channel &ch) {
+            ch.setZeroOffset(static_cast<float>(result.zeroOffset));
+        });
     });
     sequence.finished = [self = QPointer(this), generation, read, newZero,
                          refusal](bool completed) {
@@ -492,13 +493,15 @@ void FormMastering::pressForMaster2(double reading) {
             Intermediates::Doubles);
         if (!result->succeeded())
             return;
-        writeConstant(*session, *setup,
-                      [&] { c.setZeroOffset(static_cast<float>(result->zeroOffset)); });
+        writeConstant(*session, *setup, c, [&](Channel &ch) {
+            ch.setZeroOffset(static_cast<float>(result->zeroOffset));
+        });
     });
     add("new scaling", [result, session, setup](Channel &c) {
         if (!result->succeeded())
             return;
-        writeConstant(*session, *setup, [&] { c.setScaling(static_cast<float>(result->scaling)); });
+        writeConstant(*session, *setup, c,
+                      [&](Channel &ch) { ch.setScaling(static_cast<float>(result->scaling)); });
     });
     sequence.finished = [self = QPointer(this), generation, result](bool completed) {
         if (!self || generation != self->m_generation)

@@ -37,12 +37,13 @@ void addWrite(LinkSequence &sequence, const std::shared_ptr<GroupPress> &press, 
                      if (!value || outcome.fault != RowFault::None)
                          return true;
                      Channel *object = unit.channel(channel);
-                     const bool written = object && writeConstant(session, setup, [&] {
-                                              if (scaling)
-                                                  object->setScaling(static_cast<float>(*value));
-                                              else
-                                                  object->setZeroOffset(static_cast<float>(*value));
-                                          });
+                     const bool written =
+                         object && writeConstant(session, setup, *object, [&](Channel &c) {
+                             if (scaling)
+                                 c.setScaling(static_cast<float>(*value));
+                             else
+                                 c.setZeroOffset(static_cast<float>(*value));
+                         });
                      if (!written)
                          outcome.fault = RowFault::WriteFailed;
                      return true;

@@ -262,17 +262,21 @@ TEST_F(OperatorMasteringWalkTest, GroupMasteredMeasuresTheRunAndOneChannelIsZero
     EXPECT_NEAR(read(3), 40.010, Noise) << "the mastered scaling is kept";
     control<QPushButton>(dialog(), "CommandDone")->click();
 
-    // 6. Nothing holds the poll, the setup is marked changed, and the group survives a file. (The
-    // demo's channels came defined by the unit, not programmed from the station, so the file
-    // holds no channel records to check the mastered constants by.)
+    // 6. Nothing holds the poll, the setup is marked changed, and the group and every mastered
+    // channel survive a file, although the unit, not the station, defined the channels.
     EXPECT_EQ(state.view.PollHold, 0);
     EXPECT_TRUE(state.setup.SetupChanged);
+    const float zero3 = state.unit.channel(3)->ZeroOffset();
+    const float scaling3 = state.unit.channel(3)->Scaling();
     const QString file = tempPath(QStringLiteral("walk.qor"));
     SetupFileCommands &files = window->setupFiles();
     prompts.fileNames.push_back(file);
     action("SaveAsFile")->trigger();
     ASSERT_TRUE(waitFor([&] { return !files.busy(); }, 30000));
     EXPECT_FALSE(state.setup.SetupChanged);
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll().count("[Channel]"), 8) << "every mastered channel is in the file";
     action("NewFile")->trigger();
     ASSERT_TRUE(waitFor([&] { return !files.busy(); }, 30000));
     ASSERT_EQ(state.unit.groupCount(), 0);
@@ -283,6 +287,9 @@ TEST_F(OperatorMasteringWalkTest, GroupMasteredMeasuresTheRunAndOneChannelIsZero
     EXPECT_EQ(state.unit.groupAt(1)->Description, QStringLiteral("Whole part"));
     EXPECT_EQ(state.unit.groupAt(1)->Count, 8);
     EXPECT_EQ(state.view.PollHold, 0);
+    EXPECT_FLOAT_EQ(state.unit.channel(3)->ZeroOffset(), zero3);
+    EXPECT_FLOAT_EQ(state.unit.channel(3)->Scaling(), scaling3);
+    EXPECT_NEAR(read(3), 40.010, Noise) << "master 2 reads its size after the file";
 }
 
 } // namespace
