@@ -870,8 +870,29 @@ void FormMain::reportSettingsNotSaved() {
         reportUnsavedSettings(*failure, m_closingForSignal ? nullptr : &m_state.prompts);
 }
 
+// Edits typed into a setup dialog and not yet programmed are in no setup and no file: exiting
+// would drop them without a word, so the operator is asked first.
+bool FormMain::leaveUnprogrammedEdits() {
+    QStringList holding;
+    const auto note = [&holding](const QDialog *dialog, bool edited) {
+        if (dialog && dialog->isVisible() && edited)
+            holding << dialog->windowTitle();
+    };
+    note(m_setupChan.get(), m_setupChan && m_setupChan->isEdited());
+    note(m_probeSetup.get(), m_probeSetup && m_probeSetup->isEdited());
+    note(m_analogSetup.get(), m_analogSetup && m_analogSetup->isEdited());
+    if (holding.isEmpty())
+        return true;
+    return m_state.prompts.message(holding.join(QStringLiteral(", ")) +
+                                       QStringLiteral(" holds changes that were not programmed "
+                                                      "into the unit.\rExit and drop them?"),
+                                   PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes;
+}
+
 bool FormMain::queryUnload() {
     bool cancel = false;
+    if (!m_closingForSignal && !m_setupQuestionAnswered && !leaveUnprogrammedEdits())
+        return false;
     if (m_state.setup.SetupChanged && !m_closingForSignal && !m_setupQuestionAnswered) {
         const PromptAnswer answer =
             m_state.prompts.message(QStringLiteral("Setup has been modified\rSave changes"),

@@ -221,6 +221,7 @@ private:
     void runGroupSelection();
     void groupEditingDone();
     bool queryUnload();
+    bool leaveUnprogrammedEdits();
     void unloadOtherWindows();
     void storeMainPosition();
     // Says which settings written so far did not reach the settings file, and why.

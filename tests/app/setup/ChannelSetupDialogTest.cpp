@@ -371,6 +371,26 @@ TEST_F(ChannelSetupDialogTest, ClosingRunsTheLeaveCheckAndStopsTheLiveValue) {
     EXPECT_EQ(state.live.ChannelSetupLiveChannel, 0);
 }
 
+// Exiting the station while the dialog holds edits asks first: No keeps the station and the
+// edits, Yes drops them.
+TEST_F(ChannelSetupDialogTest, ExitAsksBeforeDroppingEditsThatWereNotProgrammed) {
+    open(2);
+    type("TextDescription", QStringLiteral("Shaft, left end"));
+    prompts.answers = {PromptAnswer::No};
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text,
+              QStringLiteral("Channel Setup holds changes that were not programmed into the "
+                             "unit.\rExit and drop them?"));
+    EXPECT_EQ(edit("TextDescription")->text(), QStringLiteral("Shaft, left end"));
+
+    prompts.answers = {PromptAnswer::Yes};
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(prompts.shown.size(), 2u);
+}
+
 TEST_F(ChannelSetupDialogTest, TheLiveValueFollowsTheChannelShownAlsoAfterIncrement) {
     window->linkScheduler().startPolling();
     open(2);
