@@ -10,19 +10,11 @@ namespace {
 // Demo channel 2: "Shaft diameter" = P2 around 12 mm, master 11.990 (one master).
 constexpr double Noise = 2e-4;
 
-QString joined(const QStringList &requests) {
-    return requests.join(QLatin1Char('|'));
-}
-
 class ChannelMasteringTest : public ::testing::Test, public MasteringStation {
 protected:
     void SetUp() override {
         QString why;
-        ASSERT_TRUE(start(&why)) << why.toStdString();
-        // The probes' master parts are off from the sizes the channels know by a few microns,
-        // so mastering has something to correct.
-        ASSERT_TRUE(control("master1 -0.013"));
-        ASSERT_TRUE(control("master2 0.0125"));
+        ASSERT_TRUE(startWithMastersOff(&why)) << why.toStdString();
     }
 
     // Puts a master part in the fixture and waits for the dialog's next reading of it.

@@ -8,17 +8,11 @@ namespace {
 // 3 "Mean height" (39.990, 40.010), 5 "Highest point" (-0.010).
 constexpr double Noise = 2e-4;
 
-QString joined(const QStringList &requests) {
-    return requests.join(QLatin1Char('|'));
-}
-
 class GroupMasteringTest : public ::testing::Test, public MasteringStation {
 protected:
     void SetUp() override {
         QString why;
-        ASSERT_TRUE(start(&why)) << why.toStdString();
-        ASSERT_TRUE(control("master1 -0.013"));
-        ASSERT_TRUE(control("master2 0.0125"));
+        ASSERT_TRUE(startWithMastersOff(&why)) << why.toStdString();
     }
 
     // Selects group `chosen` as the group selection dialog does.
