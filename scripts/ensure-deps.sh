@@ -7,6 +7,7 @@ packages=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev
+    libboost-dev
     xvfb xauth imagemagick fonts-dejavu-core
     util-linux procps binutils
     dbus libglib2.0-bin python3-gi
