@@ -1,0 +1,30 @@
+#pragma once
+
+// How many readings a study takes: every appraiser measures every part, trials times. A type-1
+// study is one appraiser, one part and its repeats as trials.
+namespace studies {
+
+struct StudyLayout {
+    int appraisers = 0;
+    int parts = 0;
+    int trials = 0;
+
+    int readings() const { return appraisers * parts * trials; }
+    bool operator==(const StudyLayout &) const = default;
+};
+
+// One reading's place in the study, 0-based.
+struct StudyStep {
+    int appraiser = 0;
+    int part = 0;
+    int trial = 0;
+
+    bool operator==(const StudyStep &) const = default;
+};
+
+inline bool contains(const StudyLayout &layout, const StudyStep &step) {
+    return step.appraiser >= 0 && step.appraiser < layout.appraisers && step.part >= 0 &&
+           step.part < layout.parts && step.trial >= 0 && step.trial < layout.trials;
+}
+
+} // namespace studies
