@@ -2,7 +2,9 @@
 
 #include <boost/math/quadrature/gauss.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace spc {
 
@@ -92,6 +94,25 @@ std::vector<RangeMoments> rangeMoments(int largestSize) {
         moments.push_back({static_cast<int>(n), mean, std::sqrt(secondMoment[n] - mean * mean)});
     }
     return moments;
+}
+
+RangeMoments rangeMomentsOf(int n) {
+    // One pass gives every smaller size as well, so the charts' sizes come along for nothing.
+    constexpr int SizesAtOnce = 25;
+    static std::mutex guard;
+    static std::vector<RangeMoments> known;
+    if (n < 2)
+        return {};
+    const std::lock_guard lock(guard);
+    if (static_cast<int>(known.size()) < n - 1)
+        known = rangeMoments(std::max(n, SizesAtOnce));
+    return known[static_cast<std::size_t>(n - 2)];
+}
+
+double d2Star(int n, int g) {
+    const RangeMoments moments = rangeMomentsOf(n);
+    return std::sqrt(moments.mean * moments.mean +
+                     moments.standardDeviation * moments.standardDeviation / g);
 }
 
 double sampleSigmaMean(int n) {

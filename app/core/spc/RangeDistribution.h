@@ -17,6 +17,14 @@ struct RangeMoments {
 // sizes, since the integrands of successive sizes are successive powers of the same terms).
 std::vector<RangeMoments> rangeMoments(int largestSize);
 
+// The moments for subgroups of n ≥ 2, worked out once a run for every size up to it (a study
+// window asks again after every reading).
+RangeMoments rangeMomentsOf(int n);
+
+// The root mean square of the average of g ranges of n readings each: √(d2² + d3² / g), so that
+// (R̄ / d2*)² estimates σ² without bias. g = 1 gives √E[R²]; a large g approaches d2.
+double d2Star(int n, int g);
+
 // c4: the mean of the sample standard deviation of n standard normal readings,
 // sqrt(2 / (n − 1)) · Γ(n / 2) / Γ((n − 1) / 2).
 double sampleSigmaMean(int n);

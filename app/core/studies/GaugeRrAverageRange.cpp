@@ -19,8 +19,11 @@ double spanOf(const std::vector<double> &values) {
 RangeChart rangeChart(const RrSummary &summary, double averageRange) {
     RangeChart chart;
     chart.centre = averageRange;
-    chart.upperLimit = rangeUpperFactor(summary.layout.trials) * averageRange;
-    chart.lowerLimit = rangeLowerFactor(summary.layout.trials) * averageRange;
+    // D4 and D3 of the trials in a cell: 1 ± 3 d3 / d2, the lower no less than 0.
+    const spc::RangeMoments range = spc::rangeMomentsOf(summary.layout.trials);
+    const double spread = 3.0 * range.standardDeviation / range.mean;
+    chart.upperLimit = (1.0 + spread) * averageRange;
+    chart.lowerLimit = std::max(0.0, 1.0 - spread) * averageRange;
     for (int a = 0; a < summary.layout.appraisers; ++a)
         for (int p = 0; p < summary.layout.parts; ++p)
             if (summary.cellRanges[a][p] > chart.upperLimit)

@@ -35,7 +35,8 @@ StudyFactor factor(const QString &name, const QString &counted, std::span<const 
                                     [size](const TableEntry &row) { return row.size == size; });
     if (entry != table.end())
         return {name, counted, entry->value, FactorSource::ManualTable, size, subgroups};
-    return {name, counted, 1.0 / d2Star(size, subgroups), FactorSource::Computed, size, subgroups};
+    return {name, counted,  1.0 / spc::d2Star(size, subgroups), FactorSource::Computed,
+            size, subgroups};
 }
 
 } // namespace

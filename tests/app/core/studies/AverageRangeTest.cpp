@@ -130,7 +130,7 @@ TEST(AverageRange, BeyondTheTableTheFactorsFitTheStudysSize) {
     EXPECT_EQ(result.k1.subgroups, 48);
     EXPECT_EQ(result.k2.source, FactorSource::Computed);
     EXPECT_EQ(result.k3.source, FactorSource::Computed);
-    EXPECT_NEAR(result.figures.ev.sigma, result.inputs.averageRange / d2Star(4, 48), 1e-12);
+    EXPECT_NEAR(result.figures.ev.sigma, result.inputs.averageRange / spc::d2Star(4, 48), 1e-12);
     EXPECT_TRUE(result.definitions.contains(
         QStringLiteral("K3 = 1/d2*(12, 1) = 0.2985 for 12 parts (computed from the distribution "
                        "of the range)")));
