@@ -18,6 +18,9 @@ void CalibrationStore::start() {
     if (m_running)
         return;
     m_running = true;
+    m_pollStopped = m_scheduler.isPolling();
+    if (m_pollStopped)
+        m_scheduler.stopPolling();
     m_polls = 0;
     m_readings = std::make_shared<AmpReadings>();
     LinkSequence sequence(QStringLiteral("Store calibration"));
@@ -49,5 +52,8 @@ void CalibrationStore::judge(const SaveDecision &decision) {
         return;
     }
     m_running = false;
+    if (m_pollStopped)
+        m_scheduler.startPolling();
+    m_pollStopped = false;
     Q_EMIT finished(decision.progress == SaveProgress::Stored, decision.message);
 }

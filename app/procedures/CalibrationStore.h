@@ -14,8 +14,10 @@ struct LinkSession;
 
 // Makes the unit store its amplifier calibration: QorSaveCalibration, then QorGetSaveStatus every
 // 200 ms until the unit says it is done, at most 50 times. Each request is a sequence of its own
-// on the link scheduler, so the poll goes on between the status polls and the window stays
-// responsive; the wait between them is a timer, never a sleep.
+// on the link scheduler and the wait between them is a timer, never a sleep, so the window stays
+// responsive. The poll is stopped for the whole store, waits included, and started again at its
+// end if it was running: no poll request falls between the store's requests, as none falls
+// between those of any other calibration exchange.
 class CalibrationStore : public QObject {
     Q_OBJECT
 
@@ -41,4 +43,5 @@ private:
     std::shared_ptr<procedures::AmpReadings> m_readings;
     int m_polls = 0;
     bool m_running = false;
+    bool m_pollStopped = false; // by this store, which starts it again
 };

@@ -11,13 +11,13 @@
 #include "LiveFollowers.h"
 #include "Prompts.h"
 #include "SaveWait.h"
+#include "SetupFolder.h"
 #include "SetupSession.h"
 #include "StationConfig.h"
 #include "StationIcon.h"
 #include "Twips.h"
 #include "UnitObjects.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
@@ -298,8 +298,9 @@ void dlgCalibrate::afterStore(bool stored, const QString &message) {
     Q_EMIT storeFinished(stored);
 }
 
+// A profile load or a store cannot be called back half way: Cancel waits until it has ended.
 void dlgCalibrate::reject() {
-    if (m_store.isRunning())
+    if (busyWithUnit())
         return;
     if (m_session) {
         sendAll(m_session->cancel(),
@@ -320,8 +321,9 @@ void dlgCalibrate::cmdAdvanced_Click() {
     ShowDetails();
 }
 
+// Profiles live with the setups, in the operator's documents, never beside the program.
 QString dlgCalibrate::profileFolder() const {
-    return QCoreApplication::applicationDirPath();
+    return setupsFolder();
 }
 
 void dlgCalibrate::cmdSave_Click() {
@@ -351,6 +353,7 @@ void dlgCalibrate::cmdSave_Click() {
     sequence.finished = [self = QPointer(this), path, amplifiers, readings](bool completed) {
         if (!self)
             return;
+        self->m_profileRunning = false;
         self->setBusy(false);
         QString problem;
         if (!completed)
@@ -360,6 +363,7 @@ void dlgCalibrate::cmdSave_Click() {
         if (!problem.isEmpty())
             self->m.prompts.message(problem, PromptButtons::Ok, PromptIcon::Critical);
     };
+    m_profileRunning = true;
     setBusy(true, tr("Reading the amplifiers of all probes..."));
     m.scheduler.run(std::move(sequence));
 }
@@ -399,11 +403,13 @@ void dlgCalibrate::cmdLoad_Click() {
     sequence.finished = [self = QPointer(this)](bool completed) {
         if (!self)
             return;
+        self->m_profileRunning = false;
         if (completed)
             self->SaveToUnit();
         else
             self->setBusy(false);
     };
+    m_profileRunning = true;
     setBusy(true, tr("Sending the profile to the unit..."));
     m.scheduler.run(std::move(sequence));
 }
@@ -415,8 +421,9 @@ void dlgCalibrate::setBusy(bool busy, const QString &status) {
           static_cast<QWidget *>(ui->vscrRi), static_cast<QWidget *>(ui->OKButton),
           static_cast<QWidget *>(ui->cmdSave), static_cast<QWidget *>(ui->cmdLoad)})
         control->setEnabled(!busy);
-    // Cancel stays usable while the opening reads run; during a store it is refused.
-    ui->CancelButton->setEnabled(!m_store.isRunning());
+    // Cancel stays usable while the opening reads run; during a profile save or load and a store
+    // it is refused.
+    ui->CancelButton->setEnabled(!busyWithUnit());
     ui->lblStatus->setText(status);
     ui->lblStatus->setVisible(!status.isEmpty());
 }

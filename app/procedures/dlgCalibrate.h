@@ -64,8 +64,9 @@ public:
     void setLiveValue(const QString &text);
 
     int probe() const { return m_probe; }
-    // The settings were read and the controls placed; false while reading or storing.
-    bool isReady() const { return m_session.has_value() && !m_store.isRunning(); }
+    // The settings were read and the controls placed; false while reading, while a profile is
+    // saved or loaded, and while storing.
+    bool isReady() const { return m_session.has_value() && !busyWithUnit(); }
     bool detailsShown() const { return m_detailsShown; }
 
     void reject() override;
@@ -80,6 +81,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // A profile save or load, or a store, is under way: Cancel waits for it.
+    bool busyWithUnit() const { return m_profileRunning || m_store.isRunning(); }
     void afterOpening(int probe, bool completed, const procedures::ProbeCalibration &read);
     void placeControls();
     void setBoxes(const procedures::ProbeCalibration &calibration);
@@ -109,4 +112,5 @@ private:
     bool m_offsetEdited = false;
     bool m_refusing = false;
     bool m_closeAfterStore = false;
+    bool m_profileRunning = false;
 };

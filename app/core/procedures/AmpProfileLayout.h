@@ -27,7 +27,12 @@ inline constexpr qsizetype MaxLineLength = 1024;
 inline constexpr SettingRange ProbeCountRange{0, 32767};
 inline constexpr SettingRange ProbeNumberRange{1, 32767};
 
-// A block's lines after its probe number, in file order, each limited to its scroll bar's range.
+// Fine gain and null are kept as the unit's whole 16-bit fields, beyond the ranges their scroll
+// bars offer: a profile holds what the unit holds, so every profile the station saved loads again.
+inline constexpr SettingRange UnitFieldRange{-32768, 32767};
+
+// A block's lines after its probe number, in file order, each limited to the unit's field: a byte
+// for Ri and Rf, 16 bits for fine gain and null.
 struct SettingLine {
     std::string_view name;
     SettingRange range;
@@ -48,9 +53,9 @@ inline constexpr std::array<SettingLine, 4> SettingLines = {{
      &setSetting<&AmplifierSettings::ri>},
     {"Rf", CoarseGainRange, &getSetting<&AmplifierSettings::rf>,
      &setSetting<&AmplifierSettings::rf>},
-    {"the fine gain", FineGainRange, &getSetting<&AmplifierSettings::fine>,
+    {"the fine gain", UnitFieldRange, &getSetting<&AmplifierSettings::fine>,
      &setSetting<&AmplifierSettings::fine>},
-    {"the null", NullRange, &getSetting<&AmplifierSettings::null>,
+    {"the null", UnitFieldRange, &getSetting<&AmplifierSettings::null>,
      &setSetting<&AmplifierSettings::null>},
 }};
 

@@ -26,10 +26,11 @@ AmpProfileDocument profileOfUnit(const std::vector<AmplifierSettings> &amplifier
 std::optional<QString> probeCountNotice(const AmpProfileDocument &document, int unitProbeCount);
 
 // The exchanges that send a profile to a unit with `unitProbeCount` probes, in file order.
-// Blocks for probes beyond the count are skipped. The probe the calibration dialog shows gets its
-// settings through the dialog's scroll bars (`shown`); every other probe one exchange of its gain,
-// fine gain and null. Afterwards the dialog's Cancel puts back the loaded state; the unit is then
-// made to store its calibration.
+// Blocks for probes beyond the count are skipped. Every value goes as the file holds it. The probe
+// the calibration dialog shows gets its settings through the dialog's session (`shown`), which
+// sends only what the unit holds differently and moves the scroll bars with them; every other
+// probe one exchange of its gain, fine gain and null. Afterwards the dialog's Cancel puts back
+// the loaded state; the unit is then made to store its calibration.
 std::vector<AmpExchange> profileLoadRequests(const AmpProfileDocument &document, int unitProbeCount,
                                              CalibrationSession &shown);
 

@@ -14,8 +14,9 @@
 // The first line must be "[Amplifier Profile]" exactly; the second is passed over. Then come the
 // general section and the probe blocks in any order, up to the end line "[Amplifier Profile
 // End]", which must be there (a file cut short would otherwise program only some probes). A block
-// holds the probe number, Ri, Rf, fine gain and null, one number a line, each within the range
-// its scroll bar offers, and ends with "[END_AMP_PROFILE]". An empty file is an empty profile.
+// holds the probe number, Ri, Rf, fine gain and null, one number a line, each within the unit's
+// field (a byte for Ri and Rf, 16 bits for fine gain and null, whatever the scroll bars show), and
+// ends with "[END_AMP_PROFILE]". An empty file is an empty profile.
 // Lines the station has always passed over (unknown general items, unknown sections) are
 // collected as notices in its words.
 namespace procedures {

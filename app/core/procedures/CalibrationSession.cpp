@@ -70,29 +70,33 @@ AmpExchange CalibrationSession::changeZeroOffset(float value) {
     return {setZeroOffset(m_probe, value)};
 }
 
-std::vector<AmpExchange> CalibrationSession::loadSettings(const AmplifierSettings &settings) {
+std::vector<AmpExchange>
+CalibrationSession::amplifierToward(const AmplifierSettings &target) const {
+    const AmplifierSettings &is = m_unit.amplifier;
     std::vector<AmpExchange> exchanges;
-    for (AmpExchange exchange : {moveRi(settings.ri), moveCoarse(settings.rf),
-                                 moveFine(settings.fine), moveNull(settings.null)}) {
-        if (!exchange.empty())
-            exchanges.push_back(std::move(exchange));
-    }
-    m_gainRange = gainRangeForRi(m_positions.ri);
+    if (is.ri != target.ri)
+        exchanges.push_back({readGain(m_probe), setGain(m_probe, std::nullopt, target.ri)});
+    if (is.rf != target.rf)
+        exchanges.push_back({readGain(m_probe), setGain(m_probe, target.rf, std::nullopt)});
+    if (is.fine != target.fine)
+        exchanges.push_back({setFine(m_probe, target.fine)});
+    if (is.null != target.null)
+        exchanges.push_back({setNull(m_probe, target.null)});
+    return exchanges;
+}
+
+std::vector<AmpExchange> CalibrationSession::loadSettings(const AmplifierSettings &settings) {
+    std::vector<AmpExchange> exchanges = amplifierToward(settings);
+    m_unit.amplifier = settings;
+    m_positions = {settings.rf, settings.ri,
+                   static_cast<int16_t>(FineGainRange.clamp(settings.fine)),
+                   static_cast<int16_t>(NullRange.clamp(settings.null))};
+    m_gainRange = gainRangeForRi(settings.ri);
     return exchanges;
 }
 
 std::vector<AmpExchange> CalibrationSession::cancel() {
-    const AmplifierSettings &was = m_baseline.amplifier;
-    const AmplifierSettings &is = m_unit.amplifier;
-    std::vector<AmpExchange> exchanges;
-    if (is.ri != was.ri)
-        exchanges.push_back({readGain(m_probe), setGain(m_probe, std::nullopt, was.ri)});
-    if (is.rf != was.rf)
-        exchanges.push_back({readGain(m_probe), setGain(m_probe, was.rf, std::nullopt)});
-    if (is.fine != was.fine)
-        exchanges.push_back({setFine(m_probe, was.fine)});
-    if (is.null != was.null)
-        exchanges.push_back({setNull(m_probe, was.null)});
+    std::vector<AmpExchange> exchanges = amplifierToward(m_baseline.amplifier);
     if (m_unit.fullScale != m_baseline.fullScale)
         exchanges.push_back({setFullScale(m_probe, m_baseline.fullScale)});
     if (m_unit.zeroOffset != m_baseline.zeroOffset)

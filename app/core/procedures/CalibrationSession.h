@@ -54,8 +54,10 @@ public:
     AmpExchange changeFullScale(float value);
     AmpExchange changeZeroOffset(float value);
 
-    // The settings of a loaded profile for this probe, put into the scroll bars in the order
-    // Ri, coarse gain, fine gain, null; the range box follows the new Ri.
+    // The settings of a loaded profile for this probe: each one the unit holds differently is
+    // sent as the file gives it, in the order Ri, coarse gain, fine gain, null, also when its
+    // scroll bar cannot show it (the bar then stands at its nearer end). The range box follows
+    // the new Ri.
     std::vector<AmpExchange> loadSettings(const AmplifierSettings &settings);
 
     // Cancel: one exchange per setting the unit holds differently from the baseline, in the order
@@ -67,6 +69,10 @@ public:
     void adoptUnitAsBaseline() { m_baseline = m_unit; }
 
 private:
+    // One exchange per amplifier setting the unit holds differently from `target`, in the order
+    // Ri, coarse gain, fine gain, null; the gain settings each keep the other one as read.
+    std::vector<AmpExchange> amplifierToward(const AmplifierSettings &target) const;
+
     int m_probe;
     ProbeCalibration m_baseline;
     ProbeCalibration m_unit;

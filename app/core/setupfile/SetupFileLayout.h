@@ -54,6 +54,17 @@ inline const std::array<Field<ChannelRecord>, 15> ChannelFields = {
     &ChannelRecord::loAppr,        &ChannelRecord::loTol,         &ChannelRecord::scaling,
     &ChannelRecord::zeroOffset,    &ChannelRecord::barDisplayTop, &ChannelRecord::barDisplayBot};
 
+// The channel's texts that go to the unit, named as a refusal names them. They are held to the
+// unit's text rules (UnitTexts.h) as they are read; every other text stays in the station.
+struct UnitTextField {
+    QString ChannelRecord::*member;
+    std::string_view name;
+};
+inline const std::array<UnitTextField, 2> ChannelUnitTexts = {{
+    {&ChannelRecord::description, "description"},
+    {&ChannelRecord::formula, "formula"},
+}};
+
 // The probe and analog record's fields after its index.
 inline const std::array<Field<InputRecord>, 3> InputFields = {
     &InputRecord::description, &InputRecord::fullScale, &InputRecord::zeroOffset};

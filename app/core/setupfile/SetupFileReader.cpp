@@ -5,6 +5,7 @@
 #include "SetupFileLayout.h"
 #include "SetupLines.h"
 #include "SetupNumbers.h"
+#include "UnitTexts.h"
 
 #include <algorithm>
 #include <map>
@@ -70,6 +71,7 @@ private:
     void readField(int16_t &number) { number = wholeNumber(recordLine()); }
     void readField(float &number);
     void readField(bool &flag);
+    void checkUnitText(ChannelRecord &record, const layout::Field<ChannelRecord> &field) const;
     template <typename Record, size_t N>
     void readFields(Record &record, const std::array<layout::Field<Record>, N> &fields) {
         for (const auto &field : fields)
@@ -190,7 +192,10 @@ void Reader::readWindowSection(size_t section) {
 void Reader::readChannel() {
     ChannelRecord record;
     record.index = readRecordIndex(m_station.channelCount, "channel");
-    readFields(record, layout::ChannelFields);
+    for (const auto &field : layout::ChannelFields) {
+        std::visit([&](auto member) { readField(record.*member); }, field);
+        checkUnitText(record, field);
+    }
     recordLine(); // the end line, whatever it holds
     m_entries.push_back({m_recordLine, ChannelEntry{record}});
     m_channels[record.index] = std::move(record);
@@ -232,6 +237,28 @@ void Reader::readGroup() {
     recordLine();
     m_entries.push_back({m_recordLine, GroupEntry{group}});
     m_groups.push_back(std::move(group));
+}
+
+// A text bound for the unit, just read: refused at its own line as Channel Setup would refuse it,
+// before anything of the file has been sent; a tab in it becomes a blank, as when typed.
+void Reader::checkUnitText(ChannelRecord &record, const layout::Field<ChannelRecord> &field) const {
+    const auto *text = std::get_if<QString ChannelRecord::*>(&field);
+    if (!text)
+        return;
+    for (const layout::UnitTextField &unitText : layout::ChannelUnitTexts) {
+        if (*text != unitText.member)
+            continue;
+        QString &value = record.*unitText.member;
+        const QString name =
+            QStringLiteral("the %1 of channel %2").arg(latin1(unitText.name)).arg(record.index);
+        if (std::optional<QString> why = whyUnitTextRefused(name, value)) {
+            // A reader's reason is a clause that the message around it ends.
+            if (why->endsWith(QLatin1Char('.')))
+                why->chop(1);
+            fail(*why);
+        }
+        value = unitTextFromTyped(value);
+    }
 }
 
 int16_t Reader::readRecordIndex(int16_t count, const char *noun) {

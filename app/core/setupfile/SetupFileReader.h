@@ -17,7 +17,9 @@
 // introduced by its name on a line of its own; records are read by line count, their end line
 // taken whatever it holds. A channel, probe or analog record must name an object that exists
 // under the counts in force at that point of the file: the counts given by the caller, as changed
-// by the general section lines read so far. Lowering a count drops the records beyond it.
+// by the general section lines read so far. Lowering a count drops the records beyond it. A
+// channel's description and formula go to the unit and are held to its text rules (UnitTexts.h)
+// at their own line, so a file is refused there rather than half sent.
 // Whatever the file leaves out keeps the caller's values (counts, decimals, window layout).
 namespace setupfile {
 

@@ -2,9 +2,13 @@
 
 #include "AmplifierSettings.h"
 #include "SettingScrollBar.h"
+#include "SetupFolder.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -58,7 +62,34 @@ protected:
         button->click();
         return waitFor([&] { return finished.size() == 1; });
     }
+    void setAmplifier(int probe, const AmplifierSettings &a) {
+        link.QorSetLvdtGain(state.session.LinkHandle, probe, a.rf, a.ri);
+        link.QorSetLvdtFine(state.session.LinkHandle, probe, a.fine);
+        link.QorSetLvdtNull(state.session.LinkHandle, probe, a.null);
+    }
+    QString profileFile(const QString &name, const QByteArray &text) {
+        const QString path = tempPath(name);
+        QFile out(path);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(text);
+        return path;
+    }
+    // Reopens the dialog on `probe`, so that it reads what the unit holds now.
+    bool reopen(int probe) {
+        dialog->reject();
+        return idle() && open(probe);
+    }
 };
+
+// A profile of one probe, as Save writes it.
+QByteArray oneProbeProfile(int probe, const AmplifierSettings &a) {
+    const auto line = [](int value) {
+        return QByteArray(value < 0 ? "" : " ") + QByteArray::number(value) + " \r\n";
+    };
+    return "[Amplifier Profile]\r\n[QORVIEW Version 6.0]\r\n[START_AMP_PROFILE]\r\n" + line(probe) +
+           line(a.ri) + line(a.rf) + line(a.fine) + line(a.null) +
+           "[END_AMP_PROFILE]\r\n[Amplifier Profile End]\r\n";
+}
 
 TEST_F(CalibrateDialogTest, OpeningReadsTheProbeAndSendsNothingElse) {
     const qsizetype before = requests().size();
@@ -304,6 +335,156 @@ TEST_F(CalibrateDialogTest, AnEmptyProfileSendsNothingButStillStores) {
     ASSERT_FALSE(sent.isEmpty());
     EXPECT_EQ(sent.front(), QStringLiteral("~PW")) << joined(sent).toStdString();
     EXPECT_EQ(sent.filter(QStringLiteral("~P")).size(), sent.size());
+}
+
+TEST_F(CalibrateDialogTest, AProfileOfValuesBeyondTheScrollBarsLoadsThemBackAsTheyWere) {
+    state.config.SpecialCalibrate = true;
+    // Probe 2 is shown: its bars cannot show these values.
+    const AmplifierSettings first{10, 85, -32768, 32767}, second{20, 60, 150, -700};
+    setAmplifier(1, first);
+    setAmplifier(2, second);
+    ASSERT_TRUE(open(2));
+    const QString file = tempPath(QStringLiteral("beyond.qap"));
+    prompts.fileNames.push_back(file);
+    control<QPushButton>("cmdSave")->click();
+    ASSERT_TRUE(idle());
+    ASSERT_TRUE(waitFor([&] { return dialog->isReady(); }));
+
+    setAmplifier(1, {});
+    setAmplifier(2, {});
+    ASSERT_TRUE(reopen(2));
+    prompts.fileNames.push_back(file);
+    ASSERT_TRUE(store(control<QPushButton>("cmdLoad")));
+    EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front().text.toStdString();
+    EXPECT_EQ(amplifierOf(1), first);
+    EXPECT_EQ(amplifierOf(2), second) << "sent as the file holds them, not as the bars show them";
+    EXPECT_EQ(control<SettingScrollBar>("vscrGainFine")->position(), 100) << "at its end";
+    EXPECT_EQ(control<SettingScrollBar>("vscrNull")->position(), -500) << "at its end";
+}
+
+TEST_F(CalibrateDialogTest, ALoadComparesWithWhatTheUnitHoldsNotWithTheBar) {
+    state.config.SpecialCalibrate = true;
+    setAmplifier(3, {30, 85, 150, -20}); // the fine gain bar shows 0
+    ASSERT_TRUE(open(3));
+    ASSERT_EQ(control<SettingScrollBar>("vscrGainFine")->position(), 0);
+    prompts.fileNames.push_back(
+        profileFile(QStringLiteral("zero.qap"), oneProbeProfile(3, {30, 85, 0, -20})));
+    ASSERT_TRUE(store(control<QPushButton>("cmdLoad")));
+    EXPECT_EQ(amplifierOf(3), (AmplifierSettings{30, 85, 0, -20}));
+}
+
+TEST_F(CalibrateDialogTest, CancelWaitsWhileAProfileIsLoadedAndStored) {
+    state.config.SpecialCalibrate = true;
+    ASSERT_TRUE(open(1));
+    const AmplifierSettings loaded{77, 50, 12, -34};
+    prompts.fileNames.push_back(profileFile(QStringLiteral("two.qap"), oneProbeProfile(2, loaded)));
+    QSignalSpy finished(dialog.get(), &dlgCalibrate::storeFinished);
+    const qsizetype before = requests().size();
+    control<QPushButton>("cmdLoad")->click();
+    EXPECT_FALSE(control<QPushButton>("CancelButton")->isEnabled()) << "while the load runs";
+    dialog->reject(); // Escape or the close box
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_TRUE(waitFor([&] { return finished.size() == 1; }));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(control<QPushButton>("CancelButton")->isEnabled()) << "once the store has ended";
+    EXPECT_EQ(amplifierOf(2), loaded);
+    EXPECT_EQ(requestsSince(before).filter(QStringLiteral("~PW")).size(), 1);
+}
+
+TEST_F(CalibrateDialogTest, ProfileFileDialogsOpenInTheSetupsFolderAndCancelChangesNothing) {
+    state.config.SpecialCalibrate = true;
+    ASSERT_TRUE(open(1));
+    const qsizetype before = requests().size();
+    // No file name: the operator cancels each dialog.
+    control<QPushButton>("cmdSave")->click();
+    control<QPushButton>("cmdLoad")->click();
+    ASSERT_TRUE(idle());
+    ASSERT_EQ(prompts.fileDialogs.size(), 2u);
+    for (const auto &shown : prompts.fileDialogs) {
+        EXPECT_EQ(shown.folder, setupsFolder()) << shown.title.toStdString();
+        EXPECT_NE(shown.folder, QCoreApplication::applicationDirPath());
+    }
+    EXPECT_TRUE(requestsSince(before).isEmpty()) << joined(requestsSince(before)).toStdString();
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(QDir(setupsFolder()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(dialog->isReady());
+}
+
+TEST_F(CalibrateDialogTest, TheStoreHoldsThePollFromItsFirstRequestToItsLast) {
+    ASSERT_TRUE(open(3));
+    scheduler.startPolling();
+    const qsizetype before = requests().size();
+    ASSERT_TRUE(store(control<QPushButton>("OKButton")));
+    EXPECT_TRUE(scheduler.isPolling()) << "the poll goes on after the store";
+    scheduler.stopPolling();
+    const QStringList sent = requestsSince(before);
+    const qsizetype first = sent.indexOf(QStringLiteral("~PW"));
+    const qsizetype last = sent.lastIndexOf(QStringLiteral("~PX"));
+    ASSERT_GE(first, 0) << joined(sent).toStdString();
+    ASSERT_GT(last, first + 1) << "the unit took more than one status request";
+    for (const QString &request : sent.mid(first, last - first + 1))
+        EXPECT_TRUE(request == QStringLiteral("~PW") || request == QStringLiteral("~PX"))
+            << request.toStdString() << " inside the store: " << joined(sent).toStdString();
+}
+
+struct CaptionRow {
+    const char *control;
+    const char *caption; // text of a label or button, title of a frame
+    const char *tip;     // nullptr: none documented
+};
+
+QString captionOf(const QWidget *widget) {
+    if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
+        return frame->title();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+        return button->text();
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    return {};
+}
+
+TEST_F(CalibrateDialogTest, CaptionsAndTipsAreTheDocumentedOnes) {
+    ASSERT_TRUE(open(5));
+    const CaptionRow rows[] = {
+        {"lblProbe", "Probe 5", nullptr},
+        {"frmGain", "Gain Adj", "Set amplifier gain"},
+        {"lblGainCoarse", "Coarse", nullptr},
+        {"lblGainFine", "Fine", nullptr},
+        {"frmNull", "Null Adj", "Set amplifier null"},
+        {"lblNullAdj", "Null", nullptr},
+        {"Frame1", "Display", nullptr},
+        {"lblFullScale", "FullSc", nullptr},
+        {"txtFullScale", "", "Sets reading at full travel"},
+        {"lblOffset", "Offset", nullptr},
+        {"txtOffset", "", "Sets reading at probe null"},
+        {"lblRangeSelect", "Range", nullptr},
+        {"cboGainSelect", "", "Select gain range"},
+        {"lblCustomGain", "Gain", nullptr},
+        {"lblCustomFine", "Fine", nullptr},
+        {"lblCustomRf", "Rf", nullptr},
+        {"lblCustomRi", "Ri", nullptr},
+        {"lblCustomNull", "Null", nullptr},
+        {"OKButton", "OK", "Make changes permanent"},
+        {"CancelButton", "Cancel", "Cancel changes made"},
+        {"cmdHelp", "Help", nullptr},
+        {"cmdAdvanced", "<< No Details", "Show/Hide Details"},
+        {"cmdSave", "Save", "Saves to 'qap' file"},
+        {"cmdLoad", "Load", "Loads from 'qap' file"},
+    };
+    for (const CaptionRow &row : rows) {
+        const auto *widget = control<QWidget>(row.control);
+        ASSERT_NE(widget, nullptr) << row.control;
+        EXPECT_EQ(captionOf(widget), QString::fromLatin1(row.caption)) << row.control;
+        if (row.tip) {
+            EXPECT_EQ(widget->toolTip(), QString::fromLatin1(row.tip)) << row.control;
+        }
+    }
+    control<QPushButton>("cmdAdvanced")->click();
+    EXPECT_EQ(control<QPushButton>("cmdAdvanced")->text(), QStringLiteral("Details >>"));
+    QStringList ranges;
+    for (int i = 0; i < control<QComboBox>("cboGainSelect")->count(); ++i)
+        ranges << control<QComboBox>("cboGainSelect")->itemText(i);
+    EXPECT_EQ(ranges, (QStringList{"Lo", "M Lo", "M Hi", "Hi", "Cust"}));
 }
 
 class FailingStoreTest : public ::testing::Test, public CalibrationFixture {};

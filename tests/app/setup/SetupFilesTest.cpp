@@ -268,6 +268,17 @@ TEST_F(SetupFilesTest, AFileThatCannotBeLoadedChangesNothingAndSaysWhereAndWhy) 
          QByteArray::fromStdString(header + "[General Setup]\r\nMaxLVDT= 4 \r\nMaxChannel= 200 "
                                             "\r\n"),
          4, "Line 4 \"MaxChannel= 200 \": the unit takes 1 to 128 channels."},
+        // Texts bound for the unit: refused as Channel Setup refuses them, before the clear.
+        {"a ~ in a channel description would run a second request",
+         QByteArray::fromStdString(header + "[Channel]\r\n 1 \r\nBore~C6 2\r\n"), 4,
+         "Line 4 \"Bore~C6 2\": the description of channel 1 cannot hold the character \"~\""},
+        {"a formula longer than a request line carries",
+         QByteArray::fromStdString(header + "[Channel]\r\n 1 \r\nBore\r\n" + std::string(247, '1') +
+                                   "\r\n"),
+         5, ": the formula of channel 1 is 247 characters long; the unit takes at most 246"},
+        {"a description saved as UTF-8 with a character outside Latin-1",
+         QByteArray::fromStdString(header + "[Channel]\r\n 1 \r\n\xe2\x82\xac price\r\n"), 4,
+         ": the description of channel 1 cannot hold the code 0x82: it is no Latin-1"},
         {"no such file", {}, 0, " file not found."},
     };
     state.setup.SetupFileName = QStringLiteral("kept.qor");

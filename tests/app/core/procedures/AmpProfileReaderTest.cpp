@@ -23,6 +23,13 @@ TEST(AmpProfileReader, AProfileGivesItsCountAndBlocks) {
         << "each block holds Ri before Rf";
 }
 
+TEST(AmpProfileReader, FineGainAndNullAreTheUnitsWholeFieldsBeyondTheScrollBars) {
+    const AmpProfileDocument document = readWithoutError(
+        ProfileStart + block(1, 85, 0, 150, -501) + block(2, 85, 0, -32768, 32767) + ProfileEnd);
+    EXPECT_EQ(document.blocks,
+              (std::vector<AmpProfileBlock>{{1, {0, 85, 150, -501}}, {2, {0, 85, -32768, 32767}}}));
+}
+
 TEST(AmpProfileReader, NumbersAreReadWithBlanksAndRoundedToEven) {
     const AmpProfileDocument document = readWithoutError(
         ProfileStart + "[START_AMP_PROFILE]\n1\n  84.5\t\n85.5\n-0.5 \n+7\n[END_AMP_PROFILE]\n" +
@@ -87,10 +94,10 @@ TEST(AmpProfileReader, ADamagedFileIsRefusedAtItsFirstBadLine) {
          6, "expected Rf, a number from 0 to 255"},
         {"Ri beyond a byte", crlf(ProfileStart + block(1, 256, 0, 0, 0) + ProfileEnd), 5,
          "expected Ri, a number from 0 to 255"},
-        {"a fine gain beyond its bar", crlf(ProfileStart + block(1, 85, 0, 150, 0) + ProfileEnd), 7,
-         "expected the fine gain, a number from -100 to 100"},
-        {"a null beyond its bar", crlf(ProfileStart + block(1, 85, 0, 0, -501) + ProfileEnd), 8,
-         "expected the null, a number from -500 to 500"},
+        {"a fine gain beyond 16 bits", crlf(ProfileStart + block(1, 85, 0, 32768, 0) + ProfileEnd),
+         7, "expected the fine gain, a number from -32768 to 32767"},
+        {"a null beyond 16 bits", crlf(ProfileStart + block(1, 85, 0, 0, -32769) + ProfileEnd), 8,
+         "expected the null, a number from -32768 to 32767"},
         {"probe 0", crlf(ProfileStart + block(0, 85, 0, 0, 0) + ProfileEnd), 4,
          "expected the probe number, a number from 1 to 32767"},
         {"a count that is not a number",
@@ -117,9 +124,9 @@ TEST(AmpProfileReader, MessagesNameTheLine) {
     EXPECT_EQ(notAProfile.error.message(),
               QStringLiteral("This is not an Amplifier Profile file\r[Amplifier profile]"));
     const AmpProfileReadResult badNull =
-        readAmpProfile(crlf(ProfileStart + block(1, 85, 0, 0, 900) + ProfileEnd));
+        readAmpProfile(crlf(ProfileStart + block(1, 85, 0, 0, 90000) + ProfileEnd));
     EXPECT_EQ(badNull.error.message(),
-              QStringLiteral("Line 8: expected the null, a number from -500 to 500\n 900 "));
+              QStringLiteral("Line 8: expected the null, a number from -32768 to 32767\n 90000 "));
 }
 
 } // namespace

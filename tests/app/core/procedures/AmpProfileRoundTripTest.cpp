@@ -31,8 +31,10 @@ public:
             AmplifierSettings a;
             a.rf = static_cast<uint8_t>(number(0, 255));
             a.ri = static_cast<uint8_t>(number(0, 255));
-            a.fine = static_cast<int16_t>(number(-100, 100));
-            a.null = static_cast<int16_t>(number(-500, 500));
+            // The unit's whole fields, beyond what the scroll bars show: whatever the unit
+            // holds is saved, and must load again.
+            a.fine = static_cast<int16_t>(number(-32768, 32767));
+            a.null = static_cast<int16_t>(number(-32768, 32767));
             document.blocks.push_back({static_cast<int16_t>(number(1, 32767)), a});
         }
         return document;

@@ -88,6 +88,34 @@ TEST(CalibrationSession, AfterALoadCancelPutsBackTheLoadedState) {
     EXPECT_EQ(session.cancel(), std::vector<AmpExchange>{{setFine(Probe, 1)}});
 }
 
+struct LoadCase {
+    const char *legend;
+    AmplifierSettings file;
+    std::vector<AmpExchange> sent;
+    AmplifierSettings bars;
+};
+
+// Probe 3 holds fine gain 150, which its bar shows as 0.
+TEST(CalibrationSession, ALoadSendsEachValueTheUnitHoldsDifferentlyAsTheFileHoldsIt) {
+    const LoadCase cases[] = {
+        {"the file's 0 differs from the unit's 150 although the bar already shows 0",
+         {200, 60, 0, -20},
+         {{setFine(Probe, 0)}},
+         {200, 60, 0, -20}},
+        {"values beyond the bars go as they are; the bars stand at their ends",
+         {200, 60, -300, 900},
+         {{setFine(Probe, -300)}, {setNull(Probe, 900)}},
+         {200, 60, -100, 500}},
+        {"what the unit holds already is not sent again", Read.amplifier, {}, {200, 60, 100, -20}},
+    };
+    for (const auto &c : cases) {
+        CalibrationSession session(Probe, Read);
+        EXPECT_EQ(session.loadSettings(c.file), c.sent) << c.legend;
+        EXPECT_EQ(session.unit().amplifier, c.file) << c.legend;
+        EXPECT_EQ(session.positions(), c.bars) << c.legend;
+    }
+}
+
 TEST(AmplifierRequests, RequestsReadAsTheLibraryCalls) {
     EXPECT_EQ(describe(AmpExchange{readGain(3), setGain(3, 200, AsRead), setZeroOffset(3, -0.5f),
                                    saveCalibration(), getSaveStatus()}),

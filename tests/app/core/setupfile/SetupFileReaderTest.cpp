@@ -263,6 +263,73 @@ TEST(SetupFileReader, ADamagedFileGivesOneErrorAtItsLine) {
     }
 }
 
+struct UnitTextCase {
+    const char *legend;
+    QByteArray bytes;
+    int line;         // 0: read
+    QString expected; // part of the reason, or the channel's description when read
+};
+
+// The channel with its description and formula as given; a record of 18 lines from line 2.
+QByteArray channelWith(std::string_view description, std::string_view formula = "P1") {
+    std::string record = channelRecordText(1, description);
+    record.replace(record.find("\nP1\n"), 4, "\n" + std::string(formula) + "\n");
+    return crlf(Header + record);
+}
+
+TEST(SetupFileReader, TextsBoundForTheUnitAreRefusedAtTheirLineAsChannelSetupRefusesThem) {
+    const std::string longest(246, 'd');
+    const UnitTextCase cases[] = {
+        {"a ~ in a description would start a second request", channelWith("Bore~C6 2"), 4,
+         QStringLiteral("the description of channel 1 cannot hold the character \"~\"")},
+        {"a ~ in a formula", channelWith("Bore", "P1~C6 2"), 5,
+         QStringLiteral("the formula of channel 1 cannot hold the character \"~\"")},
+        {"247 characters do not fit a request line", channelWith(longest + "d"), 4,
+         QStringLiteral("the description of channel 1 is 247 characters long; the unit takes at "
+                        "most 246")},
+        {"a UTF-8 euro sign holds the code 0x82", channelWith("Price \xe2\x82\xac"), 4,
+         QStringLiteral("the description of channel 1 cannot hold the code 0x82: it is no Latin-1 "
+                        "character")},
+        {"an 8-bit dash of another code page", channelWith("Bore", "P1 \x96 P2"), 5,
+         QStringLiteral("the formula of channel 1 cannot hold the code 0x96")},
+        {"246 characters fit", channelWith(longest), 0, QString::fromStdString(longest)},
+        {"a Latin-1 letter fits", channelWith("\xd8 section A"), 0,
+         QStringLiteral("\u00d8 section A")},
+        {"a tab becomes a blank, as when typed", channelWith("Bore\tdiameter"), 0,
+         QStringLiteral("Bore diameter")},
+    };
+    for (const auto &c : cases) {
+        const SetupReadResult result = readSetup(c.bytes, testValuesInForce());
+        if (c.line == 0) {
+            ASSERT_TRUE(result.document)
+                << c.legend << ": " << result.error.message().toStdString();
+            EXPECT_EQ(result.document->channels.at(0).description, c.expected) << c.legend;
+            continue;
+        }
+        ASSERT_FALSE(result.document) << c.legend;
+        EXPECT_EQ(result.error.lineNumber, c.line) << c.legend;
+        EXPECT_TRUE(result.error.reason.startsWith(c.expected))
+            << c.legend << ": " << result.error.reason.toStdString();
+    }
+}
+
+// Probe descriptions, units and group names never reach the unit: there is no request to split.
+TEST(SetupFileReader, TextsThatStayInTheStationAreTakenAsTheyStand) {
+    std::string record = channelRecordText(1, "Bore");
+    record.replace(record.find("mm"), 2, "m~m");
+    std::string group = "[Group]\n 1 \nG~\x96\n 0 \n";
+    for (int value = 0; value < 12; ++value)
+        group += " 0 \n";
+    const SetupDocument document = readWithoutError(crlf(
+        Header + record + "[lvdt]\n 1 \nLeft~1\n 1 \n 0 \n[End lvdt]\n" + group + "[End Group]\n"));
+    ASSERT_EQ(document.channels.size(), 1u);
+    EXPECT_EQ(document.channels.front().units, QStringLiteral("m~m"));
+    ASSERT_EQ(document.probes.size(), 1u);
+    EXPECT_EQ(document.probes.front().description, QStringLiteral("Left~1"));
+    ASSERT_EQ(document.groups.size(), 1u);
+    EXPECT_EQ(document.groups.front().description, QStringLiteral("G~\u0096"));
+}
+
 TEST(SetupFileReader, TheErrorShowsTheLineAndWhy) {
     const SetupReadResult result =
         readSetup(crlf(Header + "[lvdt]\n 1 \nP\n 0,5x \n"), testValuesInForce());

@@ -1,5 +1,6 @@
 #include "SetupFileReader.h"
 #include "SetupFileWriter.h"
+#include "UnitTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,8 @@ using namespace setupfile;
 namespace {
 
 // Random setups from a seed: any counts, channels in use anywhere in the set, texts of odd
-// characters, singles from every range, groups with any channel numbers, any window layout.
+// characters (those the unit keeps no longer than it takes them), singles from every range, groups
+// with any channel numbers, any window layout.
 class SetupGenerator {
 public:
     explicit SetupGenerator(unsigned seed) : m_random(seed) {}
@@ -51,13 +53,19 @@ private:
     }
     bool chance(int oneIn) { return number(1, oneIn) == 1; }
 
-    QString text() {
+    QString text(int longest = 300) {
         static const QString characters = QStringLiteral("abcXYZ 0123456789.,=;:-+()[]\t\r\n"
                                                          "äöüßéèçñøÅØµ°±²½¿×÷ÿ");
         QString text;
-        for (int n = number(0, chance(10) ? 300 : 20); n > 0; --n)
+        for (int n = number(0, chance(10) ? longest : 20); n > 0; --n)
             text += characters[number(0, static_cast<int>(characters.size()) - 1)];
         return text;
+    }
+
+    // A description or formula as the unit keeps it: no longer than it takes, and without the
+    // tab, a control character that the unit drops.
+    QString unitText() {
+        return text(MaxUnitTextLength).replace(QLatin1Char('\t'), QLatin1Char(' '));
     }
 
     float single() {
@@ -84,9 +92,9 @@ private:
     }
 
     ChannelRecord channel(int16_t index) {
-        return {index,    text(),    text(),   number(-3, 12), text(),   single(),
-                single(), chance(2), single(), single(),       single(), single(),
-                single(), single(),  single(), single()};
+        return {index,    unitText(), unitText(), number(-3, 12), text(),   single(),
+                single(), chance(2),  single(),   single(),       single(), single(),
+                single(), single(),   single(),   single()};
     }
     InputRecord input(int16_t index) { return {index, text(), single(), single()}; }
     GroupRecord group() {

@@ -2,6 +2,14 @@
 
 #include <QList>
 
+namespace {
+
+bool isLatin1Gap(char32_t c) {
+    return c >= 0x80 && c <= 0x9F;
+}
+
+} // namespace
+
 QString unitTextFromTyped(const QString &text) {
     QString clean = text;
     for (QChar &c : clean) {
@@ -22,6 +30,11 @@ std::optional<QString> whyUnitTextRefused(const QString &fieldName, const QStrin
                               "of a new command.")
             .arg(fieldName);
     for (const char32_t c : text.toUcs4()) {
+        if (isLatin1Gap(c))
+            return QStringLiteral("%1 cannot hold the code 0x%2: it is no Latin-1 character, and "
+                                  "the unit takes only Latin-1 characters.")
+                .arg(fieldName)
+                .arg(static_cast<uint>(c), 2, 16, QLatin1Char('0'));
         if (c > 0xFF)
             return QStringLiteral("%1 cannot hold the character \"%2\": the unit takes only "
                                   "Latin-1 characters.")
