@@ -8,26 +8,18 @@
 #include "LiveFollowers.h"
 #include "Prompts.h"
 #include "StationIcon.h"
+#include "TypedNumbers.h"
 #include "UnitObjects.h"
 #include "UnitTexts.h"
+#include "UnreadValues.h"
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QPointer>
 
 #include <algorithm>
 
 using namespace setupforms;
-
-namespace {
-
-QChar regionalDecimalSeparator() {
-    const QString point = QLocale().decimalPoint();
-    return point.isEmpty() ? QChar(u'.') : point.front();
-}
-
-} // namespace
 
 FormSetupChan::FormSetupChan(ChannelSetupParts parts, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::FormSetupChan>()), m(std::move(parts)) {
@@ -58,6 +50,12 @@ QLineEdit *FormSetupChan::box(ChannelField field) const {
                                 ui->TextLoAppValue,   ui->TextLoTolValue,   ui->TextBarTopValue,
                                 ui->TextBarBotValue};
     return boxes[static_cast<size_t>(field)];
+}
+
+QWidget *FormSetupChan::fieldControl(ChannelField field) const {
+    if (field == ChannelField::UseTwoMasters)
+        return ui->CheckUse2Masters;
+    return box(field);
 }
 
 void FormSetupChan::sizeBoxes() {
@@ -150,12 +148,15 @@ void FormSetupChan::showChannel(int channel) {
     ui->TextCurrentChannel->setText(QString::number(m_current));
     ui->TextChannelValue->clear();
     followLive();
+    readChannel(false);
+}
 
+void FormSetupChan::readChannel(bool again) {
     const unsigned number = ++m_sequenceNumber;
     const int shown = m_current;
     auto read = std::make_shared<ChannelDefinition>();
-    LinkSequence sequence = showChannelSequence(m.unit, shown, read);
-    sequence.finished = [self = QPointer(this), number, shown, read](bool completed) {
+    LinkSequence sequence = showChannelSequence(m.unit, m.session, shown, read);
+    sequence.finished = [self = QPointer(this), number, read, again](bool completed) {
         if (!self || number != self->m_sequenceNumber)
             return;
         self->setBusy(false);
@@ -164,7 +165,8 @@ void FormSetupChan::showChannel(int channel) {
             self->showChannel(self->m_current);
             return;
         }
-        self->fill(*read);
+        self->fill(*read, again ? formAfterReadingAgain(self->typedForm(), self->m_shown, *read)
+                                : formOf(*read));
     };
     setBusy(true, QStringLiteral("Reading channel %1...").arg(shown));
     m.scheduler.run(std::move(sequence));
@@ -184,22 +186,20 @@ void FormSetupChan::showNoChannels() {
     setBusy(false);
 }
 
-void FormSetupChan::fill(const ChannelDefinition &definition) {
+void FormSetupChan::fill(const ChannelDefinition &definition, const ChannelForm &form) {
     m_shown = definition;
-    const ChannelForm form = formOf(definition);
     ui->TextFormula->setText(form.formula);
     ui->TextDescription->setText(form.description);
     // A long text is shown from its beginning.
     ui->TextFormula->setCursorPosition(0);
     ui->TextDescription->setCursorPosition(0);
     ui->TextDecimals->setText(form.decimals);
-    ui->TextMaster2Value->setEnabled(definition.useTwoMasters);
-    ui->CheckUse2Masters->setChecked(definition.useTwoMasters);
+    ui->TextMaster2Value->setEnabled(form.useTwoMasters);
+    ui->CheckUse2Masters->setChecked(form.useTwoMasters);
     for (int i = 0; i < ChannelNumberCount; ++i) {
         const auto which = static_cast<ChannelNumber>(i);
         box(fieldOf(which))->setText(form.number(which));
     }
-    m_edited = false;
 }
 
 ChannelForm FormSetupChan::typedForm() const {
@@ -224,14 +224,26 @@ bool FormSetupChan::programThen(std::function<void()> after) {
     const CheckedChannelForm checked =
         checkChannelForm(typedForm(), m_shown, regionalDecimalSeparator());
     if (!checked.definition) {
-        QLineEdit *refused = box(checked.refusal.field);
+        const ChannelField field = checked.refusal.field;
+        const auto select = [this, field] {
+            fieldControl(field)->setFocus();
+            if (field != ChannelField::UseTwoMasters)
+                box(field)->selectAll();
+        };
         m_boxOpen = true;
-        refused->setFocus();
-        refused->selectAll();
-        m.prompts.message(checked.refusal.message, PromptButtons::Ok, PromptIcon::Information);
-        refused->setFocus();
-        refused->selectAll();
+        select();
+        bool readAgain = false;
+        if (checked.refusal.unread)
+            readAgain =
+                m.prompts.message(readAgainQuestion(fieldName(field),
+                                                    QStringLiteral("channel %1").arg(m_current)),
+                                  PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes;
+        else
+            m.prompts.message(checked.refusal.message, PromptButtons::Ok, PromptIcon::Information);
+        select();
         m_boxOpen = false;
+        if (readAgain)
+            readChannel(true);
         return false;
     }
     // What goes to the unit is what the boxes show from now on.

@@ -26,7 +26,8 @@ struct ChannelSetupParts : DialogParts {
 // with the channel's live value from the poll. The dialog lives for the station's run, so it comes
 // back to the channel last shown and keeps its two check boxes' states. Every request goes through
 // the link scheduler as a sequence (reading a channel, programming it, resetting max/min); the
-// dialog's controls wait while one runs.
+// dialog's controls wait while one runs. A field whose read failed is unknown: Program refuses it
+// (offering to read the channel again) until it is read or the operator sets it.
 class FormSetupChan : public QDialog {
     Q_OBJECT
 
@@ -61,11 +62,17 @@ private:
     int channelCount() const;
     void connectControls();
     void sizeBoxes();
+    // The box of a field (not the check box); fieldControl also gives the check box.
     QLineEdit *box(setupforms::ChannelField field) const;
+    QWidget *fieldControl(setupforms::ChannelField field) const;
 
     void showChannel(int channel);
+    // Reads the channel shown as one sequence. Read again, a field the operator changed keeps
+    // what was typed; shown afresh, every field shows what was read.
+    void readChannel(bool again);
     void showNoChannels();
-    void fill(const setupforms::ChannelDefinition &definition);
+    // `definition` as read, shown as `form`.
+    void fill(const setupforms::ChannelDefinition &definition, const setupforms::ChannelForm &form);
     setupforms::ChannelForm typedForm() const;
     // Checks the whole form; on a refusal selects the field, says why and returns false.
     bool programThen(std::function<void()> after);

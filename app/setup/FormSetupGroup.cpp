@@ -6,12 +6,15 @@
 #include "Prompts.h"
 #include "SetupSession.h"
 #include "StationIcon.h"
+#include "StationTexts.h"
 #include "UnitObjects.h"
 #include "ViewState.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QPushButton>
+
+#include <optional>
 
 namespace {
 
@@ -172,7 +175,20 @@ void FormSetupGroup::showGroup(int position) {
     }
 }
 
+bool FormSetupGroup::typedNameAccepted() {
+    const std::optional<QString> why = setupforms::whyStationTextRefused(
+        QStringLiteral("Group name"), groupNameFromTyped(ui->TextGroupName->text()));
+    if (!why)
+        return true;
+    ui->TextGroupName->setFocus();
+    ui->TextGroupName->selectAll();
+    m_parts.prompts.message(*why, PromptButtons::Ok, PromptIcon::Information);
+    return false;
+}
+
 void FormSetupGroup::CmdAddtoList_Click() {
+    if (!typedNameAccepted())
+        return;
     const int position = m_editing.addGroup(ui->TextGroupName->text());
     addRow(m_editing.at(position)->Description, position, ui->ListGroups);
     ui->ListGroups->setCurrentRow(position - 1);
@@ -181,7 +197,8 @@ void FormSetupGroup::CmdAddtoList_Click() {
 
 void FormSetupGroup::CmdRenameGroup_Click() {
     const int position = highlightedGroup();
-    if (!m_editing.renameGroup(position, ui->TextGroupName->text()))
+    if (!position || !typedNameAccepted() ||
+        !m_editing.renameGroup(position, ui->TextGroupName->text()))
         return;
     ui->ListGroups->item(position - 1)->setText(m_editing.at(position)->Description);
 }

@@ -32,10 +32,11 @@ struct GroupEditorParts {
 };
 
 // The group editor (modeless): makes, renames and removes groups and fills them with channels
-// by double clicks. Every change is made to the setup in memory at once; there is no Cancel. Done,
-// Esc and the close box all end the editing the same way (editingDone). Groups stay in the
-// station: the only exchanges are the reads of the channels' descriptions for the list of
-// available channels, which run as one sequence and fill the rows as they come.
+// by double clicks. A name with a character a setup file cannot hold is refused where it is typed.
+// Every change is made to the setup in memory at once; there is no Cancel. Done, Esc and the close
+// box all end the editing the same way (editingDone). Groups stay in the station: the only
+// exchanges are the reads of the channels' descriptions for the list of available channels, which
+// run as one sequence and fill the rows as they come.
 class FormSetupGroup : public QDialog {
     Q_OBJECT
 
@@ -75,6 +76,9 @@ private:
     void showGroup(int position);
     void ListAvailableChannels_DblClick(QListWidgetItem *item);
     void ListChansinGroup_DblClick(QListWidgetItem *item);
+    // Whether the name typed can be kept (a setup file holds it); says why not, with the name
+    // selected, when it cannot.
+    bool typedNameAccepted();
     // 1-based position of the highlighted group; 0 when none is.
     int highlightedGroup() const;
     QStringList availableRows() const;

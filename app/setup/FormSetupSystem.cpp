@@ -127,10 +127,10 @@ void FormSetupSystem::buildControls() {
     m_commSetup = new QCheckBox(
         QStringLiteral("Run communications setup wizard every time program starts."), startup);
     m_commSetup->setObjectName(QStringLiteral("ChkCommSetup"));
-    // Once ticked the Setup menu is gone, this dialog with it: the caption says the way back.
-    m_disableSetup = new QCheckBox(QStringLiteral("Disable Setup menus - once set, only starting "
-                                                  "QorView with /ENABLESETUP enables them again."),
-                                   startup);
+    m_disableSetup = new QCheckBox(
+        QStringLiteral(
+            "Disable Setup menus - Can only be reset through the command line once set."),
+        startup);
     m_disableSetup->setObjectName(QStringLiteral("ChkDisableSetup"));
     for (QWidget *control :
          std::initializer_list<QWidget *>{m_bars, m_numbers, frame, m_commSetup, m_disableSetup})
@@ -281,6 +281,10 @@ void FormSetupSystem::CommandOK_Click() {
     texts.decimals = m_fields[SystemField::Decimals]->text();
     texts.lvdtFullScale = m_fields[SystemField::LvdtFullScale]->text();
     const SystemFieldsCheck check = checkSystemFields(texts, regionalDecimalSeparator());
+    if (check.channelsRaised) {
+        m.setup.prompts.message(ChannelsRaisedText, PromptButtons::Ok, PromptIcon::Information);
+        m_fields[SystemField::Channels]->setText(QStringLiteral("1"));
+    }
     if (!check.values) {
         selectField(check.field);
         m.setup.prompts.message(check.problem, PromptButtons::Ok, PromptIcon::Information);

@@ -8,6 +8,7 @@
 #include "StationIcon.h"
 #include "TypedNumbers.h"
 #include "UnitObjects.h"
+#include "UnreadValues.h"
 #include "UpDownArrows.h"
 #include "ValueFormat.h"
 
@@ -23,27 +24,25 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 using namespace setupforms;
 
 namespace {
 
-// What one read of the opening sequence brought back.
-struct Reading {
-    bool read = false;
-    float value = 0.0f;
-};
-
-// Reads one value of the input through its object; false when the input is gone or the request
-// failed (the link error handler has said why).
+// Reads one value of the input through its object into `into`, left empty when the request
+// failed (the link error handler has said why); false when the input is gone. A failed read does
+// not end the sequence: the other value is still worth knowing.
 template <typename Object, typename Read>
-bool readInto(LinkSession &session, Object *object, Read read, Reading &into) {
+bool readInto(LinkSession &session, Object *object, Read read, std::optional<float> &into) {
     if (!object)
         return false;
     const long failedBefore = session.FailedCalls;
-    into.value = read(*object);
-    into.read = session.FailedCalls == failedBefore;
-    return into.read;
+    const float value = read(*object);
+    into.reset();
+    if (session.FailedCalls == failedBefore)
+        into = value;
+    return true;
 }
 
 } // namespace
@@ -177,6 +176,18 @@ void InputSetupDialog::buildControls() {
     connect(m_done, &QPushButton::clicked, this, &InputSetupDialog::doneClicked);
 }
 
+QLineEdit *InputSetupDialog::box(InputField field) const {
+    switch (field) {
+    case InputField::Description:
+        return m_description;
+    case InputField::FullScale:
+        return m_fullScale;
+    case InputField::ZeroOffset:
+        break;
+    }
+    return m_zero;
+}
+
 int InputSetupDialog::count() const {
     return static_cast<int>(m_texts.kind == InputKind::Probe ? m.unit.Lvdts.size()
                                                              : m.unit.Analogs.size());
@@ -266,11 +277,14 @@ void InputSetupDialog::showInput(int input) {
     m_edited = false;
     if (m_showValue->isChecked())
         showCurrentValueClicked(true);
-    setBusy(true);
+    readValues(input);
+}
 
+void InputSetupDialog::readValues(int input) {
+    setBusy(true);
     const unsigned token = ++m_showing;
-    auto zero = std::make_shared<Reading>();
-    auto fullScale = std::make_shared<Reading>();
+    auto zero = std::make_shared<std::optional<float>>();
+    auto fullScale = std::make_shared<std::optional<float>>();
     const bool probe = m_texts.kind == InputKind::Probe;
     LinkSequence sequence(
         (probe ? QStringLiteral("Probe %1: read") : QStringLiteral("Analog %1: read")).arg(input));
@@ -299,23 +313,22 @@ void InputSetupDialog::showInput(int input) {
     }
     sequence.finished = [self = QPointer(this), token, input, zero, fullScale](bool) {
         if (self && self->m_showing == token)
-            self->afterReading(input, zero->read, zero->value, fullScale->read, fullScale->value);
+            self->afterReading(input, *zero, *fullScale);
     };
     m.scheduler.run(std::move(sequence));
 }
 
-void InputSetupDialog::afterReading(int input, bool zeroRead, float zero, bool fullScaleRead,
-                                    float fullScale) {
-    // A value that could not be read stays empty, so it cannot be programmed back as 0.
-    if (zeroRead) {
-        m_shownZero = {formatValue(zero, decimals()), zero};
-        m_zero->setText(m_shownZero.text);
+void InputSetupDialog::afterReading(int input, std::optional<float> zero,
+                                    std::optional<float> fullScale) {
+    const auto shown = [this](std::optional<float> value) {
+        return value ? ShownValue{formatValue(*value, decimals()), value} : ShownValue{};
+    };
+    for (auto [edit, before, now] :
+         {std::tuple{m_zero, &m_shownZero, shown(zero)},
+          std::tuple{m_fullScale, &m_shownFullScale, shown(fullScale)}}) {
+        edit->setText(textAfterReadingAgain(edit->text(), *before, now));
+        *before = now;
     }
-    if (fullScaleRead) {
-        m_shownFullScale = {formatValue(fullScale, decimals()), fullScale};
-        m_fullScale->setText(m_shownFullScale.text);
-    }
-    m_edited = false;
     setBusy(false);
     Q_EMIT inputShown(input);
 }
@@ -382,12 +395,20 @@ void InputSetupDialog::program(std::function<void()> after) {
         checkInputFields({m_description->text(), m_fullScale->text(), m_zero->text()},
                          m_shownFullScale, m_shownZero, regionalDecimalSeparator());
     if (!check.record) {
-        QLineEdit *field = check.field == InputField::FullScale ? m_fullScale : m_zero;
+        QLineEdit *field = box(check.field);
         field->setFocus();
         field->selectAll();
-        m.prompts.message(check.problem, PromptButtons::Ok, PromptIcon::Information);
         m_currentBox->setText(QString::number(m_current));
+        const bool readAgain =
+            check.unread &&
+            m.prompts.message(
+                readAgainQuestion(inputFieldName(check.field), inputName(m_texts.kind, m_current)),
+                PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes;
+        if (!check.unread)
+            m.prompts.message(check.problem, PromptButtons::Ok, PromptIcon::Information);
         Q_EMIT programEnded(false);
+        if (readAgain)
+            readValues(m_current);
         return;
     }
     const InputSetupRecord record = *check.record;

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 class LinkScheduler;
 class Prompts;
@@ -25,7 +26,9 @@ struct UnitObjects;
 // differ; what they do is the same. One input is shown at a time: its description (kept by the
 // station), full scale and zero offset (kept by the unit), and its live reading while "Show
 // Current Value" is ticked. Reading an input and programming it are each one sequence through
-// the link scheduler; the controls wait while one runs.
+// the link scheduler; the controls wait while one runs. A value whose read failed is unknown: its
+// box stays empty and Program refuses it (offering to read the input again) until it is read or
+// typed.
 class InputSetupDialog : public QDialog {
     Q_OBJECT
 
@@ -54,7 +57,8 @@ public:
 Q_SIGNALS:
     // The input's values were read and shown.
     void inputShown(int input);
-    // A Program ended: programmed is false when a field was refused or a request failed.
+    // A Program ended: programmed is false when a field was refused (a value that could not be
+    // read among them) or a request failed.
     void programEnded(bool programmed);
     // The operator closed the dialog; changed when anything was programmed while it was open.
     void closed(bool changed);
@@ -84,8 +88,14 @@ private:
     int count() const;
     int decimals() const;
     QString descriptionOf(int input) const;
+    QLineEdit *box(setupforms::InputField field) const;
+    // Shows `input` afresh: its description, then its values as one read sequence.
     void showInput(int input);
-    void afterReading(int input, bool zeroRead, float zero, bool fullScaleRead, float fullScale);
+    // Reads the values of `input` (the input shown): a box still as it was shown takes the new
+    // reading, one the operator typed into keeps what was typed.
+    void readValues(int input);
+    // A value is empty when its read failed: its box then shows nothing and it is unknown.
+    void afterReading(int input, std::optional<float> zero, std::optional<float> fullScale);
     void move(setupforms::InputMove move, int typed = 0);
     // Asks about unsaved edits, then runs `then` unless the operator stays.
     void leaveThen(std::function<void()> then);

@@ -16,7 +16,7 @@ bool parseReal(const std::string &word, double &out) {
 
 } // namespace
 
-ControlOutcome applyControl(Unit &unit, std::string_view line) {
+ControlOutcome applyControl(Unit &unit, FaultInjector &faults, std::string_view line) {
     std::istringstream in{std::string(line)};
     std::string verb, arg, extra;
     in >> verb >> arg >> extra;
@@ -53,6 +53,19 @@ ControlOutcome applyControl(Unit &unit, std::string_view line) {
         if (arg.empty() || *end != '\0' || !unit.validProbe(static_cast<int>(probe)))
             return refuse();
         unit.setProbeStuck(static_cast<int>(probe), extra == "stuck");
+        return {};
+    }
+    if (verb == "fail" && arg == "off" && extra.empty()) {
+        faults.failNothing();
+        return {};
+    }
+    if (verb == "fail" && isCommandName(arg)) {
+        char *end = nullptr;
+        long times = extra.empty() ? -1 : std::strtol(extra.c_str(), &end, 10);
+        std::string more;
+        if ((!extra.empty() && (*end != '\0' || times < 1)) || (in >> more))
+            return refuse();
+        faults.failCommand(arg, times);
         return {};
     }
     if (verb == "status" && arg.empty()) {

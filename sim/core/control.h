@@ -2,6 +2,7 @@
 // or qorsim_control in the stand-in USB library).
 #pragma once
 
+#include "faults.h"
 #include "unit.h"
 
 #include <string>
@@ -15,6 +16,7 @@ struct ControlOutcome {
     std::string text; // what to print: the status line, or why the line was refused
 };
 
-ControlOutcome applyControl(Unit &unit, std::string_view line);
+// Applies one line to the unit, or to the faults it shows ("fail ...").
+ControlOutcome applyControl(Unit &unit, FaultInjector &faults, std::string_view line);
 
 } // namespace qorsim

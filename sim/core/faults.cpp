@@ -12,7 +12,10 @@ LineSettings unitUsbLine() {
 
 // The fault stream has its own generator so that faults do not shift the probe noise.
 FaultInjector::FaultInjector(const Options &options)
-    : options_(options), rng_(options.seed ^ 0x5DEECE66DULL) {}
+    : options_(options), rng_(options.seed ^ 0x5DEECE66DULL) {
+    for (const std::string &command : options.failCommands)
+        failCommand(command);
+}
 
 bool FaultInjector::chance(double p) {
     return p > 0.0 && std::uniform_real_distribution<double>(0.0, 1.0)(rng_) < p;
@@ -46,6 +49,28 @@ std::string FaultInjector::garbage(std::size_t n) {
     for (std::size_t i = 0; i < n; ++i)
         out += static_cast<char>(byte(rng_));
     return out;
+}
+
+void FaultInjector::failCommand(const std::string &command, long times) {
+    if (times == 0)
+        failing_.erase(command);
+    else
+        failing_[command] = times < 0 ? -1 : times;
+}
+
+bool FaultInjector::failsNow(const std::string &command) {
+    auto it = failing_.find(command);
+    if (it == failing_.end())
+        return false;
+    if (it->second > 0 && --it->second == 0)
+        failing_.erase(it);
+    return true;
+}
+
+std::string FaultInjector::answerOrRefuse(Unit &unit, const Request &request, Transport transport) {
+    if (failsNow(commandOf(request)))
+        return refusal(request, transport, kRefusedCommandError);
+    return answer(unit, request, transport);
 }
 
 } // namespace qorsim

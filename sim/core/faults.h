@@ -2,8 +2,10 @@
 #pragma once
 
 #include "options.h"
+#include "protocol.h"
 
 #include <cstdint>
+#include <map>
 #include <random>
 #include <string>
 
@@ -17,6 +19,9 @@ struct LineSettings {
     int stopBits = 2;
     bool operator==(const LineSettings &) const = default;
 };
+
+// The error a refused command is answered with: the one the unit gives a command it does not know.
+inline constexpr int kRefusedCommandError = 18;
 
 // The unit's own settings: the serial line of the options, or the USB interface's 115200 8N1.
 LineSettings unitSerialLine(const Options &options);
@@ -38,12 +43,25 @@ public:
     // are never "~", ":" or a carriage return, so nothing reads them as a reply.
     std::string garbage(std::size_t n);
 
+    // Refuses the next `times` requests of `command` (isCommandName), every one when times is
+    // negative; a later call for the same command replaces the earlier one.
+    void failCommand(const std::string &command, long times = -1);
+    // Ends every refusal.
+    void failNothing() { failing_.clear(); }
+    // The unit's reply to a request, or, for a command that is to fail, its refusal: error
+    // kRefusedCommandError with nothing carried out.
+    std::string answerOrRefuse(Unit &unit, const Request &request, Transport transport);
+
 private:
     bool chance(double p);
+    // Whether this request of `command` fails; counts it.
+    bool failsNow(const std::string &command);
 
     Options options_;
     long answered_ = 0;
     std::mt19937_64 rng_;
+    // Commands to refuse, with how many requests are left to refuse (-1: all).
+    std::map<std::string, long> failing_;
 };
 
 } // namespace qorsim

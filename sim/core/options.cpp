@@ -27,10 +27,10 @@ bool parseRate(const std::string &text, double &out) {
 }
 
 const std::string_view kValueOptions[] = {
-    "--channels-max", "--probes",       "--analogs",      "--baud",
-    "--preset",       "--state",        "--log",          "--link",
-    "--control",      "--seed",         "--drop-rate",    "--garble-rate",
-    "--delay-ms",     "--silent-after", "--hangup-after", "--save-status",
+    "--channels-max", "--probes",       "--analogs",  "--baud",         "--preset",
+    "--state",        "--log",          "--link",     "--control",      "--seed",
+    "--drop-rate",    "--garble-rate",  "--delay-ms", "--silent-after", "--hangup-after",
+    "--save-status",  "--fail-command",
 };
 
 } // namespace
@@ -128,9 +128,21 @@ OptionsResult parseOptions(const std::vector<std::string> &args) {
             if (!integer(0, 255))
                 return bad();
             o.saveStatus = static_cast<int>(n);
+        } else if (name == "--fail-command") {
+            if (!isCommandName(value))
+                return bad();
+            o.failCommands.push_back(value);
         }
     }
     return result;
+}
+
+bool isCommandName(const std::string &text) {
+    int code = 0;
+    if (parseNumber(text, code))
+        return code >= 0 && code <= 255;
+    return text.size() == 2 && std::all_of(text.begin(), text.end(),
+                                           [](char c) { return c > ' ' && c < 0x7F && c != '~'; });
 }
 
 std::vector<std::string> splitOptionString(const std::string &text) {
@@ -178,12 +190,18 @@ Faults:
   --hangup-after N   answer the first N requests, then hang up (pty: close the port and
                      exit; USB: every later D2XX call fails with FT_IO_ERROR)
   --save-status N    second status of the calibration store (~PX) after it completes
+  --fail-command CMD refuse every request of command CMD with error 18 and carry none
+                     out: CMD is a protocol-1 command ("PD") or a protocol-0 code ("33");
+                     may be given more than once
 
 Control lines (standard input, or --control FIFO):
   part run|master1|master2|hold   a new part every 2 s, a master part, or keep the part
   master1 SIZE, master2 SIZE      size deviation of the master parts (default -0.01, 0.01)
   noise SIGMA                     probe noise (default 0.00002)
   probe N stuck|free              freeze or release probe N's reading
+  fail CMD [N]                    refuse the next N requests of command CMD (every one
+                                  without N) as --fail-command does
+  fail off                        end every such refusal
   status                          print the unit's state in one line
   quit                            end the simulator
 

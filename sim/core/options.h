@@ -26,6 +26,8 @@ struct Options {
     long silentAfter = -1; // -1: never
     long hangupAfter = -1; // -1: never
     int saveStatus = 0;
+    // Commands whose every request the unit refuses (--fail-command, once for each).
+    std::vector<std::string> failCommands;
     bool help = false;
 };
 
@@ -36,6 +38,9 @@ struct OptionsResult {
 
 // Parses arguments (without the program name). Accepts "--name value" and "--name=value".
 OptionsResult parseOptions(const std::vector<std::string> &args);
+// Whether `text` names a command: the two characters of a protocol-1 line ("PD") or the decimal
+// code of a protocol-0 frame, 0 to 255 ("33").
+bool isCommandName(const std::string &text);
 // Splits a QORSIM_OPTIONS value at blanks.
 std::vector<std::string> splitOptionString(const std::string &text);
 // The --help text.

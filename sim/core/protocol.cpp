@@ -142,11 +142,9 @@ void RequestReader::feed(std::string_view bytes, double now, std::vector<Request
     }
 }
 
-std::string answer(Unit &unit, const Request &request, Transport transport) {
-    unit.advance();
-    Result r = request.framed ? runFrame(unit, request.body) : runLine(unit, request.body);
-    if (r.error)
-        r = failed(r.error);
+namespace {
+
+std::string reply(const Request &request, Transport transport, const Result &r) {
     if (request.framed)
         return frame(r.error, binaryPayload(r));
     std::string fields = fieldsText(r);
@@ -156,6 +154,28 @@ std::string answer(Unit &unit, const Request &request, Transport transport) {
     if (!fields.empty())
         line += ' ' + fields;
     return line + '\r';
+}
+
+} // namespace
+
+std::string answer(Unit &unit, const Request &request, Transport transport) {
+    unit.advance();
+    Result r = request.framed ? runFrame(unit, request.body) : runLine(unit, request.body);
+    if (r.error)
+        r = failed(r.error);
+    return reply(request, transport, r);
+}
+
+std::string refusal(const Request &request, Transport transport, int error) {
+    return reply(request, transport, failed(error));
+}
+
+std::string commandOf(const Request &request) {
+    if (request.framed)
+        return request.body.empty()
+                   ? std::string()
+                   : std::to_string(static_cast<unsigned char>(request.body.front()));
+    return request.body.substr(0, 2);
 }
 
 } // namespace qorsim

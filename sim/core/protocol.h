@@ -50,4 +50,11 @@ private:
 // reply bytes. An unknown command answers error 18.
 std::string answer(Unit &unit, const Request &request, Transport transport);
 
+// The reply that refuses a request with `error` (no results), in the request's protocol.
+std::string refusal(const Request &request, Transport transport, int error);
+
+// The command a request names: the first two characters of a line ("PD"), the decimal code of a
+// frame ("33").
+std::string commandOf(const Request &request);
+
 } // namespace qorsim

@@ -82,7 +82,7 @@ void PtyServer::serveRequests() {
             log_.write(monotonicSeconds(), request.raw, {});
             continue;
         }
-        std::string reply = answer(unit_, request, Transport::Serial);
+        std::string reply = faults_.answerOrRefuse(unit_, request, Transport::Serial);
         if (!(port_.stationLine() == unitSerialLine(options_)))
             reply = faults_.garbage(reply.size());
         reply = faults_.shape(reply);
@@ -101,7 +101,7 @@ bool PtyServer::readControl(LineInput &in) {
     for (std::size_t eol; (eol = in.buffer.find('\n')) != std::string::npos;) {
         std::string line = in.buffer.substr(0, eol);
         in.buffer.erase(0, eol + 1);
-        ControlOutcome outcome = applyControl(unit_, line);
+        ControlOutcome outcome = applyControl(unit_, faults_, line);
         if (!outcome.text.empty()) {
             std::FILE *to = outcome.ok ? stdout : stderr;
             std::fprintf(to, "%s\n", outcome.text.c_str());

@@ -125,7 +125,7 @@ QORSIM_EXPORT FT_STATUS FT_Write(FT_HANDLE handle, void *buffer, DWORD count, DW
             d->log.write(monotonicSeconds(), request.raw, {});
             continue;
         }
-        std::string reply = answer(d->unit, request, Transport::Usb);
+        std::string reply = d->faults.answerOrRefuse(d->unit, request, Transport::Usb);
         if (!(d->line == unitUsbLine()))
             reply = d->faults.garbage(reply.size());
         reply = d->faults.shape(reply);
@@ -236,7 +236,7 @@ QORSIM_EXPORT int qorsim_control(const char *line) {
     std::lock_guard lock(gMutex);
     if (!gDevice || !line)
         return -1;
-    ControlOutcome outcome = applyControl(gDevice->unit, line);
+    ControlOutcome outcome = applyControl(gDevice->unit, gDevice->faults, line);
     if (!outcome.text.empty())
         std::fprintf(outcome.ok ? stdout : stderr, "%s\n", outcome.text.c_str());
     return outcome.ok ? 0 : -1;

@@ -65,6 +65,46 @@ TEST(Faults, LineNoiseNeverLooksLikeAReply) {
     EXPECT_FALSE(unitSerialLine(Options{}) == unitUsbLine());
 }
 
+// The replies the unit gives `requests` (bytes of one request each) through `faults`.
+std::vector<std::string> replies(TestUnit &t, FaultInjector &faults,
+                                 const std::vector<std::string> &requests,
+                                 Transport transport = Transport::Serial) {
+    std::vector<std::string> out;
+    for (const std::string &bytes : requests) {
+        RequestReader reader;
+        std::vector<Request> parsed;
+        reader.feed(bytes, t.now, parsed);
+        out.push_back(parsed.size() == 1 ? faults.answerOrRefuse(*t.unit, parsed[0], transport)
+                                         : "<no request>");
+    }
+    return out;
+}
+
+TEST(Faults, RefusesExactlyTheCommandsSetToFailAndCarriesNoneOut) {
+    TestUnit t;
+    FaultInjector faults(withFaults("--fail-command PB"));
+    // The write is refused and not carried out: the zero read back is still the preset's.
+    EXPECT_EQ(replies(t, faults, {"~PB 1 0.5\r", "~PD 1\r"}),
+              (std::vector<std::string>{"~18\r", "~00   1 0.000000\r"}));
+
+    ASSERT_TRUE(applyControl(*t.unit, faults, "fail PD 2").ok);
+    EXPECT_EQ(
+        replies(t, faults, {"~PD 1\r", "~PE 1\r", "~PD 2\r", "~PD 3\r"}),
+        (std::vector<std::string>{"~18\r", "~00   1 0.050000\r", "~18\r", "~00   3 0.000000\r"}))
+        << "two zero reads fail, then the count is spent";
+
+    // A frame is named by its code, and refused as a frame; over USB a line's refusal is one too.
+    ASSERT_TRUE(applyControl(*t.unit, faults, "fail 33").ok);
+    EXPECT_EQ(replies(t, faults, {std::string(":\x21\x01\x01", 4)}),
+              (std::vector<std::string>{std::string(":\x12\x01\x00", 4)}));
+    EXPECT_EQ(replies(t, faults, {"~PB 1 0.5\r"}, Transport::Usb),
+              (std::vector<std::string>{std::string(":\x12\x01\x00", 4)}));
+
+    ASSERT_TRUE(applyControl(*t.unit, faults, "fail off").ok);
+    EXPECT_EQ(replies(t, faults, {"~PB 1 0.5\r", "~PD 1\r"}),
+              (std::vector<std::string>{"~00\r", "~00   1 0.500000\r"}));
+}
+
 TEST(ExchangeLog, EscapesWhatIsNotPrintable) {
     EXPECT_EQ(readableBytes("~C1 3\r"), "~C1 3\\r");
     EXPECT_EQ(readableBytes(std::string(":\x04\x01\x00", 4)), ":\\x04\\x01\\x00");
@@ -83,12 +123,16 @@ TEST(Control, LinesSteerTheUnitOrAreRefused) {
         {"probe 8 stuck", true},  {"probe 8 free", true},    {"", true},
         {"part spin", false},     {"master1 big", false},    {"noise -1", false},
         {"probe 9 stuck", false}, {"probe 1 wobble", false}, {"reboot", false},
+        {"fail PD", true},        {"fail 43 3", true},       {"fail off", true},
+        {"fail", false},          {"fail PDX", false},       {"fail PD 0", false},
+        {"fail PD x", false},     {"fail PD 1 2", false},    {"fail off now", false},
     };
+    FaultInjector faults(Options{});
     for (const Case &c : cases)
-        EXPECT_EQ(applyControl(*t.unit, c.line).ok, c.ok) << c.line;
-    ControlOutcome status = applyControl(*t.unit, "status");
+        EXPECT_EQ(applyControl(*t.unit, faults, c.line).ok, c.ok) << c.line;
+    ControlOutcome status = applyControl(*t.unit, faults, "status");
     EXPECT_EQ(status.text.rfind("qorsim: scan on, part master2", 0), 0u) << status.text;
-    EXPECT_TRUE(applyControl(*t.unit, "quit").quit);
+    EXPECT_TRUE(applyControl(*t.unit, faults, "quit").quit);
 }
 
 } // namespace

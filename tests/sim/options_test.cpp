@@ -11,7 +11,8 @@ TEST(Options, ParsesEveryOption) {
     OptionsResult r = parseOptions(splitOptionString(
         "--channels-max 16 --probes=4 --analogs 0 --baud 38400 --pace --preset demo "
         "--state s --log l --link k --control c --seed 9 --drop-rate 0.5 --garble-rate=1 "
-        "--delay-ms 20 --silent-after 3 --hangup-after 4 --save-status 2"));
+        "--delay-ms 20 --silent-after 3 --hangup-after 4 --save-status 2 --fail-command PD "
+        "--fail-command=43"));
     ASSERT_EQ(r.error, "");
     const Options &o = r.options;
     EXPECT_EQ(o.channelsMax, 16);
@@ -31,25 +32,26 @@ TEST(Options, ParsesEveryOption) {
     EXPECT_EQ(o.silentAfter, 3);
     EXPECT_EQ(o.hangupAfter, 4);
     EXPECT_EQ(o.saveStatus, 2);
+    EXPECT_EQ(o.failCommands, (std::vector<std::string>{"PD", "43"}));
 }
 
 TEST(Options, RefusesWhatItCannotHonour) {
     for (const char *bad :
          {"--probes 0", "--channels-max 256", "--baud 57600", "--preset full", "--drop-rate 1.5",
-          "--garble-rate x", "--delay-ms -1", "--seed", "--frobnicate 1", "stray", "--probes 4x"}) {
+          "--garble-rate x", "--delay-ms -1", "--seed", "--frobnicate 1", "stray", "--probes 4x",
+          "--fail-command PDX", "--fail-command 256", "--fail-command ~P"}) {
         EXPECT_NE(parseOptions(splitOptionString(bad)).error, "") << bad;
     }
 }
 
 TEST(Options, HelpNamesEveryOption) {
     std::string help = optionsHelp();
-    for (const char *name : {"--channels-max", "--probes",      "--analogs",
-                             "--baud",         "--pace",        "--preset",
-                             "--state",        "--log",         "--link",
-                             "--control",      "--seed",        "--drop-rate",
-                             "--garble-rate",  "--delay-ms",    "--silent-after",
-                             "--hangup-after", "--save-status", "QORSIM_OPTIONS",
-                             "part run",       "probe N stuck", "quit"})
+    for (const char *name : {"--channels-max", "--probes",       "--analogs",      "--baud",
+                             "--pace",         "--preset",       "--state",        "--log",
+                             "--link",         "--control",      "--seed",         "--drop-rate",
+                             "--garble-rate",  "--delay-ms",     "--silent-after", "--hangup-after",
+                             "--save-status",  "--fail-command", "QORSIM_OPTIONS", "part run",
+                             "probe N stuck",  "fail CMD [N]",   "fail off",       "quit"})
         EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 

@@ -1,5 +1,6 @@
 #include "ChannelSetupExchanges.h"
 
+#include "LinkSession.h"
 #include "MeasurementObjects.h"
 #include "SetupSession.h"
 #include "UnitObjects.h"
@@ -54,20 +55,32 @@ void addStep(LinkSequence &sequence, UnitObjects &unit, int channel, const QStri
 
 } // namespace
 
-LinkSequence showChannelSequence(UnitObjects &unit, int channel,
+LinkSequence showChannelSequence(UnitObjects &unit, const LinkSession &session, int channel,
                                  std::shared_ptr<ChannelDefinition> into) {
     LinkSequence sequence(QStringLiteral("Channel %1: read").arg(channel));
+    // Each read notes its field as unread when the link reports it failed.
+    const auto reading = [failures = &session.FailedCalls, into](ChannelField field, auto read) {
+        return [failures, into, field, read](Channel &c) {
+            const long failedBefore = *failures;
+            read(c);
+            if (*failures != failedBefore)
+                into->unread.insert(field);
+        };
+    };
     addStep(sequence, unit, channel, QStringLiteral("formula"),
-            [into](Channel &c) { into->formula = c.Formula(); });
-    addStep(sequence, unit, channel, QStringLiteral("description"), [into](Channel &c) {
-        into->description = c.Description();
-        into->decimals = c.Decimals;
-    });
+            reading(ChannelField::Formula, [into](Channel &c) { into->formula = c.Formula(); }));
+    addStep(sequence, unit, channel, QStringLiteral("description"),
+            reading(ChannelField::Description, [into](Channel &c) {
+                into->description = c.Description();
+                into->decimals = c.Decimals;
+            }));
     addStep(sequence, unit, channel, QStringLiteral("two masters"),
-            [into](Channel &c) { into->useTwoMasters = c.UseTwoMasters(); });
+            reading(ChannelField::UseTwoMasters,
+                    [into](Channel &c) { into->useTwoMasters = c.UseTwoMasters(); }));
     for (const NumberProperty &p : ShownNumbers)
         addStep(sequence, unit, channel, QLatin1String(p.what),
-                [into, p](Channel &c) { into->number(p.which) = (c.*p.read)(); });
+                reading(fieldOf(p.which),
+                        [into, p](Channel &c) { into->number(p.which) = (c.*p.read)(); }));
     return sequence;
 }
 

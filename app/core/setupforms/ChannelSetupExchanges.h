@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+struct LinkSession;
 struct SetupSession;
 struct UnitObjects;
 
@@ -17,8 +18,9 @@ namespace setupforms {
 
 // Reads channel `channel` into `into`, in the order the dialog shows it: formula, description,
 // decimals (the station's), the two-masters flag, then master 1, master 2, scaling, zero, high
-// tolerance, high approach, low approach, low tolerance, bar top and bar bottom.
-LinkSequence showChannelSequence(UnitObjects &unit, int channel,
+// tolerance, high approach, low approach, low tolerance, bar top and bar bottom. A read the link
+// reports as failed (counted in `session`) puts its field into `into->unread`.
+LinkSequence showChannelSequence(UnitObjects &unit, const LinkSession &session, int channel,
                                  std::shared_ptr<ChannelDefinition> into);
 
 // Programs channel `channel` with `definition`: description, formula (an empty one clears the

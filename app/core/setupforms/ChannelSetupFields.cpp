@@ -1,37 +1,51 @@
 #include "ChannelSetupFields.h"
 
-#include "LocaleFreeNumbers.h"
+#include "TypedNumbers.h"
 #include "UnitTexts.h"
+#include "UnreadValues.h"
 #include "ValueFormat.h"
-
-#include <cmath>
-#include <limits>
 
 namespace setupforms {
 
 namespace {
 
-const char *const FieldNames[] = {
-    "Description", "Formula",     "Decimals",    "Master 1", "Master 2", "Scaling", "Zero",
-    "Hi Tol",      "Hi approach", "Lo approach", "LoTol",    "Bar Top",  "Bar Bot"};
-static_assert(std::size(FieldNames) == static_cast<size_t>(ChannelField::BarBot) + 1);
+const char *const FieldNames[] = {"Description", "Formula",        "Decimals", "Master 1",
+                                  "Master 2",    "Scaling",        "Zero",     "Hi Tol",
+                                  "Hi approach", "Lo approach",    "LoTol",    "Bar Top",
+                                  "Bar Bot",     "Use Two Masters"};
+static_assert(std::size(FieldNames) == static_cast<size_t>(ChannelField::UseTwoMasters) + 1);
 
-// The typed text as a number, the regional separator read as the point.
-std::optional<double> typedNumber(const QString &text, QChar decimalSeparator) {
-    QString pointed = text;
-    if (decimalSeparator != u'.' && !pointed.contains(u'.'))
-        pointed.replace(decimalSeparator, u'.');
-    // A character beyond Latin-1 is never part of a number; toLatin1 makes it '?', which refuses.
-    const QByteArray bytes = pointed.toLatin1();
-    return textfile::parseNumber<double>(
-        std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+// The fields in the form's tab order, the check box in its place.
+const ChannelField TabOrder[] = {
+    ChannelField::Description, ChannelField::Formula, ChannelField::Decimals,
+    ChannelField::Master1,     ChannelField::Master2, ChannelField::UseTwoMasters,
+    ChannelField::Scaling,     ChannelField::Zero,    ChannelField::HiTol,
+    ChannelField::HiAppr,      ChannelField::LoAppr,  ChannelField::LoTol,
+    ChannelField::BarTop,      ChannelField::BarBot};
+static_assert(std::size(TabOrder) == std::size(FieldNames));
+
+// The text of a field's box; nullptr for the check box.
+template <typename Form> auto *boxText(Form &form, ChannelField field) {
+    switch (field) {
+    case ChannelField::Description:
+        return &form.description;
+    case ChannelField::Formula:
+        return &form.formula;
+    case ChannelField::Decimals:
+        return &form.decimals;
+    case ChannelField::UseTwoMasters:
+        return static_cast<decltype(&form.description)>(nullptr);
+    default:
+        break;
+    }
+    return &form.numbers[static_cast<size_t>(field) - static_cast<size_t>(ChannelField::Master1)];
 }
 
-std::optional<float> typedSingle(const QString &text, QChar decimalSeparator) {
-    const std::optional<double> number = typedNumber(text, decimalSeparator);
-    if (!number || std::fabs(*number) > std::numeric_limits<float>::max())
-        return std::nullopt;
-    return static_cast<float>(*number);
+// Whether `field` of `typed` still holds what `shown` put there.
+bool untouched(ChannelField field, const ChannelForm &typed, const ChannelForm &shown) {
+    if (const QString *text = boxText(typed, field))
+        return *text == *boxText(shown, field);
+    return typed.useTwoMasters == shown.useTwoMasters;
 }
 
 std::optional<int> typedDecimals(const QString &text) {
@@ -42,8 +56,8 @@ std::optional<int> typedDecimals(const QString &text) {
     return value;
 }
 
-CheckedChannelForm refused(ChannelField field, QString message) {
-    return {std::nullopt, {field, std::move(message)}};
+CheckedChannelForm refused(ChannelField field, QString message, bool unread = false) {
+    return {std::nullopt, {field, std::move(message), unread}};
 }
 
 } // namespace
@@ -70,6 +84,12 @@ ChannelForm formOf(const ChannelDefinition &definition) {
 
 CheckedChannelForm checkChannelForm(const ChannelForm &typed, const ChannelDefinition &shown,
                                     QChar decimalSeparator) {
+    const ChannelForm shownForm = formOf(shown);
+    for (const ChannelField field : TabOrder) {
+        if (shown.unread.count(field) && untouched(field, typed, shownForm))
+            return refused(field, unreadFieldProblem(fieldName(field)), true);
+    }
+
     ChannelDefinition checked;
     checked.description = unitTextFromTyped(typed.description);
     checked.formula = unitTextFromTyped(typed.formula);
@@ -88,7 +108,6 @@ CheckedChannelForm checkChannelForm(const ChannelForm &typed, const ChannelDefin
     checked.decimals = *decimals;
     checked.useTwoMasters = typed.useTwoMasters;
 
-    const ChannelForm shownForm = formOf(shown);
     for (int i = 0; i < ChannelNumberCount; ++i) {
         const auto which = static_cast<ChannelNumber>(i);
         if (typed.number(which) == shownForm.number(which)) {
@@ -106,6 +125,21 @@ CheckedChannelForm checkChannelForm(const ChannelForm &typed, const ChannelDefin
         checked.number(which) = *value;
     }
     return {checked, {}};
+}
+
+ChannelForm formAfterReadingAgain(const ChannelForm &typed, const ChannelDefinition &shown,
+                                  const ChannelDefinition &read) {
+    const ChannelForm shownForm = formOf(shown);
+    ChannelForm form = formOf(read);
+    for (const ChannelField field : TabOrder) {
+        if (untouched(field, typed, shownForm))
+            continue;
+        if (QString *text = boxText(form, field))
+            *text = *boxText(typed, field);
+        else
+            form.useTwoMasters = typed.useTwoMasters;
+    }
+    return form;
 }
 
 } // namespace setupforms

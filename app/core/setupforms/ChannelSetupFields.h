@@ -5,6 +5,7 @@
 
 #include <array>
 #include <optional>
+#include <set>
 
 // The channel setup form as texts and as the checked record that is sent. The whole form is
 // checked before anything goes to the unit, so a refused field leaves the unit as it was.
@@ -25,7 +26,8 @@ enum class ChannelNumber {
 };
 inline constexpr int ChannelNumberCount = 10;
 
-// Every field a check can refuse, in the form's tab order.
+// Every field a check can refuse: the form's boxes in their tab order, then the two-masters
+// check box (refused only when its read failed; its place in the tab order is after Master 2).
 enum class ChannelField {
     Description,
     Formula,
@@ -39,7 +41,8 @@ enum class ChannelField {
     LoAppr,
     LoTol,
     BarTop,
-    BarBot
+    BarBot,
+    UseTwoMasters
 };
 
 ChannelField fieldOf(ChannelNumber number);
@@ -56,6 +59,9 @@ struct ChannelDefinition {
     int decimals = 5;
     bool useTwoMasters = false;
     std::array<float, ChannelNumberCount> numbers{};
+    // The fields whose read failed when the channel was shown: what stands above for them (0, an
+    // empty text, one master) is not what the unit holds, and must never be programmed back.
+    std::set<ChannelField> unread;
 
     float number(ChannelNumber which) const { return numbers[static_cast<size_t>(which)]; }
     float &number(ChannelNumber which) { return numbers[static_cast<size_t>(which)]; }
@@ -80,6 +86,9 @@ ChannelForm formOf(const ChannelDefinition &definition);
 struct ChannelFormRefusal {
     ChannelField field = ChannelField::Description;
     QString message;
+    // The field was refused because its value could not be read from the unit: reading the
+    // channel again is what helps.
+    bool unread = false;
 };
 
 struct CheckedChannelForm {
@@ -87,12 +96,18 @@ struct CheckedChannelForm {
     ChannelFormRefusal refusal;                  // the first refused field in tab order
 };
 
-// Checks every field of `typed`: the texts as the unit can take them (UnitTexts.h), the decimals
-// a whole number from 0 to 5, each real value a number that fits a single, read with the
-// regional `decimalSeparator` (a "." is always read as the point). A box still holding the text
-// it was shown with for `shown` gives back the value read, not its rounded text, so programming a
-// channel never rounds a value the operator did not touch to the decimals shown.
+// Checks every field of `typed`. First a field of `shown.unread` still as it was shown is
+// refused (UnreadValues.h), in tab order; then the texts as the unit can take them (UnitTexts.h),
+// the decimals a whole number from 0 to 5, each real value a number that fits a single, read with
+// the regional `decimalSeparator` (a "." is always read as the point). A box still holding the
+// text it was shown with for `shown` gives back the value read, not its rounded text, so
+// programming a channel never rounds a value the operator did not touch to the decimals shown.
 CheckedChannelForm checkChannelForm(const ChannelForm &typed, const ChannelDefinition &shown,
                                     QChar decimalSeparator = u'.');
+
+// The form once the channel it showed for `shown` has been read again as `read`: a field the
+// operator changed keeps what was typed, every other field shows what was read.
+ChannelForm formAfterReadingAgain(const ChannelForm &typed, const ChannelDefinition &shown,
+                                  const ChannelDefinition &read);
 
 } // namespace setupforms

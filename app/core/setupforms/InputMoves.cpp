@@ -50,6 +50,12 @@ QString leaveQuestion(InputKind kind, int input) {
            QLatin1Char('\r') + QStringLiteral("Save changes");
 }
 
+QString inputName(InputKind kind, int input) {
+    return (kind == InputKind::Probe ? QStringLiteral("probe %1")
+                                     : QStringLiteral("analog input %1"))
+        .arg(input);
+}
+
 QString inputNumberProblem(InputKind kind, int count) {
     const QString word =
         kind == InputKind::Probe ? QStringLiteral("Probe") : QStringLiteral("Analog");

@@ -35,6 +35,9 @@ LeaveStep leaveStep(bool edited, PromptAnswer answer);
 // changes"; asked with Yes/No/Cancel and the question icon, titled with the input's description.
 QString leaveQuestion(InputKind kind, int input);
 
+// The input as a message names it: "probe 3", "analog input 3".
+QString inputName(InputKind kind, int input);
+
 // Why a typed input number is refused: "Probe must be a number from 1 to 8".
 QString inputNumberProblem(InputKind kind, int count);
 

@@ -63,21 +63,28 @@ bool storedFlag(const SettingsStore &settings, SettingKey key, double fallback) 
 
 SystemFieldsCheck checkSystemFields(const SystemSetupTexts &texts, QChar decimalSeparator) {
     SystemSetupValues values;
+    bool channelsRaised = false;
     for (const IntegerField &f : integerFields()) {
         const std::optional<double> typed = typedNumber(texts.*f.text, decimalSeparator);
-        const std::optional<int> value =
+        std::optional<int> value =
             typed ? textfile::roundedWithin(*typed * f.scale, f.low, f.high) : std::nullopt;
+        if (!value && typed && f.field == SystemField::Channels &&
+            textfile::roundHalfToEven(*typed) < f.low) {
+            channelsRaised = true;
+            value = f.low;
+        }
         if (!value)
-            return {std::nullopt, f.field, problemOf(f)};
+            return {std::nullopt, f.field, problemOf(f), channelsRaised};
         values.*f.value = *value;
     }
     const std::optional<float> fullScale = typedSingle(texts.lvdtFullScale, decimalSeparator);
     if (!fullScale || *fullScale <= 0.0f)
         return {std::nullopt, SystemField::LvdtFullScale,
                 QStringLiteral("Default LVDT Full Scale must be a number above 0 up to "
-                               "3.402823E+38.")};
+                               "3.402823E+38."),
+                channelsRaised};
     values.lvdtFullScale = *fullScale;
-    return {values, SystemField::Channels, {}};
+    return {values, SystemField::Channels, {}, channelsRaised};
 }
 
 QString scanPeriodText(int tenths) {

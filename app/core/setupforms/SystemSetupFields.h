@@ -52,7 +52,13 @@ struct SystemFieldsCheck {
     std::optional<SystemSetupValues> values; // empty when a field is refused
     SystemField field = SystemField::Channels;
     QString problem; // names the field and the range it takes
+    // A channel count below 1 was typed and 1 taken instead: the dialog says ChannelsRaisedText
+    // and shows 1 in the box, whether or not another field is refused.
+    bool channelsRaised = false;
 };
+
+// Said when a channel count below 1 is raised to 1.
+inline const QString ChannelsRaisedText = QStringLiteral("Channels must be at least 1");
 
 // The ranges the fields take besides the counts (which are the unit's, UnitLimits.h). The unit
 // keeps the averages and the scan period in 16 bits; an average over no readings or a scan
@@ -66,7 +72,8 @@ inline constexpr int HighestDecimals = 5;
 
 // Checks every field, in the order of the tabs. Counts, averages and decimals round to the
 // nearest integer (a tie to the even one); the scan period is the milliseconds typed times 10,
-// rounded the same way (0.25 ms gives 2).
+// rounded the same way (0.25 ms gives 2). A channel count that rounds below 1 becomes 1 (a set
+// without channels measures nothing); one that is no number, or above the unit's, is refused.
 SystemFieldsCheck checkSystemFields(const SystemSetupTexts &texts, QChar decimalSeparator = u'.');
 
 // The milliseconds shown for a scan period in tenths ("2.5" for 25).

@@ -1,8 +1,8 @@
 // The channel setup dialog in the running main window against the stand-in unit and its exchange
 // log: what showing a channel reads and programming it sends, in order and as one sequence;
-// nothing sent for a refused field; the leave question on every way out of a channel; the live
-// value following the channel shown; how the dialog is opened from the menu and from the views;
-// a channel set that shrinks or is empty.
+// nothing sent for a refused field or for a field the unit did not give; the leave question on
+// every way out of a channel; the live value following the channel shown; how the dialog is opened
+// from the menu and from the views; a channel set that shrinks or is empty.
 #include "ChannelSetupRules.h"
 #include "CommandLine.h"
 #include "FormMain.h"
@@ -14,10 +14,10 @@
 #include "SimulatedUnit.h"
 #include "StationHelp.h"
 #include "UnitTexts.h"
+#include "UnreadValues.h"
 #include "UpDownButtons.h"
 #include "WaitFor.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -151,13 +151,7 @@ TEST_F(ChannelSetupDialogTest, ControlsCarryTheirCaptionsTipsAndTabOrder) {
         auto *control = dialog()->findChild<QWidget *>(QLatin1String(c.name));
         ASSERT_NE(control, nullptr) << c.name;
         EXPECT_EQ(control->toolTip(), QString::fromLatin1(c.tip)) << c.name;
-        QString caption;
-        if (auto *button = qobject_cast<QAbstractButton *>(control))
-            caption = button->text();
-        for (QLabel *label : dialog()->findChildren<QLabel *>())
-            if (label->buddy() == control)
-                caption = label->text();
-        EXPECT_EQ(caption, QString::fromLatin1(c.caption)) << c.name;
+        EXPECT_EQ(captionOf(dialog(), control), QString::fromLatin1(c.caption)) << c.name;
         if (previous) {
             // The next control in the tab order that takes the focus.
             QWidget *next = previous->nextInFocusChain();
@@ -264,17 +258,87 @@ TEST_F(ChannelSetupDialogTest, ARefusedFieldIsSelectedAndNamedAndNothingIsSent) 
     }
 }
 
+// A field the unit did not give is unknown: Program, and Yes at the leave question, refuse it
+// and offer to read the channel again; nothing is written until it has been read.
+TEST_F(ChannelSetupDialogTest, AFieldThatCouldNotBeReadIsNeverWrittenBack) {
+    const struct {
+        const char *legend;
+        const char *fail; // makes exactly that read of the channel fail
+        const char *field;
+        bool leaving; // Yes at the leave question instead of Program
+    } cases[] = {
+        {"the formula (empty, it would clear the channel)", "fail CF 1", "Formula", false},
+        {"the description", "fail CN 1", "Description", false},
+        {"the two-masters flag", "fail CL 1", "Use Two Masters", false},
+        {"the zero", "fail CD 1", "Zero", false},
+        {"the bar bottom, Yes on leaving", "fail CZ 1", "Bar Bot", true},
+    };
+    open(1);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.legend);
+        prompts.answers.clear();
+        ASSERT_TRUE(unitControl(c.fail));
+        reshow(3);
+        // Another field is edited: the edit stays through the refusal and the read again.
+        type("TextHiTolValue", QStringLiteral("0.5"));
+
+        prompts.shown.clear();
+        const qsizetype before = requests().size();
+        if (c.leaving) {
+            prompts.answers = {PromptAnswer::Yes, PromptAnswer::No};
+            button("CommandNext")->click();
+        } else {
+            prompts.answers = {PromptAnswer::No};
+            button("CommandProgram")->click();
+        }
+        ASSERT_TRUE(idle());
+        EXPECT_TRUE(requests().mid(before).isEmpty())
+            << joined(requests().mid(before)).toStdString();
+        EXPECT_EQ(current(), 3);
+        EXPECT_TRUE(dialog()->isEdited());
+        ASSERT_FALSE(prompts.shown.empty());
+        EXPECT_EQ(
+            prompts.shown.back().text,
+            setupforms::readAgainQuestion(QLatin1String(c.field), QStringLiteral("channel 3")));
+        EXPECT_EQ(prompts.shown.back().buttons, PromptButtons::YesNo);
+        EXPECT_FALSE(state.unit.channel(3)->InUse);
+
+        // Yes reads the channel again; then Program sends what the unit holds, and the edit.
+        prompts.answers = {PromptAnswer::Yes};
+        qsizetype at = requests().size();
+        button("CommandProgram")->click();
+        ASSERT_TRUE(idle());
+        EXPECT_EQ(requests().mid(at), showRequests(3));
+        EXPECT_EQ(edit("TextHiTolValue")->text(), QStringLiteral("0.5"));
+        EXPECT_EQ(edit("TextDescription")->text(), QStringLiteral("Mean height"));
+        at = requests().size();
+        button("CommandProgram")->click();
+        ASSERT_TRUE(idle());
+        const QStringList sent = requests().mid(at);
+        EXPECT_EQ(sent.value(0), QStringLiteral("~CM 3 Mean height")) << joined(sent).toStdString();
+        EXPECT_TRUE(sent.value(1).startsWith(QStringLiteral("~C4 3 ")))
+            << joined(sent).toStdString();
+        EXPECT_TRUE(sent.contains(QStringLiteral("~CQ 3 0.500000"))) << joined(sent).toStdString();
+        EXPECT_TRUE(state.unit.channel(3)->InUse);
+        state.unit.channel(3)->InUse = false;
+    }
+}
+
 TEST_F(ChannelSetupDialogTest, EveryWayOutOfAChannelAsksAboutEditsAndFollowsTheAnswer) {
     enum class Move { Next, Previous, SpinnerUp, Typed };
     const struct {
         Move move;
         const char *legend;
+        int from;
         int target;
     } moves[] = {
-        {Move::Next, "Next", 2},
-        {Move::Previous, "Prev from 1 wraps to the last channel", 8},
-        {Move::SpinnerUp, "spinner up", 2},
-        {Move::Typed, "channel 5 typed", 5},
+        {Move::Next, "Next", 1, 2},
+        {Move::Previous, "Prev from 1 wraps to the last channel", 1, 8},
+        {Move::SpinnerUp, "spinner up", 1, 2},
+        {Move::Typed, "channel 5 typed", 1, 5},
+        {Move::Next, "Next from the last channel wraps to the first", 8, 1},
+        {Move::SpinnerUp, "spinner up from the last channel wraps to the first", 8, 1},
+        {Move::Previous, "Prev", 8, 7},
     };
     const struct {
         const char *legend;
@@ -292,7 +356,7 @@ TEST_F(ChannelSetupDialogTest, EveryWayOutOfAChannelAsksAboutEditsAndFollowsTheA
     for (const auto &m : moves) {
         for (const auto &a : answers) {
             const std::string legend = std::string(m.legend) + ", " + a.legend;
-            reshow(1);
+            reshow(m.from);
             const QString title = edit("TextDescription")->text();
             prompts.shown.clear();
             prompts.answers = {a.answer};
@@ -315,17 +379,18 @@ TEST_F(ChannelSetupDialogTest, EveryWayOutOfAChannelAsksAboutEditsAndFollowsTheA
                 break;
             }
             ASSERT_TRUE(idle()) << legend;
-            EXPECT_EQ(current(), a.moves ? m.target : 1) << legend;
+            EXPECT_EQ(current(), a.moves ? m.target : m.from) << legend;
             EXPECT_EQ(edit("TextCurrentChannel")->text(), QString::number(current())) << legend;
             ASSERT_EQ(prompts.shown.size(), a.edited ? 1u : 0u) << legend;
             if (a.edited) {
                 const auto &box = prompts.shown[0];
-                EXPECT_EQ(box.text, setupforms::leavePromptText(1)) << legend;
+                EXPECT_EQ(box.text, setupforms::leavePromptText(m.from)) << legend;
                 EXPECT_EQ(box.title, title) << legend;
                 EXPECT_EQ(box.buttons, PromptButtons::YesNoCancel) << legend;
                 EXPECT_EQ(box.icon, PromptIcon::Question) << legend;
             }
-            EXPECT_EQ(requests().mid(before).contains(QStringLiteral("~CM 1 Edited")), a.programs)
+            EXPECT_EQ(requests().mid(before).contains(QStringLiteral("~CM %1 Edited").arg(m.from)),
+                      a.programs)
                 << legend;
             if (!a.moves) {
                 EXPECT_EQ(edit("TextDescription")->text(), QStringLiteral("Edited")) << legend;

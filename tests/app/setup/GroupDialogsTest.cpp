@@ -11,6 +11,7 @@
 #include "SetupFileCommands.h"
 #include "SimulatedUnit.h"
 #include "StationHelp.h"
+#include "UnitTexts.h"
 #include "WaitFor.h"
 
 #include <QAction>
@@ -210,6 +211,29 @@ TEST_F(GroupDialogsTest, TheEditorAddsRenamesAndRemovesGroupsAndTheirChannels) {
     doubleClick("ListChansinGroup", 0);
     EXPECT_EQ(rows("ListChansinGroup"), QStringList{"2 Shaft diameter"});
     EXPECT_EQ(channelsOf(1), std::vector<int>{2});
+}
+
+// Names go into setup files, which hold Latin-1: a character beyond it is refused when the name
+// is added or given, with the words Channel Setup uses, and the groups stay as they were.
+TEST_F(GroupDialogsTest, ANameASetupFileCannotHoldIsRefused) {
+    openEditor();
+    addGroup(QStringLiteral("\u00D8 bore \u00B1"));
+    ASSERT_TRUE(prompts.shown.empty());
+    state.setup.SetupChanged = false;
+
+    const QString beyond = QStringLiteral("Bore \u2300");
+    for (const char *button : {"CmdAddtoList", "CmdRenameGroup"}) {
+        prompts.shown.clear();
+        typeName(beyond);
+        click(button);
+        ASSERT_EQ(prompts.shown.size(), 1u) << button;
+        EXPECT_EQ(prompts.shown[0].text, *whyUnitTextRefused(QStringLiteral("Group name"), beyond))
+            << button;
+        EXPECT_EQ(editorControl<QLineEdit>("TextGroupName")->selectedText(), beyond) << button;
+        EXPECT_EQ(rows("ListGroups"), QStringList{QStringLiteral("\u00D8 bore \u00B1")}) << button;
+        EXPECT_EQ(state.unit.groupAt(1)->Description, QStringLiteral("\u00D8 bore \u00B1"));
+        EXPECT_FALSE(state.setup.SetupChanged) << button;
+    }
 }
 
 TEST_F(GroupDialogsTest, WithNoGroupHighlightedTheEditorChangesNothing) {

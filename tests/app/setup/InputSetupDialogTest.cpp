@@ -1,10 +1,13 @@
 // The probe and analog setup dialogs in the running main window against the stand-in unit: what
 // they read and send, the leave question on every way out of an input, wrap-around and ends,
-// auto increment, refused fields, the live value and the empty set.
+// auto increment, refused fields, values the unit did not give, the live value, the empty set and
+// the controls' texts.
 #include "FormSetupAnalog.h"
 #include "FormSetupLvdt.h"
 #include "InputMoves.h"
 #include "SetupDialogFixture.h"
+#include "UnitTexts.h"
+#include "UnreadValues.h"
 #include "UpDownArrows.h"
 
 #include <QCheckBox>
@@ -315,6 +318,171 @@ TEST_F(InputSetupDialogTest, AViewPickMovesTheOpenDialogInsteadOfOpeningAnother)
     ASSERT_TRUE(window->showSetupDialog(View::Analogs, 2));
     ASSERT_TRUE(idle());
     EXPECT_EQ(window->analogSetupDialog()->GetCurrentAnalog(), 2);
+}
+
+TEST_F(InputSetupDialogTest, ControlsCarryTheirDocumentedCaptionsAndTips) {
+    const struct {
+        const char *probe;
+        const char *probeCaption;
+        const char *probeTip;
+        const char *analog;
+        const char *analogCaption; // the analog dialog has no tips
+    } controls[] = {
+        {"TextCurrentLvdt", "P&robe", "", "TextCurrentAnalog", "&Analog"},
+        {"UpDownLvdt", "", "", "UpDownAnalog", ""},
+        {"TextDescription", "&Description", "Enter your own description here", "TextDescription",
+         "&Description"},
+        {"TextFullScale", "&Full Scale", "Reading at plus or minus full scale", "TextFullScale",
+         "&Full Scale"},
+        {"TextZeroOffset", "&Zero", "Zero offset", "TextZeroOffset", "&Zero"},
+        {"TextCLvdtValue", "Value", "Live probe value", "TextCAnalogValue", "Value"},
+        {"CheckShowCurrentValue", "Show Current Value", "", "CheckShowCurrentValue",
+         "Show Current Value"},
+        {"CheckAutoIncLvdt", "Auto Increment", "Increment after program", "CheckAutoIncAnalog",
+         "Auto Increment"},
+        {"CommandProgram", "&Program Probe", "Send to QOR", "CommandProgram", "&Program Analog"},
+        {"CommandDone", "Do&ne", "Close", "CommandDone", "Do&ne"},
+    };
+    for (const InputKind kind : {InputKind::Probe, InputKind::Analog}) {
+        const bool probe = kind == InputKind::Probe;
+        InputSetupDialog *dialog = open(kind, 1);
+        EXPECT_EQ(dialog->windowTitle(),
+                  probe ? QStringLiteral("Probe Setup") : QStringLiteral("Analog Setup"));
+        for (const auto &c : controls) {
+            const char *name = probe ? c.probe : c.analog;
+            auto *widget = control<QWidget>(dialog, name);
+            ASSERT_NE(widget, nullptr) << name;
+            EXPECT_EQ(captionOf(dialog, widget),
+                      QLatin1String(probe ? c.probeCaption : c.analogCaption))
+                << name;
+            EXPECT_EQ(widget->toolTip(), QLatin1String(probe ? c.probeTip : "")) << name;
+        }
+        dialog->closeForShutdown();
+    }
+}
+
+// A value the unit did not give is unknown. Program, and Yes at the leave question, refuse it and
+// offer to read the input again; nothing is written until it has been read (or typed).
+TEST_F(InputSetupDialogTest, AValueThatCouldNotBeReadIsNeverWrittenBack) {
+    const struct {
+        const char *legend;
+        InputKind kind;
+        const char *fail; // makes exactly these reads of the input fail
+        const char *unreadBox;
+        const char *field; // as the dialog names it; the full scale first when both are unread
+        bool leaving;      // Yes at the leave question instead of Program
+        QStringList reads;
+        QStringList writes;
+    } cases[] = {
+        {"probe zero, Program",
+         InputKind::Probe,
+         "fail PD 1",
+         "TextZeroOffset",
+         "Zero",
+         false,
+         {"~PD 3", "~PE 3"},
+         {"~PC 3 0.050000", "~PB 3 0.000000"}},
+        {"probe full scale, Program",
+         InputKind::Probe,
+         "fail PE 1",
+         "TextFullScale",
+         "Full Scale",
+         false,
+         {"~PD 3", "~PE 3"},
+         {"~PC 3 0.050000", "~PB 3 0.000000"}},
+        {"probe zero, Yes on leaving",
+         InputKind::Probe,
+         "fail PD 1",
+         "TextZeroOffset",
+         "Zero",
+         true,
+         {"~PD 3", "~PE 3"},
+         {"~PC 3 0.050000", "~PB 3 0.000000"}},
+        // Analog requests all travel as the same line; the zero is read first.
+        {"analog zero, Program",
+         InputKind::Analog,
+         "fail C7 1",
+         "TextZeroOffset",
+         "Zero",
+         false,
+         {"~C7", "~C7"},
+         {"~C7", "~C7"}},
+        {"analog zero and full scale, Yes on leaving",
+         InputKind::Analog,
+         "fail C7 2",
+         "TextFullScale",
+         "Full Scale",
+         true,
+         {"~C7", "~C7"},
+         {"~C7", "~C7"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.legend);
+        prompts.answers.clear();
+        ASSERT_TRUE(unitControl(c.fail));
+        InputSetupDialog *dialog = open(c.kind, 3);
+        ASSERT_EQ(dialog->currentInput(), 3);
+        ASSERT_TRUE(control<QLineEdit>(dialog, c.unreadBox)->text().isEmpty());
+        const QString description = descriptionOf(c.kind, 3);
+        type(control<QLineEdit>(dialog, "TextDescription"), QStringLiteral("Renamed"));
+
+        prompts.shown.clear();
+        const qsizetype before = requests().size();
+        if (c.leaving) {
+            prompts.answers = {PromptAnswer::Yes, PromptAnswer::No};
+            moveOn(dialog, InputMove::Up, 0);
+        } else {
+            prompts.answers = {PromptAnswer::No};
+            control<QPushButton>(dialog, "CommandProgram")->click();
+            ASSERT_TRUE(idle());
+        }
+        EXPECT_TRUE(requestsSince(before).isEmpty())
+            << requestsSince(before).join(u'|').toStdString();
+        EXPECT_EQ(dialog->currentInput(), 3);
+        EXPECT_EQ(descriptionOf(c.kind, 3), description);
+        EXPECT_TRUE(dialog->isEdited());
+        ASSERT_FALSE(prompts.shown.empty());
+        EXPECT_EQ(prompts.shown.back().text,
+                  readAgainQuestion(QLatin1String(c.field), inputName(c.kind, 3)));
+        EXPECT_EQ(prompts.shown.back().buttons, PromptButtons::YesNo);
+
+        // Yes reads the input again and keeps the edit; then Program writes what was read.
+        prompts.answers = {PromptAnswer::Yes};
+        qsizetype at = requests().size();
+        control<QPushButton>(dialog, "CommandProgram")->click();
+        ASSERT_TRUE(idle());
+        EXPECT_EQ(requestsSince(at), c.reads);
+        EXPECT_FALSE(control<QLineEdit>(dialog, c.unreadBox)->text().isEmpty());
+        EXPECT_EQ(control<QLineEdit>(dialog, "TextDescription")->text(), QStringLiteral("Renamed"));
+        at = requests().size();
+        control<QPushButton>(dialog, "CommandProgram")->click();
+        ASSERT_TRUE(idle());
+        EXPECT_EQ(requestsSince(at), c.writes);
+        EXPECT_EQ(descriptionOf(c.kind, 3), QStringLiteral("Renamed"));
+        dialog->closeForShutdown();
+    }
+}
+
+// A description goes into setup files, which hold Latin-1: a character beyond it is refused when
+// the input is programmed, with the words Channel Setup uses, and nothing changes.
+TEST_F(InputSetupDialogTest, ADescriptionAFileCannotHoldIsRefused) {
+    const QString typed = QStringLiteral("Bore \u2300 12");
+    for (const InputKind kind : {InputKind::Probe, InputKind::Analog}) {
+        InputSetupDialog *dialog = open(kind, 2);
+        const QString description = descriptionOf(kind, 2);
+        auto *box = control<QLineEdit>(dialog, "TextDescription");
+        type(box, typed);
+        prompts.shown.clear();
+        const qsizetype before = requests().size();
+        control<QPushButton>(dialog, "CommandProgram")->click();
+        ASSERT_TRUE(idle());
+        EXPECT_TRUE(requestsSince(before).isEmpty());
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(prompts.shown[0].text, *whyUnitTextRefused(QStringLiteral("Description"), typed));
+        EXPECT_EQ(descriptionOf(kind, 2), description);
+        EXPECT_EQ(box->selectedText(), typed);
+        dialog->closeForShutdown();
+    }
 }
 
 } // namespace

@@ -7,7 +7,11 @@
 #include "StationFixture.h"
 #include "StationHelp.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QLabel>
+
+#include <dlfcn.h>
 
 #include <memory>
 
@@ -28,6 +32,29 @@ public:
         window->linkScheduler().stopPolling();
         window->show();
         return true;
+    }
+
+    // A control line for the stand-in unit ("fail PD 1"); false when it was not taken.
+    static bool unitControl(const char *line) {
+        void *library = ::dlopen(QORVIEW_TEST_STANDIN, RTLD_NOW | RTLD_NOLOAD);
+        using Control = int (*)(const char *);
+        const auto entry =
+            library ? reinterpret_cast<Control>(::dlsym(library, "qorsim_control")) : nullptr;
+        const bool taken = entry && entry(line) == 0;
+        if (library)
+            ::dlclose(library);
+        return taken;
+    }
+
+    // What names a control of `dialog`: a button's text, else the text of the label whose buddy
+    // it is; empty when nothing does.
+    static QString captionOf(const QWidget *dialog, const QWidget *control) {
+        if (auto *button = qobject_cast<const QAbstractButton *>(control))
+            return button->text();
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            if (label->buddy() == control)
+                return label->text();
+        return {};
     }
 
     QString logFile() const { return tempPath(QStringLiteral("unit.log")); }

@@ -1,10 +1,12 @@
-// The system settings dialog in the running main window against the stand-in unit: the order in
-// which OK applies the settings, nothing sent for a refused field, the group repair question, a
-// count the unit does not take, and the list's hold on every way through the dialog.
+// The system settings dialog in the running main window against the stand-in unit: the controls'
+// texts, the order in which OK applies the settings, nothing sent for a refused field, a channel
+// count below 1, the group repair question, a count the unit does not take, and the list's hold
+// on every way through the dialog.
 #include "FormSetupLvdt.h"
 #include "FormSetupSystem.h"
 #include "SetupDialogFixture.h"
 
+#include <QGroupBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -98,7 +100,8 @@ TEST_F(SystemSetupDialogTest, ARefusedFieldSendsNothingAndNamesItsRange) {
         int tab;
         const char *problem;
     } cases[] = {
-        {"no channels", "txtChannels", "0", 0, "Channels must be a number from 1 to 128."},
+        {"channels that are no number", "txtChannels", "none", 0,
+         "Channels must be a number from 1 to 128."},
         {"too many probes", "txtLVDT", "200", 0, "Probes must be a number from 1 to 128."},
         {"a scan period that is no number", "txtScanPeriod", "fast", 1,
          "Scan Period must be a number of milliseconds from 0.1 to 3276.7."},
@@ -121,6 +124,80 @@ TEST_F(SystemSetupDialogTest, ARefusedFieldSendsNothingAndNamesItsRange) {
         dialog->close();
     }
     EXPECT_EQ(state.view.PollHold, 0);
+}
+
+TEST_F(SystemSetupDialogTest, ControlsCarryTheirDocumentedCaptionsOnTheirTabs) {
+    FormSetupSystem *dialog = open();
+    auto *tabs = control<QTabWidget>(dialog, "SSTab1");
+    const QStringList tabCaptions{"Max Settings", "Averaging", "Defaults", "Device",
+                                  "Startup Options"};
+    ASSERT_EQ(tabs->count(), tabCaptions.size());
+    for (int tab = 0; tab < tabs->count(); ++tab)
+        EXPECT_EQ(tabs->tabText(tab), tabCaptions[tab]);
+    const struct {
+        int tab;
+        const char *name;
+        const char *caption; // a label's for a box
+    } controls[] = {
+        {0, "txtChannels", "Channels"},
+        {0, "txtLVDT", "Probes"},
+        {0, "txtAnalog", "Analogs"},
+        {1, "txtRunningAvg", "Running Average"},
+        {1, "txtBurstAvg", "Burst Average"},
+        {1, "txtScanPeriod", "Scan Period (milliseconds)"},
+        {2, "txtDecimals", "Default decimal places"},
+        {2, "TextLvdtFSV", "Default LVDT Full Scale"},
+        {3, "TextQorFirmware", "Firmware version"},
+        {4, "ChkBars", "Bars displayed on startup"},
+        {4, "ChkNums", "Numeric displays on startup"},
+        {4, "GroupButton", "Group View"},
+        {4, "ChanButton", "Channel View"},
+        {4, "LVDTButton", "LVDT View"},
+        {4, "ChkCommSetup", "Run communications setup wizard every time program starts."},
+        {4, "ChkDisableSetup",
+         "Disable Setup menus - Can only be reset through the command line once set."},
+        {-1, "CommandOK", "OK"},
+    };
+    for (const auto &c : controls) {
+        auto *widget = control<QWidget>(dialog, c.name);
+        ASSERT_NE(widget, nullptr) << c.name;
+        EXPECT_EQ(captionOf(dialog, widget), QLatin1String(c.caption)) << c.name;
+        EXPECT_TRUE(widget->toolTip().isEmpty()) << c.name << ": the dialog has no tips";
+        if (c.tab >= 0) {
+            EXPECT_TRUE(tabs->widget(c.tab)->isAncestorOf(widget)) << c.name;
+        }
+    }
+    auto *frame = control<QGroupBox>(dialog, "FrameTypeOfView");
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->title(), QStringLiteral("Type of View for numeric displays and bar graphs"));
+    for (const char *option : {"GroupButton", "ChanButton", "LVDTButton"})
+        EXPECT_TRUE(frame->isAncestorOf(control<QWidget>(dialog, option))) << option;
+    dialog->close();
+}
+
+// Fewer than one channel is no setup: OK says so, shows 1 and applies 1, after the group question
+// when a group holds a channel above 1.
+TEST_F(SystemSetupDialogTest, AChannelCountBelowOneBecomesOneAfterSayingSo) {
+    addGroup(QStringLiteral("Wide"), {1, 3});
+    for (const char *typed : {"0", "-5"}) {
+        SCOPED_TRACE(typed);
+        const bool groupQuestion = state.unit.Channels.size() > 1;
+        open();
+        box("txtChannels")->setText(QLatin1String(typed));
+        prompts.shown.clear();
+        const qsizetype before = requests().size();
+        ASSERT_TRUE(pressOK());
+        ASSERT_EQ(prompts.shown.size(), groupQuestion ? 2u : 1u);
+        EXPECT_EQ(prompts.shown[0].text, QStringLiteral("Channels must be at least 1"));
+        EXPECT_EQ(prompts.shown[0].buttons, PromptButtons::Ok);
+        if (groupQuestion) {
+            EXPECT_EQ(prompts.shown[1].text, GroupQuestion);
+        }
+        EXPECT_EQ(box("txtChannels")->text(), QStringLiteral("1"));
+        EXPECT_EQ(requestsSince(before).value(0), QStringLiteral("~YE 1"));
+        EXPECT_EQ(state.unit.Channels.size(), 1u);
+        EXPECT_EQ(entriesOf(1), std::vector<int>{1});
+    }
 }
 
 TEST_F(SystemSetupDialogTest, RemovingChannelsThatGroupsUseAsksFirst) {

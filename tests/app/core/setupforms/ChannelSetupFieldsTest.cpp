@@ -1,5 +1,6 @@
 #include "ChannelSetupFields.h"
 #include "UnitTexts.h"
+#include "UnreadValues.h"
 
 #include <gtest/gtest.h>
 
@@ -195,6 +196,85 @@ TEST(ChannelSetupFields, OnlyTheBoxesTheOperatorChangedAreReadFromTheirText) {
     EXPECT_EQ(checked.definition->number(ChannelNumber::Master1), 1.2f);
     EXPECT_EQ(checked.definition->number(ChannelNumber::Master2), 5.678f);
     EXPECT_EQ(checked.definition->decimals, 4);
+}
+
+// A field whose read failed stands in the form as 0, an empty text or one master; left so, it is
+// refused (naming it) before anything else, and typed or clicked, it is the operator's value.
+TEST(ChannelSetupFields, AFieldThatCouldNotBeReadIsNeverSentBackAsItStandsIn) {
+    const struct {
+        const char *legend;
+        ChannelField unread;
+        std::function<void(ChannelForm &)> operatorSets; // nullptr: left as shown
+    } cases[] = {
+        {"an unread formula would clear the channel", ChannelField::Formula, nullptr},
+        {"an unread description", ChannelField::Description, nullptr},
+        {"an unread zero would be sent as 0", ChannelField::Zero, nullptr},
+        {"an unread bar bottom", ChannelField::BarBot, nullptr},
+        {"an unread two-masters flag", ChannelField::UseTwoMasters, nullptr},
+        {"a formula typed over the unread one", ChannelField::Formula,
+         [](ChannelForm &f) {
+             f.formula = QStringLiteral("P4");
+         }},
+        {"a zero typed over the unread one", ChannelField::Zero,
+         [](ChannelForm &f) {
+             f.number(ChannelNumber::Zero) = QStringLiteral("0.5");
+         }},
+        {"the two-masters box clicked", ChannelField::UseTwoMasters,
+         [](ChannelForm &f) {
+             f.useTwoMasters = true;
+         }},
+    };
+    for (const auto &c : cases) {
+        ChannelDefinition shown = boreChannel();
+        shown.useTwoMasters = false;
+        shown.formula.clear();
+        shown.description.clear();
+        shown.numbers.fill(0.0f);
+        shown.unread = {c.unread, ChannelField::Master2};
+        ChannelForm typed = formOf(shown);
+        typed.number(ChannelNumber::Master2) = QStringLiteral("2"); // the other unread, typed
+        if (c.operatorSets)
+            c.operatorSets(typed);
+        const CheckedChannelForm checked = checkChannelForm(typed, shown);
+        if (c.operatorSets) {
+            EXPECT_TRUE(checked.definition)
+                << c.legend << ": " << checked.refusal.message.toStdString();
+            continue;
+        }
+        ASSERT_FALSE(checked.definition) << c.legend;
+        EXPECT_TRUE(checked.refusal.unread) << c.legend;
+        EXPECT_EQ(checked.refusal.field, c.unread) << c.legend;
+        EXPECT_EQ(checked.refusal.message, unreadFieldProblem(fieldName(c.unread))) << c.legend;
+    }
+    EXPECT_EQ(unreadFieldProblem(fieldName(ChannelField::HiAppr)),
+              QStringLiteral("Could not read Hi approach from the unit; read it again before "
+                             "programming."));
+}
+
+TEST(ChannelSetupFields, AChannelReadAgainKeepsWhatTheOperatorChanged) {
+    ChannelDefinition shown = boreChannel();
+    shown.unread = {ChannelField::Zero, ChannelField::Formula};
+    shown.number(ChannelNumber::Zero) = 0.0f;
+    shown.formula.clear();
+    ChannelForm typed = formOf(shown);
+    typed.description = QStringLiteral("Bore, left");
+    typed.number(ChannelNumber::HiTol) = QStringLiteral("0.75");
+    typed.useTwoMasters = false;
+
+    ChannelDefinition read = boreChannel();
+    read.number(ChannelNumber::Zero) = 0.0625f;
+    read.number(ChannelNumber::HiTol) = 0.375f;
+    const ChannelForm after = formAfterReadingAgain(typed, shown, read);
+    EXPECT_EQ(after.description, QStringLiteral("Bore, left")) << "typed: kept";
+    EXPECT_EQ(after.number(ChannelNumber::HiTol), QStringLiteral("0.75")) << "typed: kept";
+    EXPECT_FALSE(after.useTwoMasters) << "clicked: kept";
+    EXPECT_EQ(after.formula, QStringLiteral("P1+P2")) << "was unread: now read";
+    EXPECT_EQ(after.number(ChannelNumber::Zero), QStringLiteral(" 0.063")) << "now read";
+    EXPECT_EQ(after.number(ChannelNumber::Master1), QStringLiteral(" 1.500")) << "untouched";
+    const CheckedChannelForm checked = checkChannelForm(after, read);
+    ASSERT_TRUE(checked.definition) << checked.refusal.message.toStdString();
+    EXPECT_EQ(checked.definition->number(ChannelNumber::Zero), 0.0625f);
+    EXPECT_EQ(checked.definition->number(ChannelNumber::HiTol), 0.75f);
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 #include "InputMoves.h"
 #include "InputSetupFields.h"
 #include "ScriptedPrompts.h"
+#include "StationTexts.h"
+#include "UnitTexts.h"
+#include "UnreadValues.h"
 
 #include <gtest/gtest.h>
 
@@ -144,6 +147,96 @@ TEST(InputSetupFields, LineBreaksInADescriptionBecomeBlanks) {
         {QStringLiteral("a\nb"), QStringLiteral("1"), QStringLiteral("0")}, {}, {});
     ASSERT_TRUE(check.record);
     EXPECT_EQ(check.record->description, QStringLiteral("a b"));
+}
+
+// A value whose read failed has no value behind its empty box: left so, Program refuses it (and
+// would otherwise send 0); typed, it is the operator's.
+TEST(InputSetupFields, AValueThatCouldNotBeReadIsRefusedUntilItIsTyped) {
+    const ShownValue read{QStringLiteral(" 0.05000"), 0.05f};
+    const ShownValue unread{};
+    const struct {
+        const char *legend;
+        ShownValue fullScale;
+        ShownValue zero;
+        InputSetupTexts texts;
+        std::optional<InputField> refused;
+    } cases[] = {
+        {"the zero unread and left empty",
+         read,
+         unread,
+         {QStringLiteral("Left"), QStringLiteral(" 0.05000"), QString()},
+         InputField::ZeroOffset},
+        {"the full scale unread, the zero edited",
+         unread,
+         read,
+         {QStringLiteral("Left"), QString(), QStringLiteral("0.1")},
+         InputField::FullScale},
+        {"both unread: the full scale is named first",
+         unread,
+         unread,
+         {QStringLiteral("Left"), QString(), QString()},
+         InputField::FullScale},
+        {"the zero unread but typed",
+         read,
+         unread,
+         {QStringLiteral("Left"), QStringLiteral(" 0.05000"), QStringLiteral("0")},
+         std::nullopt},
+    };
+    for (const auto &c : cases) {
+        const InputFieldsCheck check = checkInputFields(c.texts, c.fullScale, c.zero);
+        if (!c.refused) {
+            EXPECT_TRUE(check.record) << c.legend << ": " << check.problem.toStdString();
+            continue;
+        }
+        EXPECT_FALSE(check.record) << c.legend;
+        EXPECT_TRUE(check.unread) << c.legend;
+        EXPECT_EQ(check.field, *c.refused) << c.legend;
+        EXPECT_EQ(check.problem, unreadFieldProblem(inputFieldName(*c.refused))) << c.legend;
+    }
+    EXPECT_EQ(
+        readAgainQuestion(inputFieldName(InputField::ZeroOffset), inputName(InputKind::Analog, 2)),
+        QStringLiteral("Could not read Zero from the unit; read it again before "
+                       "programming.\rRead analog input 2 again now?"));
+}
+
+TEST(InputSetupFields, AReadAgainFillsOnlyTheBoxesTheOperatorLeftAlone) {
+    const ShownValue before{QStringLiteral(" 0.05000"), 0.05f};
+    const ShownValue now{QStringLiteral(" 0.06000"), 0.06f};
+    EXPECT_EQ(textAfterReadingAgain(QStringLiteral(" 0.05000"), before, now), now.text);
+    EXPECT_EQ(textAfterReadingAgain(QStringLiteral("0.5"), before, now), QStringLiteral("0.5"));
+    EXPECT_EQ(textAfterReadingAgain(QString(), ShownValue{}, now), now.text) << "was unread";
+    EXPECT_EQ(textAfterReadingAgain(QString(), ShownValue{}, ShownValue{}), QString())
+        << "unread again";
+}
+
+// A description is kept in setup files, which hold Latin-1 alone: anything else would come back
+// from the file as "?".
+TEST(InputSetupFields, ADescriptionBeyondLatin1IsRefusedWithChannelSetupsWords) {
+    const ShownValue value{QStringLiteral(" 1.00000"), 1.0f};
+    const struct {
+        const char *legend;
+        QString description;
+        bool accepted;
+    } cases[] = {
+        {"Latin-1 letters and signs", QStringLiteral("\u00D8 bore \u00B1 0,5 \u00B5m"), true},
+        {"a tilde: the station keeps it, it never reaches a request", QStringLiteral("a~b"), true},
+        {"a diameter sign beyond Latin-1", QStringLiteral("\u2300 bore"), false},
+        {"an emoji", QStringLiteral("bore \U0001F600"), false},
+    };
+    for (const auto &c : cases) {
+        const InputFieldsCheck check =
+            checkInputFields({c.description, value.text, value.text}, value, value);
+        EXPECT_EQ(check.record.has_value(), c.accepted) << c.legend;
+        EXPECT_EQ(whyStationTextRefused(QStringLiteral("Description"), c.description).has_value(),
+                  !c.accepted)
+            << c.legend;
+        if (c.accepted)
+            continue;
+        EXPECT_EQ(check.field, InputField::Description) << c.legend;
+        EXPECT_FALSE(check.unread) << c.legend;
+        EXPECT_EQ(check.problem, *whyUnitTextRefused(QStringLiteral("Description"), c.description))
+            << c.legend;
+    }
 }
 
 } // namespace

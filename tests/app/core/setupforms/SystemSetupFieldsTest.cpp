@@ -40,12 +40,8 @@ TEST(SystemSetupFields, EachFieldTakesItsRangeAndNamesIt) {
         std::optional<SystemField> refused; // empty: accepted
         const char *named;
     } cases[] = {
-        {"channels 0", &SystemSetupTexts::channels, QStringLiteral("0"), SystemField::Channels,
-         "Channels must be a number from 1 to 128"},
-        {"channels negative", &SystemSetupTexts::channels, QStringLiteral("-3"),
-         SystemField::Channels, "from 1 to 128"},
         {"channels above the unit's", &SystemSetupTexts::channels, QStringLiteral("129"),
-         SystemField::Channels, "from 1 to 128"},
+         SystemField::Channels, "Channels must be a number from 1 to 128"},
         {"channels 128", &SystemSetupTexts::channels, QStringLiteral("128"), std::nullopt, ""},
         {"channels 8.5 rounds to the even 8", &SystemSetupTexts::channels, QStringLiteral("8.5"),
          std::nullopt, ""},
@@ -93,6 +89,37 @@ TEST(SystemSetupFields, EachFieldTakesItsRangeAndNamesIt) {
         EXPECT_TRUE(check.problem.contains(QLatin1String(c.named)))
             << c.legend << ": " << check.problem.toStdString();
     }
+}
+
+// Fewer than one channel is no setup: the count becomes 1 and the dialog says so, also when
+// another field is refused.
+TEST(SystemSetupFields, AChannelCountBelowOneIsRaisedToOne) {
+    const struct {
+        const char *legend;
+        const char *channels;
+        const char *decimals;
+        bool raised;
+        bool refused;
+    } cases[] = {
+        {"0", "0", "3", true, false},
+        {"negative", "-3", "3", true, false},
+        {"0.5 rounds to the even 0", "0.5", "3", true, false},
+        {"1.5 rounds to 2", "1.5", "3", false, false},
+        {"0 beside a refused field", "0", "9", true, true},
+        {"no number is still refused", "none", "3", false, true},
+    };
+    for (const auto &c : cases) {
+        SystemSetupTexts texts = goodTexts();
+        texts.channels = QLatin1String(c.channels);
+        texts.decimals = QLatin1String(c.decimals);
+        const SystemFieldsCheck check = checkSystemFields(texts);
+        EXPECT_EQ(check.channelsRaised, c.raised) << c.legend;
+        EXPECT_EQ(!check.values, c.refused) << c.legend;
+        if (check.values && c.raised) {
+            EXPECT_EQ(check.values->channels, 1) << c.legend;
+        }
+    }
+    EXPECT_EQ(ChannelsRaisedText, QStringLiteral("Channels must be at least 1"));
 }
 
 TEST(SystemSetupFields, ScanPeriodsConvertToTenthsHalfToEven) {
