@@ -204,7 +204,7 @@ void FormMastering::buildControls() {
     connect(CommandMaster, &QPushButton::clicked, this, &FormMastering::MasterStep);
     connect(CommandDone, &QPushButton::clicked, this, &FormMastering::reject);
     connect(resetMM, &QPushButton::clicked, this,
-            [this] { m.session.link.QorResetMM(m.session.LinkHandle); });
+            [this] { m.scheduler.run(resetMaxMinSequence(m.session)); });
 }
 
 void FormMastering::ShowMastering(MasteringMode mode, int viewMode) {

@@ -2,6 +2,8 @@
 
 #include "ui_FormMain.h"
 
+#include "AboutTexts.h"
+#include "ChannelCalls.h"
 #include "CommandLine.h"
 #include "DisplayItems.h"
 #include "DisplayWindowLayout.h"
@@ -35,6 +37,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -772,7 +775,7 @@ void FormMain::showCopyLinkFor(int channel, QPoint globalPos) {
 }
 
 void FormMain::CommandResetMM_Click() {
-    m_state.session.link.QorResetMM(m_state.session.LinkHandle);
+    m_scheduler.run(resetMaxMinSequence(m_state.session));
 }
 
 void FormMain::mnuHelpContents_Click() {
@@ -780,8 +783,23 @@ void FormMain::mnuHelpContents_Click() {
 }
 
 void FormMain::AboutQorView_Click() {
-    FormAboutQorView about(m_state.session, m_state.config, this);
-    about.exec();
+    // The firmware version is asked for like any other exchange, after the one under way; the box
+    // opens from the event loop, not inside the scheduler's step, so the poll goes on under it.
+    auto texts = std::make_shared<AboutTexts>();
+    LinkSequence sequence(QStringLiteral("About"));
+    sequence.add(QStringLiteral("firmware version"), [this, texts] {
+        *texts = buildAboutTexts(m_state.session, m_state.config);
+        return true;
+    });
+    sequence.finished = [self = QPointer(this), texts](bool) {
+        if (!self)
+            return;
+        QTimer::singleShot(0, self, [self, texts] {
+            FormAboutQorView about(*texts, self);
+            about.exec();
+        });
+    };
+    m_scheduler.run(std::move(sequence));
 }
 
 bool FormMain::Timer1_Timer() {
