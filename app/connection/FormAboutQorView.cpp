@@ -1,13 +1,10 @@
 #include "FormAboutQorView.h"
 
 #include "AboutTexts.h"
-#include "LinkSession.h"
-#include "StationConfig.h"
 #include "StationIcon.h"
 #include "ui_FormAboutQorView.h"
 
-FormAboutQorView::FormAboutQorView(LinkSession &session, const StationConfig &config,
-                                   QWidget *parent)
+FormAboutQorView::FormAboutQorView(const AboutTexts &texts, QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::FormAboutQorView>()) {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -15,7 +12,6 @@ FormAboutQorView::FormAboutQorView(LinkSession &session, const StationConfig &co
     setWindowIcon(icon);
     ui->Picture1->setPixmap(icon.pixmap(QSize(48, 48), devicePixelRatioF()));
 
-    const AboutTexts texts = buildAboutTexts(session, config);
     ui->LabelDescription->setText(texts.description);
     ui->LabelFirmware->setText(texts.firmware);
     ui->LabelDLL->setText(texts.library);

@@ -4,20 +4,20 @@
 
 #include <memory>
 
-struct LinkSession;
-struct StationConfig;
+struct AboutTexts;
 
 namespace Ui {
 class FormAboutQorView;
 }
 
 // The About box: product, program version and maker, the unit's firmware, and the link library
-// actually loaded.
+// actually loaded, as buildAboutTexts() found them (the firmware version is an exchange with the
+// unit, so the caller makes it where its exchanges are made).
 class FormAboutQorView : public QDialog {
     Q_OBJECT
 
 public:
-    FormAboutQorView(LinkSession &session, const StationConfig &config, QWidget *parent = nullptr);
+    explicit FormAboutQorView(const AboutTexts &texts, QWidget *parent = nullptr);
     ~FormAboutQorView() override;
 
 private:

@@ -24,4 +24,17 @@ public:
     virtual void setCurrentLvdt(int) {}
     virtual int currentAnalog() const { return 0; }
     virtual void setCurrentAnalog(int) {}
+
+    // Before the setup is replaced: true when no setup dialog holds edits that were never
+    // programmed, or the operator agreed to drop them (`question` is what is about to happen,
+    // asked as "... and drop them?").
+    virtual bool leaveUnprogrammedEdits(const QString &) { return true; }
+    // A new setup (New, Open) is queued to replace the one the open dialogs show: until
+    // setupReplaced() they take no input, so nothing they send can reach the unit between the
+    // two setups or write the old setup's values over the new one, and what they read from now
+    // on comes after it.
+    virtual void setupReplacing() {}
+    // The new setup is in place: every open dialog shows it, and a procedure built on the old
+    // one starts afresh.
+    virtual void setupReplaced() {}
 };

@@ -24,3 +24,12 @@ bool writeConstant(LinkSession &session, SetupSession &setup, Channel &channel,
     setup.SetupChanged = true;
     return true;
 }
+
+LinkSequence resetMaxMinSequence(LinkSession &session) {
+    LinkSequence sequence(QStringLiteral("Reset MAX/MIN"));
+    sequence.add(QStringLiteral("reset max/min"), [&session] {
+        session.link.QorResetMM(session.LinkHandle);
+        return true;
+    });
+    return sequence;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LinkSequence.h"
+
 #include <functional>
 
 class Channel;
@@ -20,3 +22,8 @@ bool callChannel(LinkSession &session, UnitObjects &unit, int channel,
 // when the unit, not a file or the channel dialog, defined it.
 bool writeConstant(LinkSession &session, SetupSession &setup, Channel &channel,
                    const std::function<void(Channel &)> &write);
+
+// Reset MAX/MIN: the unit forgets the maximum and minimum it kept for its channels. A sequence of
+// one exchange, so a click while a load, save or press runs waits for its end. The answer is not
+// examined: a failure has been reported by the link error handler.
+LinkSequence resetMaxMinSequence(LinkSession &session);

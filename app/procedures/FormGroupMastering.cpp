@@ -145,18 +145,62 @@ bool FormGroupMastering::ShowGroupMastering(MasteringMode mode, int groupNumber,
         return refuse(*why);
     m_mode = mode;
     m_group = groupNumber;
+    m_why.clear();
     setWindowTitle(m_mode.groupDialogCaption());
-    m_rows.clear();
-    for (int position = 1; position <= chosen->Count; ++position) {
-        Row row;
-        row.channel = chosen->GetChannel(position);
-        m_rows.push_back(row);
-    }
+    setRowsFrom(*chosen);
     show();
     raise();
     activateWindow();
     LoadGroup();
     return true;
+}
+
+void FormGroupMastering::setRowsFrom(const group &chosen) {
+    m_rows.clear();
+    for (int position = 1; position <= chosen.Count; ++position) {
+        Row row;
+        row.channel = chosen.GetChannel(position);
+        m_rows.push_back(row);
+    }
+}
+
+bool FormGroupMastering::rowsStandFor(const group &now) const {
+    if (now.Count != static_cast<int>(m_rows.size()))
+        return false;
+    for (int position = 1; position <= now.Count; ++position) {
+        if (now.GetChannel(position) != m_rows[static_cast<size_t>(position - 1)].channel)
+            return false;
+    }
+    return true;
+}
+
+void FormGroupMastering::setupReplaced() {
+    if (isVisible())
+        startAfresh(QStringLiteral("A new setup is in place"));
+}
+
+// No reading, measurement or constant of the rows built before goes into a press from here on.
+void FormGroupMastering::startAfresh(const QString &cause) {
+    ++m_generation;
+    m.live.MasteringGroup = 0;
+    m_busy = false;
+    const group *now = m.unit.groupAt(m_group);
+    const std::optional<QString> refusal =
+        now ? whyGroupCannotBeMastered(now->Count)
+            : QStringLiteral("There is no group %1 to master now.").arg(m_group);
+    if (refusal) {
+        m_rows.clear();
+        m_why.clear();
+        flexGroupMastering->setRowCount(0);
+        lblMasteringError->clear();
+        LblInstruction->setText(cause + QStringLiteral(". ") + *refusal);
+        cmdGroupMaster->setEnabled(false);
+        Q_EMIT settled();
+        return;
+    }
+    m_why = cause + QStringLiteral(": starting again on group %1.").arg(m_group);
+    setRowsFrom(*now);
+    LoadGroup();
 }
 
 void FormGroupMastering::reject() {
@@ -233,7 +277,9 @@ void FormGroupMastering::afterLoad(const std::vector<Row> &rows) {
             m_secondPressNeeded = true;
     }
     setBusy(false);
-    LblInstruction->setText(texts::InsertMaster1AndPress);
+    LblInstruction->setText(m_why.isEmpty()
+                                ? QString(texts::InsertMaster1AndPress)
+                                : m_why + QLatin1Char('\n') + texts::InsertMaster1AndPress);
     m.live.MasteringGroup = static_cast<int16_t>(m_group);
     m_step = 1;
     Q_EMIT settled();
@@ -268,12 +314,20 @@ void FormGroupMastering::GroupMasterStep() {
     if (m_busy || m_rows.empty())
         return;
     // The group went with the setup (New, Open): its rows no longer stand for it.
-    if (!m.unit.groupAt(m_group)) {
+    const group *now = m.unit.groupAt(m_group);
+    if (!now) {
         LblInstruction->setText(texts::InvalidGroup);
         cmdGroupMaster->setEnabled(false);
         Q_EMIT settled();
         return;
     }
+    // Channels added to the group, taken out or moved (the group editor, fewer channels in the
+    // system setup): the rows, and the first press's measurements, stand for another group.
+    if (!rowsStandFor(*now)) {
+        startAfresh(QStringLiteral("Group %1 was changed").arg(m_group));
+        return;
+    }
+    m_why.clear();
     const int step = m_step;
     const int generation = m_generation;
     m.live.MasteringGroup = 0;

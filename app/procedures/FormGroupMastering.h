@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+class group;
 struct GroupPress;
 class QLabel;
 class QPushButton;
@@ -38,6 +39,10 @@ public:
     // message, when the group cannot be mastered (none, empty, too large), and nothing is shown.
     bool ShowGroupMastering(procedures::MasteringMode mode, int groupNumber, int viewMode);
     void GroupMasterStep();
+    // A new setup (New, Open) is in place: the rows were built for the old one, so an open
+    // procedure ends and starts afresh on the group now at the dialog's number, or says there is
+    // none to master; the instruction says why.
+    void setupReplaced();
     // The poll's reading of the channel in 1-based row of the group, formatted.
     void SetGroupMasterValue(int row, const QString &text);
 
@@ -64,6 +69,12 @@ private:
     };
 
     void buildControls();
+    void setRowsFrom(const group &chosen);
+    // The group still holds the channels the rows were built for, in their order.
+    bool rowsStandFor(const group &now) const;
+    // Ends the open procedure and starts it afresh on the group at the dialog's number as it is
+    // now; `cause` leads the instruction.
+    void startAfresh(const QString &cause);
     void LoadGroup();
     void afterLoad(const std::vector<Row> &rows);
     void fillRow(int row);
@@ -87,6 +98,8 @@ private:
     int m_step = 1;
     int m_generation = 0;
     bool m_busy = false;
+    // Why the procedure started afresh, shown with the instruction until the next press.
+    QString m_why;
 
     QTableWidget *flexGroupMastering = nullptr;
     QPushButton *cmdGroupMaster = nullptr;

@@ -204,7 +204,7 @@ void FormMastering::buildControls() {
     connect(CommandMaster, &QPushButton::clicked, this, &FormMastering::MasterStep);
     connect(CommandDone, &QPushButton::clicked, this, &FormMastering::reject);
     connect(resetMM, &QPushButton::clicked, this,
-            [this] { m.session.link.QorResetMM(m.session.LinkHandle); });
+            [this] { m.scheduler.run(resetMaxMinSequence(m.session)); });
 }
 
 void FormMastering::ShowMastering(MasteringMode mode, int viewMode) {
@@ -247,6 +247,16 @@ void FormMastering::keepChannelWithin(int count) {
         PrepareChannel();
 }
 
+void FormMastering::setupReplaced() {
+    if (!isVisible())
+        return;
+    clampChannel();
+    const QString why = QStringLiteral("A new setup is in place");
+    PrepareChannel(m_channel > 0
+                       ? why + QStringLiteral(": starting again on channel %1.").arg(m_channel)
+                       : why + QLatin1Char('.'));
+}
+
 void FormMastering::NextChannel() {
     m_channel = m_channel >= maxChannel() ? 1 : m_channel + 1;
     PrepareChannel();
@@ -262,7 +272,7 @@ QString FormMastering::formatted(double value) const {
 }
 
 void FormMastering::setInstruction(const QString &text, bool problem) {
-    LblInstruction->setText(text);
+    LblInstruction->setText(m_why.isEmpty() ? text : m_why + QLatin1Char(' ') + text);
     LblInstruction->setStyleSheet(problem ? QStringLiteral("color: rgb(255, 0, 0);")
                                           : QStringLiteral("color: rgb(0, 0, 0);"));
 }
@@ -275,7 +285,8 @@ void FormMastering::setBusy(bool busy) {
 // Reads what the dialog shows of the channel, then arms the first step. The poll stops reading
 // the previous channel at once, and readings it stored before the preparation ends are never
 // used for this channel.
-void FormMastering::PrepareChannel() {
+void FormMastering::PrepareChannel(const QString &why) {
+    m_why = why;
     const int generation = ++m_generation;
     m.live.MasteringChannel = 0;
     m_gate.disarm();
@@ -384,6 +395,7 @@ void FormMastering::MasterStep() {
     }
     if (m_step != Step::WaitMaster1 && m_step != Step::WaitMaster2)
         return;
+    m_why.clear();
     const MasteringReadingRecord &stored = m.live.MasteringReading;
     const ReadingForPress taken =
         m_gate.take({stored.channel, stored.sequence, stored.value, stored.valid});

@@ -44,6 +44,9 @@ public:
     // The setup now has `count` channels: a channel number beyond them comes back within, and an
     // open procedure on it starts afresh there.
     void keepChannelWithin(int count);
+    // A new setup (New, Open) is in place: the channel may stand for something else now, so an
+    // open procedure ends and the channel is prepared afresh, the instruction saying why.
+    void setupReplaced();
     void MasterStep();
     // The poll's reading of the channel, formatted.
     void setLiveValue(const QString &text);
@@ -71,7 +74,8 @@ private:
     void buildControls();
     int maxChannel() const;
     void clampChannel();
-    void PrepareChannel();
+    // `why` leads the instruction until the next press or move: what ended the procedure before.
+    void PrepareChannel(const QString &why = {});
     void ShowChannel(const ChannelConstants &constants);
     void prepared(const ChannelConstants &constants);
     void pressForMaster1(double reading);
@@ -96,6 +100,7 @@ private:
     // Grows with every preparation: an outcome of an earlier one is not shown.
     int m_generation = 0;
     bool m_busy = false;
+    QString m_why;
 
     QLabel *LblInstruction = nullptr;
     QPushButton *CommandMaster = nullptr;

@@ -183,6 +183,11 @@ void FormSetupSystem::fillStationValues() {
     m_fields[SystemField::LvdtFullScale]->setText(generalText(unit.LvdtFullScale));
 }
 
+void FormSetupSystem::setupReplaced() {
+    if (isVisible())
+        fillStationValues();
+}
+
 void FormSetupSystem::fillStartupOptions() {
     const StartupOptions options = readStartupOptions(m.settings);
     m_bars->setChecked(options.bars);

@@ -40,6 +40,9 @@ public:
     void openDialog();
     void closeForShutdown();
     bool isBusy() const { return m_busy; }
+    // A new setup (New, Open) replaced the one whose counts and decimals an open dialog shows:
+    // the boxes show the new one, so OK cannot put the old counts back.
+    void setupReplaced();
 
     void CommandOK_Click();
     void reject() override;

@@ -25,6 +25,9 @@ const QString SetupQuestion = QStringLiteral("Setup has been modified\rSave chan
 const QString NoFileName = QStringLiteral("No file name has been specified.");
 const QString DefaultExtension = QStringLiteral("qor");
 const QString UnitSetupName = QStringLiteral("default");
+// The last line of the question about edits a setup dialog holds unprogrammed.
+const QString NewQuestion = QStringLiteral("Start a new setup and drop them?");
+const QString OpenQuestion = QStringLiteral("Open another setup and drop them?");
 
 } // namespace
 
@@ -70,17 +73,17 @@ void SetupFileCommands::countRunning(int change) {
 // ---- the File menu ----------------------------------------------------------------------------
 
 void SetupFileCommands::NewFile() {
-    if (busy())
+    if (busy() || !m_windows.leaveUnprogrammedEdits(NewQuestion))
         return;
     afterSavingChanges([this] {
         LinkSequence sequence = NewSetup(parts(), setupsFolder());
         SetupProgress *progress = startProgress(sequence.title(), false);
-        run(std::move(sequence), progress);
+        replaceSetup(std::move(sequence), progress);
     });
 }
 
 void SetupFileCommands::OpenFile() {
-    if (busy())
+    if (busy() || !m_windows.leaveUnprogrammedEdits(OpenQuestion))
         return;
     afterSavingChanges([this] {
         const QString chosen = m_state.prompts.openFileName(QStringLiteral("Open"), dialogFolder(),
@@ -118,7 +121,7 @@ void SetupFileCommands::SaveAsFile() {
 }
 
 void SetupFileCommands::LoadTest() {
-    if (busy())
+    if (busy() || !m_windows.leaveUnprogrammedEdits(OpenQuestion))
         return;
     load(QStringLiteral("test.qor"));
 }
@@ -171,8 +174,21 @@ bool SetupFileCommands::load(const QString &name) {
         m_state.prompts.message(notice.text);
     Q_EMIT saveAvailable();
     SetupProgress *progress = startProgress(QStringLiteral("Loading %1").arg(fileName), false);
-    run(loadSetupSequence(parts(), read.entries, fileName, {}), progress);
+    replaceSetup(loadSetupSequence(parts(), read.entries, fileName, {}), progress);
     return true;
+}
+
+void SetupFileCommands::replaceSetup(LinkSequence sequence, SetupProgress *progress) {
+    sequence.finished = [this, finished = std::move(sequence.finished)](bool completed) {
+        if (finished)
+            finished(completed);
+        // Also after a load that stopped part way: the unit and the sets are no longer the
+        // setup the dialogs were showing.
+        m_windows.setupReplaced();
+    };
+    run(std::move(sequence), progress);
+    // Once the new setup is queued: whatever the dialogs read from now on comes after it.
+    m_windows.setupReplacing();
 }
 
 bool SetupFileCommands::saveAs(std::function<void(bool saved)> then) {

@@ -26,9 +26,12 @@ struct Station;
 // per turn of the event loop, with a progress window; so does a save. While one runs the file
 // commands wait for it (the main window greys them out).
 //
-// New and Open ask the exit's question before they throw a changed setup away: Yes saves under a
-// name chosen in Save As and goes on only once that save has succeeded, No goes on, Cancel keeps
-// everything. File dialogs open in the folder last used, else in the setups folder.
+// New and Open ask the exit's questions before they throw anything away: first whether to drop
+// edits an open setup dialog holds that were never programmed (No keeps them and does nothing),
+// then about a changed setup: Yes saves under a name chosen in Save As and goes on only once that
+// save has succeeded, No goes on, Cancel keeps everything. While the new setup replaces the old one
+// the open dialogs wait, and then show the new one (SetupWindows::setupReplacing/setupReplaced).
+// File dialogs open in the folder last used, else in the setups folder.
 class SetupFileCommands : public QObject {
     Q_OBJECT
 
@@ -70,6 +73,8 @@ private:
     SetupParts parts();
     void afterSavingChanges(std::function<void()> next);
     bool load(const QString &fileName);
+    // Runs a load or New: the windows are told before and after.
+    void replaceSetup(LinkSequence sequence, SetupProgress *progress);
     bool saveAs(std::function<void(bool saved)> then);
     void save(const QString &fileName, std::function<void(bool saved)> then);
     SetupProgress *startProgress(const QString &task, bool cancellable);

@@ -2,6 +2,8 @@
 
 #include "ui_FormMain.h"
 
+#include "AboutTexts.h"
+#include "ChannelCalls.h"
 #include "CommandLine.h"
 #include "DisplayItems.h"
 #include "DisplayWindowLayout.h"
@@ -35,6 +37,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -206,12 +209,15 @@ void FormMain::Form_Load() {
 }
 
 void FormMain::sizeChannelLabels() {
-    setChannelLabelCount(m_state.unit.UnitSystem ? m_state.unit.UnitSystem->MaxChannel() : 0);
+    const int channels = m_state.unit.UnitSystem ? m_state.unit.UnitSystem->MaxChannel() : 0;
+    setChannelLabelCount(channels);
+    // Here rather than with the labels: a setup made anew removes every label before it makes
+    // them again, and the mastering dialog must not lose its channel to that.
+    if (m_mastering)
+        m_mastering->keepChannelWithin(channels);
 }
 
 void FormMain::setChannelLabelCount(int channels) {
-    if (m_mastering)
-        m_mastering->keepChannelWithin(channels);
     while (static_cast<int>(m_labelChan.size()) > std::max(channels, 0) + 1) {
         delete m_labelChan.back();
         m_labelChan.pop_back();
@@ -772,7 +778,7 @@ void FormMain::showCopyLinkFor(int channel, QPoint globalPos) {
 }
 
 void FormMain::CommandResetMM_Click() {
-    m_state.session.link.QorResetMM(m_state.session.LinkHandle);
+    m_scheduler.run(resetMaxMinSequence(m_state.session));
 }
 
 void FormMain::mnuHelpContents_Click() {
@@ -780,8 +786,23 @@ void FormMain::mnuHelpContents_Click() {
 }
 
 void FormMain::AboutQorView_Click() {
-    FormAboutQorView about(m_state.session, m_state.config, this);
-    about.exec();
+    // The firmware version is asked for like any other exchange, after the one under way; the box
+    // opens from the event loop, not inside the scheduler's step, so the poll goes on under it.
+    auto texts = std::make_shared<AboutTexts>();
+    LinkSequence sequence(QStringLiteral("About"));
+    sequence.add(QStringLiteral("firmware version"), [this, texts] {
+        *texts = buildAboutTexts(m_state.session, m_state.config);
+        return true;
+    });
+    sequence.finished = [self = QPointer(this), texts](bool) {
+        if (!self)
+            return;
+        QTimer::singleShot(0, self, [self, texts] {
+            FormAboutQorView about(*texts, self);
+            about.exec();
+        });
+    };
+    m_scheduler.run(std::move(sequence));
 }
 
 bool FormMain::Timer1_Timer() {
@@ -841,6 +862,52 @@ void FormMain::refreshMainDisplay() {
         m_groupEditor->reloadGroups();
 }
 
+// ---- a new setup in place of the old one ------------------------------------------------------
+
+std::vector<QWidget *> FormMain::setupDialogs() const {
+    std::vector<QWidget *> dialogs;
+    for (QWidget *dialog : std::initializer_list<QWidget *>{
+             m_setupChan.get(), m_probeSetup.get(), m_analogSetup.get(), m_systemSetup.get(),
+             m_groupEditor.get(), m_mastering.get(), m_groupMastering.get()}) {
+        if (dialog)
+            dialogs.push_back(dialog);
+    }
+    return dialogs;
+}
+
+void FormMain::setupReplacing() {
+    // Whatever a dialog sent now would run after the load, with values of the setup it replaces.
+    for (QWidget *dialog : setupDialogs())
+        dialog->setEnabled(false);
+    // The operator agreed to drop unprogrammed edits: they go now, so that closing a dialog while
+    // it waits does not offer to program them. Shown again, the item is read once the new setup
+    // is in place (the read queues behind the load).
+    if (m_setupChan && m_setupChan->isVisible())
+        m_setupChan->SetCurrentChannel(m_setupChan->GetCurrentChannel());
+    showOpenInputsAgain();
+}
+
+void FormMain::showOpenInputsAgain() {
+    for (InputSetupDialog *input :
+         std::initializer_list<InputSetupDialog *>{m_probeSetup.get(), m_analogSetup.get()}) {
+        if (input && input->isVisible())
+            input->setCurrentInput(input->currentInput());
+    }
+}
+
+void FormMain::setupReplaced() {
+    for (QWidget *dialog : setupDialogs())
+        dialog->setEnabled(true);
+    // An input's description is the station's: shown again, it comes from the new setup.
+    showOpenInputsAgain();
+    if (m_systemSetup)
+        m_systemSetup->setupReplaced();
+    if (m_mastering)
+        m_mastering->setupReplaced();
+    if (m_groupMastering)
+        m_groupMastering->setupReplaced();
+}
+
 // ---- closing ----------------------------------------------------------------------------------
 
 void FormMain::closeEvent(QCloseEvent *event) {
@@ -870,9 +937,10 @@ void FormMain::reportSettingsNotSaved() {
         reportUnsavedSettings(*failure, m_closingForSignal ? nullptr : &m_state.prompts);
 }
 
-// Edits typed into a setup dialog and not yet programmed are in no setup and no file: exiting
-// would drop them without a word, so the operator is asked first.
-bool FormMain::leaveUnprogrammedEdits() {
+// Edits typed into a setup dialog and not yet programmed are in no setup and no file: exiting, or
+// a new setup in place of the one they were typed for, would drop them without a word, so the
+// operator is asked first.
+bool FormMain::leaveUnprogrammedEdits(const QString &question) {
     QStringList holding;
     const auto note = [&holding](const QDialog *dialog, bool edited) {
         if (dialog && dialog->isVisible() && edited)
@@ -885,13 +953,15 @@ bool FormMain::leaveUnprogrammedEdits() {
         return true;
     return m_state.prompts.message(holding.join(QStringLiteral(", ")) +
                                        QStringLiteral(" holds changes that were not programmed "
-                                                      "into the unit.\rExit and drop them?"),
+                                                      "into the unit.\r") +
+                                       question,
                                    PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes;
 }
 
 bool FormMain::queryUnload() {
     bool cancel = false;
-    if (!m_closingForSignal && !m_setupQuestionAnswered && !leaveUnprogrammedEdits())
+    if (!m_closingForSignal && !m_setupQuestionAnswered &&
+        !leaveUnprogrammedEdits(QStringLiteral("Exit and drop them?")))
         return false;
     if (m_state.setup.SetupChanged && !m_closingForSignal && !m_setupQuestionAnswered) {
         const PromptAnswer answer =

@@ -221,7 +221,13 @@ private:
     void runGroupSelection();
     void groupEditingDone();
     bool queryUnload();
-    bool leaveUnprogrammedEdits();
+    bool leaveUnprogrammedEdits(const QString &question) override;
+    void setupReplacing() override;
+    void setupReplaced() override;
+    // The setup and mastering dialogs loaded so far.
+    std::vector<QWidget *> setupDialogs() const;
+    // The probe and analog setup dialogs that are open show their input afresh, edits dropped.
+    void showOpenInputsAgain();
     void unloadOtherWindows();
     void storeMainPosition();
     // Says which settings written so far did not reach the settings file, and why.

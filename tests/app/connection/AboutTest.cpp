@@ -43,7 +43,7 @@ TEST_F(AboutTest, ShowsTheFirmwareAndTheLibraryInUse) {
     ASSERT_NE(state.session.LinkHandle, nullptr);
     state.session.ReportLinkErrors = 1;
 
-    FormAboutQorView about(state.session, state.config);
+    FormAboutQorView about(buildAboutTexts(state.session, state.config));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About QorView"));
     EXPECT_FALSE(about.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().isNull());
     EXPECT_EQ(about.findChild<QPushButton *>(QStringLiteral("CommandOK"))->text(),
@@ -75,7 +75,7 @@ TEST_F(AboutTest, ShowsTheFirmwareAndTheLibraryInUse) {
 }
 
 TEST_F(AboutTest, WithoutALinkItSaysSoInsteadOfAsking) {
-    FormAboutQorView about(state.session, state.config);
+    FormAboutQorView about(buildAboutTexts(state.session, state.config));
     EXPECT_TRUE(text(about, "LabelFirmware").endsWith(QStringLiteral("Version: (not connected)")));
     EXPECT_EQ(text(about, "LabelDLL"),
               QStringLiteral("libqorlink.so.6\nFile: (not loaded)\nVersion: "));

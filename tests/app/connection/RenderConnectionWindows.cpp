@@ -2,6 +2,7 @@
 // the simulated unit when it has been built, so the windows can be reviewed without a display.
 // Usage: render_connection_windows [folder]   (default /tmp/conn-shots)
 
+#include "AboutTexts.h"
 #include "FormAboutQorView.h"
 #include "LinkErrorHandler.h"
 #include "LinkLibrary.h"
@@ -65,7 +66,7 @@ int main(int argc, char **argv) {
         state.session.LinkInfo = link.QorInitInfoStructure(1, 9600, 1, &LinkErrorHandler);
         state.session.LinkHandle = link.QorOpen(state.session.LinkInfo);
     }
-    FormAboutQorView about(state.session, state.config);
+    FormAboutQorView about(buildAboutTexts(state.session, state.config));
     ok &= saveWindowPicture(about, folder + QStringLiteral("/about.png"));
     if (state.session.LinkHandle)
         link.QorClose(state.session.LinkHandle);

@@ -7,6 +7,7 @@
 #include "SimulatedUnit.h"
 #include "StationFixture.h"
 #include "StationHelp.h"
+#include "WaitFor.h"
 #include "dlgCalibrate.h"
 
 #include <QAction>
@@ -190,6 +191,7 @@ TEST_F(FormMainTest, LoadTestIsATestCommandAndStartsDisabled) {
 
 TEST_F(FormMainTest, ResetClearsTheUnitsMaximumAndMinimum) {
     window->findChild<QPushButton *>(QStringLiteral("CommandResetMM"))->click();
+    ASSERT_TRUE(waitFor([this] { return !window->linkScheduler().sequenceUnderWay(); }));
     EXPECT_EQ(requestsOfLog(tempPath(QStringLiteral("unit.log"))).constLast(),
               QStringLiteral("~C9"));
 }
