@@ -275,3 +275,39 @@ TEST_F(DisplaysWithUnit, WindowsShowEachItemWholeOnceItsSetUpIsReadKeepingItsRea
     EXPECT_FALSE(grid.isValueStale(1));
     EXPECT_FALSE(bars.gauge(0)->stale());
 }
+
+TEST_F(DisplaysWithUnit, AReadingThatComesBeforeItsLimitsIsNotJudged) {
+    Station &state = station.state;
+    state.view.ViewMode = View::Channels;
+    std::vector<LinkSequence> queued;
+    FormGridDisplay grid(station.displayed());
+    grid.setReadRunner([&queued](LinkSequence reads) { queued.push_back(std::move(reads)); });
+    grid.UpdateGridDisplay();
+    FormLinGage bars(station.displayed());
+    bars.setReadRunner([&queued](LinkSequence reads) { queued.push_back(std::move(reads)); });
+    bars.UpdateBarDisplay();
+    bars.resize(640, 360);
+    // Channel 1 "Bore diameter" reads its nominal size, well within its limits, before the unit
+    // has said what they are.
+    bars.SetBarValue(1, 25.0f);
+    const auto rejectPixels = [&bars] {
+        LinearGauge &g = *bars.gauge(0);
+        QImage image(g.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        g.render(&image);
+        int found = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                found += image.pixel(x, y) == LinearGauge::zoneColor(GaugeZone::Reject).rgb();
+        return found;
+    };
+    EXPECT_EQ(rejectPixels(), 0) << "no verdict before the limits are known";
+    const auto *table = grid.findChild<QTableWidget *>(QStringLiteral("GridView"));
+    EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("Channel 1")) << "numbered meanwhile";
+
+    for (LinkSequence &reads : queued)
+        runNow(reads);
+    EXPECT_EQ(table->item(0, 0)->text(), state.unit.channel(1)->Description());
+    bars.SetBarValue(1, 25.009f); // now a real reject
+    EXPECT_GT(rejectPixels(), 10);
+}
