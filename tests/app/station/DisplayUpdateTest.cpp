@@ -56,6 +56,10 @@ TEST_F(DisplayUpdateTest, AViewChangeReadsNothingInsideTheCommand) {
     const qsizetype before = requestCount();
     window.ViewChannels_Click();
     EXPECT_EQ(requestCount(), before) << "the command itself waits for no exchange";
+    for (int n = 1; n <= 8; ++n) {
+        EXPECT_EQ(gridItem(n, 0)->text(), QStringLiteral("Channel %1").arg(n));
+        EXPECT_TRUE(window.barDisplay()->gauge(n - 1)->neutral()) << n;
+    }
     ASSERT_TRUE(settled());
     const QStringList reads = requestsOfLog(logFile()).mid(before);
     EXPECT_EQ(reads.size(), 8 + 8 * 7) << "the grid's descriptions, then the gauges' set-ups";
@@ -66,6 +70,7 @@ TEST_F(DisplayUpdateTest, AViewChangeReadsNothingInsideTheCommand) {
     const auto *grid = window.gridDisplay()->findChild<QTableWidget *>();
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->item(0, 0)->text(), first.Description());
+    EXPECT_FALSE(window.barDisplay()->gauge(7)->neutral()) << "every gauge is whole now";
 }
 
 TEST_F(DisplayUpdateTest, AnUpdateOvertakenBeforeItsReadsRanReadsNothing) {
@@ -77,19 +82,6 @@ TEST_F(DisplayUpdateTest, AnUpdateOvertakenBeforeItsReadsRanReadsNothing) {
     EXPECT_EQ(reads.size(), 8 + 8 * 7) << "only the channel view's set-up was read";
     EXPECT_EQ(reads.filter(QStringLiteral("~P")).size(), 0)
         << reads.join(QLatin1Char('|')).toStdString();
-}
-
-TEST_F(DisplayUpdateTest, BeforeTheirSetUpIsReadRowsAreNumberedAndGaugesNeutral) {
-    window.ViewChannels_Click();
-    for (int n = 1; n <= 8; ++n) {
-        EXPECT_EQ(gridItem(n, 0)->text(), QStringLiteral("Channel %1").arg(n));
-        EXPECT_TRUE(window.barDisplay()->gauge(n - 1)->neutral()) << n;
-    }
-    ASSERT_TRUE(settled());
-    for (int n = 1; n <= 8; ++n) {
-        EXPECT_EQ(gridItem(n, 0)->text(), state.unit.channel(n)->Description());
-        EXPECT_FALSE(window.barDisplay()->gauge(n - 1)->neutral()) << n;
-    }
 }
 
 TEST_F(DisplayUpdateTest, AGroupEntryNamingNoChannelIsNeverReadNorReported) {
