@@ -14,6 +14,7 @@ PollCycle::PollCycle(LinkSession &session, UnitObjects &unit, ViewState &view, L
 
 void PollCycle::resetCaches() {
     ++m_generation;
+    m_freshness.reset();
     const int channels = std::max(0, m_unit.UnitSystem->MaxChannel());
     m_lastChannel.assign(static_cast<size_t>(channels), Unshown);
     switch (m_view.ViewMode) {
@@ -145,8 +146,13 @@ void PollCycle::planGroupView(Steps &steps) {
     if (!shown)
         return;
     for (int j = 1; j <= shown->Count; ++j) {
-        steps.push_back([this, j, n = shown->GetChannel(j)] {
+        const int n = shown->GetChannel(j);
+        // An entry naming a channel beyond the set has nothing to read; its row says so.
+        if (!m_unit.channel(n))
+            continue;
+        steps.push_back([this, j, n] {
             const auto value = readChannel(n);
+            noteRowRead(j, value.has_value());
             float &last = rowCache(j);
             if (!value || *value == last)
                 return;
@@ -166,6 +172,7 @@ void PollCycle::planChannelView(Steps &steps) {
     for (int n = 1; n <= channels; ++n) {
         steps.push_back([this, n] {
             const auto value = readChannel(n);
+            noteRowRead(n, value.has_value());
             float *last = channelCache(n);
             if (!value || !last || *value == *last)
                 return;
@@ -185,6 +192,7 @@ void PollCycle::planInputView(Steps &steps, bool probes) {
     for (int n = 1; n <= count; ++n) {
         steps.push_back([this, n, probes] {
             const auto value = readInput(probes, n);
+            noteRowRead(n, value.has_value());
             if (!value)
                 return;
             if (m_targets.gridShown())
@@ -202,7 +210,10 @@ void PollCycle::planGroupMastering(Steps &steps) {
     if (!mastered)
         return;
     for (int j = 1; j <= mastered->Count; ++j) {
-        steps.push_back([this, j, n = mastered->GetChannel(j), groupNumber] {
+        const int n = mastered->GetChannel(j);
+        if (!m_unit.channel(n))
+            continue;
+        steps.push_back([this, j, n, groupNumber] {
             if (m_live.MasteringGroup != groupNumber)
                 return;
             if (const auto value = readChannel(n))
@@ -211,7 +222,20 @@ void PollCycle::planGroupMastering(Steps &steps) {
     }
 }
 
+void PollCycle::noteRowRead(int row, bool fresh) {
+    const std::optional<bool> stale = m_freshness.noteRead(row, fresh);
+    if (!stale)
+        return;
+    if (m_targets.gridShown())
+        m_targets.setGridStale(row, *stale);
+    if (m_targets.barsShown())
+        m_targets.setBarStale(row, *stale);
+}
+
+// The unit would refuse a number beyond its set with an error box; such a read is not made.
 std::optional<float> PollCycle::readChannel(int channel) {
+    if (!m_unit.channel(channel))
+        return std::nullopt;
     float value = 0.0f;
     if (m_session.link.QorReadChannel(m_session.LinkHandle, channel, &value) != 0)
         return std::nullopt;
@@ -219,6 +243,8 @@ std::optional<float> PollCycle::readChannel(int channel) {
 }
 
 std::optional<float> PollCycle::readInput(bool probe, int input) {
+    if (probe ? !m_unit.lvdt(input) : !m_unit.analogInput(input))
+        return std::nullopt;
     float value = 0.0f;
     const int32_t result = probe
                                ? m_session.link.QorReadLvdt(m_session.LinkHandle, input, &value)
@@ -229,7 +255,6 @@ std::optional<float> PollCycle::readInput(bool probe, int input) {
 }
 
 int PollCycle::decimalsOf(int channel) const {
-    // A group may name a channel beyond the current set; it is shown with the system decimals.
     const Channel *object = m_unit.channel(channel);
     return object ? object->Decimals : m_unit.SystemDecimals;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReadingFreshness.h"
+
 #include <QString>
 
 #include <functional>
@@ -26,6 +28,9 @@ public:
     virtual bool barsShown() const = 0;
     virtual void setGridValue(int row, const QString &text) = 0;
     virtual void setBarValue(int row, float value) = 0;
+    // The reading shown in row has not been refreshed for a while (stale), or is current again.
+    virtual void setGridStale(int, bool) {}
+    virtual void setBarStale(int, bool) {}
 
     virtual void setMasteringValue(const QString &) {}
     virtual void setChannelSetupValue(const QString &) {}
@@ -51,7 +56,9 @@ struct PollTick {
 // that show live values, to the displays and to the hidden channel labels. Rows of views 1 and 2
 // and the labels are written only when their value changed; the caches start at -9999 after
 // every view change so the next tick writes everything. A read that fails (the link error handler
-// has reported it) leaves its row, label or box as it was.
+// has reported it) leaves its row, label or box as it was, and a row that goes without a reading
+// for a few ticks is marked stale (ReadingFreshness). Nothing is asked of an object the station
+// does not have: a group entry naming a channel beyond the set is never read.
 class PollCycle {
 public:
     static constexpr float Unshown = -9999.0f;
@@ -77,6 +84,7 @@ public:
 
     const std::vector<float> &lastChannelValues() const { return m_lastChannel; }
     const std::vector<float> &lastRowValues() const { return m_lastRow; }
+    bool isRowStale(int row) const { return m_freshness.isStale(row); }
 
 private:
     using Steps = std::vector<std::function<void()>>;
@@ -86,6 +94,8 @@ private:
     void planInputView(Steps &steps, bool probes);
     void planGroupMastering(Steps &steps);
 
+    // A row's reading of this tick, or its lack, for the stale marks of the displays.
+    void noteRowRead(int row, bool fresh);
     std::optional<float> readChannel(int channel);
     std::optional<float> readInput(bool probe, int input);
     int decimalsOf(int channel) const;
@@ -101,6 +111,7 @@ private:
     PollTargets &m_targets;
     std::vector<float> m_lastChannel;
     std::vector<float> m_lastRow;
+    ReadingFreshness m_freshness;
     unsigned m_generation = 0;
     bool m_running = false;
 };

@@ -2,11 +2,12 @@
 
 #include "DisplayRules.h"
 #include "DisplayedState.h"
+#include "LinkSession.h"
 
 namespace {
 
-// Placeholder set-up of a gauge with nothing behind it (digital inputs, no view, a group
-// position that names no channel).
+// Placeholder set-up of a gauge with nothing behind it (digital inputs, no view, a group view
+// without its group).
 GaugeSetup placeholderGauge(const QString &label) {
     GaugeSetup setup;
     setup.fullLabel = label;
@@ -14,67 +15,163 @@ GaugeSetup placeholderGauge(const QString &label) {
     return setup;
 }
 
-using Setups = std::shared_ptr<std::vector<GaugeSetup>>;
-
-// A step that reads one property of channel n into gauge i's set-up: the channel is looked up
-// when the step runs, since the set may have changed by then.
-template <typename Store>
-void addChannelRead(LinkSequence &reads, DisplayedState state, const StillWanted &wanted,
-                    const Setups &setups, size_t i, int n, Store store) {
-    reads.add(QStringLiteral("gauge %1").arg(i + 1), [state, wanted, setups, i, n, store] {
-        if (const Channel *channel = wanted() ? state.unit.channel(n) : nullptr)
-            store((*setups)[i], *channel);
-        return true;
-    });
+// A gauge named by its channel's number; the number is what matters in a narrow gauge, so the
+// caption is short and the tip says the rest.
+GaugeSetup numberedGauge(int channel, ItemSetup setup, const QString &tip) {
+    GaugeSetup gauge;
+    gauge.label = QStringLiteral("Ch %1").arg(channel);
+    gauge.fullLabel = tip;
+    gauge.setup = setup;
+    return gauge;
 }
 
-// Channel n's gauge: its decimals now, its description, scale and limits read from the unit.
+// Runs read (false: the object is gone) and tells whether it went through: the link error
+// handler counts every failed call, and a failed read returns 0, which must not pass for a value.
+bool wentThrough(DisplayedState state, const std::function<bool()> &read) {
+    const long failedBefore = state.session ? state.session->FailedCalls : 0;
+    const bool there = read();
+    return there && (!state.session || state.session->FailedCalls == failedBefore);
+}
+
+using Setups = std::shared_ptr<std::vector<GaugeSetup>>;
+// One read of a gauge's set-up into the set-up given; false when the object is gone.
+using SetupRead = std::function<bool(GaugeSetup &)>;
+
+// The reads of gauge i, one exchange a step. Each works on a copy that is kept only when the
+// exchange went through; after the last one the gauge is known, unless a read failed.
+void addGaugeReads(LinkSequence &reads, DisplayedState state, const StillWanted &wanted,
+                   const GaugeReady &ready, const Setups &setups, size_t i,
+                   const std::vector<SetupRead> &each) {
+    auto sound = std::make_shared<bool>(true);
+    for (size_t k = 0; k < each.size(); ++k) {
+        const bool last = k + 1 == each.size();
+        reads.add(QStringLiteral("gauge %1").arg(i + 1),
+                  [state, wanted, ready, setups, i, sound, last, read = each[k]] {
+                      if (!wanted())
+                          return true;
+                      GaugeSetup copy = (*setups)[i];
+                      if (wentThrough(state, [&] { return read(copy); }))
+                          (*setups)[i] = copy;
+                      else
+                          *sound = false;
+                      if (last && *sound) {
+                          (*setups)[i].setup = ItemSetup::Known;
+                          if (ready)
+                              ready(static_cast<qsizetype>(i), (*setups)[i]);
+                      }
+                      return true;
+                  });
+    }
+}
+
+// Channel n's gauge: its number and decimals now, its description, scale and limits read from
+// the unit. The channel is looked up when each read runs, since the set may have changed by then.
 GaugeSetup planChannelGauge(DisplayedState state, int n, LinkSequence &reads,
-                            const StillWanted &wanted, const Setups &setups, size_t i) {
+                            const StillWanted &wanted, const GaugeReady &ready,
+                            const Setups &setups, size_t i) {
     const Channel *channel = state.unit.channel(n);
     if (!channel)
-        return placeholderGauge(QString());
-    GaugeSetup setup;
+        return numberedGauge(n, ItemSetup::Missing, missingChannelLabel(n));
+    GaugeSetup setup = numberedGauge(n, ItemSetup::Pending, channelNumberLabel(n));
     setup.decimals = channel->Decimals;
     setup.hasLimits = true;
-    const auto read = [&](auto store) {
-        addChannelRead(reads, state, wanted, setups, i, n, store);
+    using Store = void (*)(GaugeSetup &, const Channel &);
+    const Store stores[] = {
+        [](GaugeSetup &g, const Channel &c) {
+            g.fullLabel = c.Description();
+            g.label = shortenGaugeLabel(g.fullLabel);
+        },
+        [](GaugeSetup &g, const Channel &c) { g.top = c.BarDisplayTop(); },
+        [](GaugeSetup &g, const Channel &c) { g.bottom = c.BarDisplayBot(); },
+        [](GaugeSetup &g, const Channel &c) { g.loTol = c.LoTol(); },
+        [](GaugeSetup &g, const Channel &c) { g.loAppr = c.LoAppr(); },
+        [](GaugeSetup &g, const Channel &c) { g.hiAppr = c.HiAppr(); },
+        [](GaugeSetup &g, const Channel &c) { g.hiTol = c.HiTol(); },
     };
-    read([](GaugeSetup &g, const Channel &c) {
-        g.fullLabel = c.Description();
-        g.label = shortenGaugeLabel(g.fullLabel);
-    });
-    read([](GaugeSetup &g, const Channel &c) { g.top = c.BarDisplayTop(); });
-    read([](GaugeSetup &g, const Channel &c) { g.bottom = c.BarDisplayBot(); });
-    read([](GaugeSetup &g, const Channel &c) { g.loTol = c.LoTol(); });
-    read([](GaugeSetup &g, const Channel &c) { g.loAppr = c.LoAppr(); });
-    read([](GaugeSetup &g, const Channel &c) { g.hiAppr = c.HiAppr(); });
-    read([](GaugeSetup &g, const Channel &c) { g.hiTol = c.HiTol(); });
+    std::vector<SetupRead> each;
+    for (const Store store : stores) {
+        each.push_back([state, n, store](GaugeSetup &g) {
+            const Channel *now = state.unit.channel(n);
+            if (now)
+                store(g, *now);
+            return now != nullptr;
+        });
+    }
+    addGaugeReads(reads, state, wanted, ready, setups, i, each);
     return setup;
 }
 
-GaugeSetup fullScaleGauge(const QString &label, double fullScale, int decimals) {
-    GaugeSetup setup = placeholderGauge(label);
-    setup.top = fullScale;
-    setup.bottom = -fullScale;
-    setup.decimals = decimals;
+// A probe's or analog input's gauge: its description now, its full scale read from the unit.
+GaugeSetup planFullScaleGauge(DisplayedState state, bool probe, int n, LinkSequence &reads,
+                              const StillWanted &wanted, const GaugeReady &ready,
+                              const Setups &setups, size_t i) {
+    const Lvdt *lvdt = probe ? state.unit.lvdt(n) : nullptr;
+    const analog *input = probe ? nullptr : state.unit.analogInput(n);
+    if (!lvdt && !input)
+        return placeholderGauge(QString());
+    GaugeSetup setup = placeholderGauge(lvdt ? lvdt->Description : input->Description);
+    setup.top = 0;
+    setup.bottom = 0;
+    setup.decimals = state.unit.SystemDecimals;
+    setup.setup = ItemSetup::Pending;
+    addGaugeReads(reads, state, wanted, ready, setups, i, {[state, probe, n](GaugeSetup &g) {
+                      const Lvdt *lvdtNow = probe ? state.unit.lvdt(n) : nullptr;
+                      const analog *inputNow = probe ? nullptr : state.unit.analogInput(n);
+                      if (!lvdtNow && !inputNow)
+                          return false;
+                      const double fullScale =
+                          lvdtNow ? lvdtNow->FullScale() : inputNow->FullScale();
+                      g.top = fullScale;
+                      g.bottom = -fullScale;
+                      return true;
+                  }});
     return setup;
 }
 
-// Row label `row` (0-based) becomes channel n's description when the read runs.
+void addLabel(GridRows &rows, const QString &label, ItemSetup setup = ItemSetup::Known) {
+    rows.labels << label;
+    rows.setups << setup;
+}
+
+// Row `row` (0-based) shows channel n's number until the description has been read.
 void planChannelLabel(DisplayedState state, int n, LinkSequence &reads, const StillWanted &wanted,
-                      const std::shared_ptr<GridContent> &content, qsizetype row) {
-    content->rows->labels << QString();
-    if (!state.unit.channel(n))
+                      const RowReady &ready, const std::shared_ptr<GridContent> &content,
+                      qsizetype row) {
+    GridRows &rows = *content->rows;
+    if (!state.unit.channel(n)) {
+        addLabel(rows, missingChannelLabel(n), ItemSetup::Missing);
         return;
-    reads.add(QStringLiteral("row %1").arg(row + 1), [state, n, wanted, content, row] {
-        if (const Channel *channel = wanted() ? state.unit.channel(n) : nullptr)
-            content->rows->labels[row] = channel->Description();
+    }
+    addLabel(rows, channelNumberLabel(n), ItemSetup::Pending);
+    reads.add(QStringLiteral("row %1").arg(row + 1), [state, n, wanted, ready, content, row] {
+        if (!wanted())
+            return true;
+        QString description;
+        const bool read = wentThrough(state, [&] {
+            const Channel *channel = state.unit.channel(n);
+            if (channel)
+                description = channel->Description();
+            return channel != nullptr;
+        });
+        if (read) {
+            content->rows->labels[row] = description;
+            content->rows->setups[row] = ItemSetup::Known;
+            if (ready)
+                ready(row, description);
+        }
         return true;
     });
 }
 
 } // namespace
+
+QString channelNumberLabel(int channel) {
+    return QStringLiteral("Channel %1").arg(channel);
+}
+
+QString missingChannelLabel(int channel) {
+    return QStringLiteral("%1 (no such channel)").arg(channel);
+}
 
 group *clampedSelectedGroup(DisplayedState state) {
     const int groups = static_cast<int>(state.unit.Groups.size());
@@ -107,7 +204,7 @@ std::optional<int> displayItemCount(DisplayedState state) {
 }
 
 std::shared_ptr<GridContent> planGridContent(DisplayedState state, LinkSequence &reads,
-                                             StillWanted wanted) {
+                                             StillWanted wanted, RowReady ready) {
     auto shared = std::make_shared<GridContent>();
     GridContent &content = *shared;
     content.rows.emplace();
@@ -119,7 +216,7 @@ std::shared_ptr<GridContent> planGridContent(DisplayedState state, LinkSequence 
         if (g) {
             rows.heading = g->Description;
             for (int i = 1; i <= g->Count; ++i)
-                planChannelLabel(state, g->GetChannel(i), reads, wanted, shared,
+                planChannelLabel(state, g->GetChannel(i), reads, wanted, ready, shared,
                                  rows.labels.size());
         }
         break;
@@ -129,7 +226,7 @@ std::shared_ptr<GridContent> planGridContent(DisplayedState state, LinkSequence 
         rows.heading = QStringLiteral("Channel");
         const int count = state.unit.UnitSystem ? state.unit.UnitSystem->MaxChannel() : 0;
         for (int i = 1; i <= count; ++i)
-            planChannelLabel(state, i, reads, wanted, shared, rows.labels.size());
+            planChannelLabel(state, i, reads, wanted, ready, shared, rows.labels.size());
         break;
     }
     case View::Probes: {
@@ -138,7 +235,7 @@ std::shared_ptr<GridContent> planGridContent(DisplayedState state, LinkSequence 
         const int count = state.unit.UnitSystem ? state.unit.UnitSystem->MaxLvdt() : 0;
         for (int i = 1; i <= count; ++i) {
             const Lvdt *probe = state.unit.lvdt(i);
-            rows.labels << (probe ? probe->Description : QString());
+            addLabel(rows, probe ? probe->Description : QString());
         }
         break;
     }
@@ -147,14 +244,14 @@ std::shared_ptr<GridContent> planGridContent(DisplayedState state, LinkSequence 
         rows.heading = QStringLiteral("Analog Inputs");
         for (int i = 1; i <= state.unit.MaxAnalog; ++i) {
             const analog *input = state.unit.analogInput(i);
-            rows.labels << (input ? input->Description : QString());
+            addLabel(rows, input ? input->Description : QString());
         }
         break;
     case View::Digitals:
         content.caption = QStringLiteral("Digitals");
         rows.heading = QStringLiteral("Not Available");
         for (int i = 1; i <= state.unit.MaxAnalog; ++i)
-            rows.labels << QStringLiteral("Digital%1").arg(i);
+            addLabel(rows, QStringLiteral("Digital%1").arg(i));
         break;
     default:
         content.caption = QStringLiteral("Display");
@@ -191,7 +288,8 @@ QString barWindowCaption(DisplayedState state) {
 }
 
 std::shared_ptr<std::vector<GaugeSetup>> planGaugeSetups(DisplayedState state, int count,
-                                                         LinkSequence &reads, StillWanted wanted) {
+                                                         LinkSequence &reads, StillWanted wanted,
+                                                         GaugeReady ready) {
     auto setups = std::make_shared<std::vector<GaugeSetup>>();
     setups->reserve(static_cast<size_t>(std::max(count, 0)));
     const group *g =
@@ -201,34 +299,17 @@ std::shared_ptr<std::vector<GaugeSetup>> planGaugeSetups(DisplayedState state, i
         switch (state.view.ViewMode) {
         case View::Group:
             setups->push_back(
-                planChannelGauge(state, g ? g->GetChannel(i) : 0, reads, wanted, setups, at));
+                g ? planChannelGauge(state, g->GetChannel(i), reads, wanted, ready, setups, at)
+                  : placeholderGauge(QString()));
             break;
         case View::Channels:
-            setups->push_back(planChannelGauge(state, i, reads, wanted, setups, at));
+            setups->push_back(planChannelGauge(state, i, reads, wanted, ready, setups, at));
             break;
         case View::Probes:
-        case View::Analogs: {
-            const bool probe = state.view.ViewMode == View::Probes;
-            const Lvdt *lvdt = probe ? state.unit.lvdt(i) : nullptr;
-            const analog *input = probe ? nullptr : state.unit.analogInput(i);
-            if (!lvdt && !input) {
-                setups->push_back(placeholderGauge(QString()));
-                break;
-            }
-            setups->push_back(fullScaleGauge(lvdt ? lvdt->Description : input->Description, 0,
-                                             state.unit.SystemDecimals));
-            reads.add(QStringLiteral("gauge %1").arg(i), [state, wanted, setups, at, probe, i] {
-                const Lvdt *lvdtNow = wanted() && probe ? state.unit.lvdt(i) : nullptr;
-                const analog *inputNow = wanted() && !probe ? state.unit.analogInput(i) : nullptr;
-                if (!lvdtNow && !inputNow)
-                    return true;
-                const double fullScale = lvdtNow ? lvdtNow->FullScale() : inputNow->FullScale();
-                (*setups)[at].top = fullScale;
-                (*setups)[at].bottom = -fullScale;
-                return true;
-            });
+        case View::Analogs:
+            setups->push_back(planFullScaleGauge(state, state.view.ViewMode == View::Probes, i,
+                                                 reads, wanted, ready, setups, at));
             break;
-        }
         default:
             setups->push_back(placeholderGauge(QStringLiteral("XXX%1").arg(i)));
             break;

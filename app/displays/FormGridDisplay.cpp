@@ -16,6 +16,19 @@ namespace {
 constexpr Qt::Alignment LabelAlignment = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr Qt::Alignment ValueAlignment = Qt::AlignCenter;
 
+// Text that stands in for what is not known (a channel's number before its description) or no
+// longer current (a stale reading): grey, as a stale gauge.
+const QColor StandInText(0x90, 0x90, 0x90);
+constexpr int GreyRole = Qt::UserRole;
+
+void setGrey(QTableWidgetItem &item, bool grey) {
+    item.setData(GreyRole, grey);
+    item.setForeground(grey ? QBrush(StandInText) : QBrush());
+    QFont font = item.font();
+    font.setItalic(grey);
+    item.setFont(font);
+}
+
 } // namespace
 
 FormGridDisplay::FormGridDisplay(DisplayedState state, QWidget *parent)
@@ -70,6 +83,16 @@ void FormGridDisplay::SetGridValue(int row, const QString &NValue) {
     ui->GridView->item(row - 1, 1)->setText(NValue);
 }
 
+void FormGridDisplay::setValueStale(int row, bool stale) {
+    if (row >= 1 && row < gridRowCount())
+        setGrey(*ui->GridView->item(row - 1, 1), stale);
+}
+
+bool FormGridDisplay::isValueStale(int row) const {
+    return row >= 1 && row < gridRowCount() &&
+           ui->GridView->item(row - 1, 1)->data(GreyRole).toBool();
+}
+
 void FormGridDisplay::UpdateGridDisplay() {
     if (!m_runReads) {
         showContent(collectGridContent(m_state));
@@ -82,13 +105,11 @@ void FormGridDisplay::UpdateGridDisplay() {
     const auto wanted = [form, generation] {
         return form && generation == form->m_contentGeneration;
     };
-    const std::shared_ptr<GridContent> content = planGridContent(m_state, reads, wanted);
-    showContent(*content);
-    // Only the labels are filled in later; the readings the poll wrote meanwhile stay.
-    reads.finished = [form, generation, content](bool) {
-        if (form && generation == form->m_contentGeneration && content->rows)
-            form->setRows(*content->rows);
+    // Each label is filled in as soon as it is read; the readings the poll wrote meanwhile stay.
+    const auto ready = [form](qsizetype row, const QString &label) {
+        form->setLabel(static_cast<int>(row), label, ItemSetup::Known);
     };
+    showContent(*planGridContent(m_state, reads, wanted, ready));
     m_runReads(std::move(reads));
 }
 
@@ -104,8 +125,10 @@ void FormGridDisplay::clearValues() {
     // A reading of the previous view must not stand beside this view's label; a view without
     // rows of its own gets no readings at all.
     QTableWidget *grid = ui->GridView;
-    for (int i = 0; i < grid->rowCount(); ++i)
+    for (int i = 0; i < grid->rowCount(); ++i) {
         grid->item(i, 1)->setText(QString());
+        setGrey(*grid->item(i, 1), false);
+    }
 }
 
 void FormGridDisplay::setRows(const GridRows &rows) {
@@ -122,8 +145,16 @@ void FormGridDisplay::setRows(const GridRows &rows) {
             value->setTextAlignment(ValueAlignment);
             grid->setItem(i, 1, value);
         }
-        grid->item(i, 0)->setText(rows.labels[i]);
+        setLabel(i, rows.labels[i], i < rows.setups.size() ? rows.setups[i] : ItemSetup::Known);
     }
+}
+
+void FormGridDisplay::setLabel(int row, const QString &label, ItemSetup setup) {
+    QTableWidgetItem *item = ui->GridView->item(row, 0);
+    if (!item)
+        return;
+    item->setText(label);
+    setGrey(*item, setup != ItemSetup::Known);
 }
 
 void FormGridDisplay::applySizeRule() {

@@ -23,8 +23,12 @@ public:
     // Text of row's value cell; row 1 is the first item. Rows outside the grid are ignored. A
     // cell stays blank until its row's first reading, and every display update blanks it again.
     void SetGridValue(int row, const QString &NValue);
+    // Row's reading is no longer current (drawn grey) or is again.
+    void setValueStale(int row, bool stale);
+    bool isValueStale(int row) const;
     // Caption, columns, headings, rows, labels and window size for the current view. With a read
-    // runner the rows come at once and the channels' descriptions follow as the unit answers.
+    // runner the rows come at once, a channel's row showing its number (in grey) until its
+    // description has been read, row by row in the view's order.
     void UpdateGridDisplay();
     // Runs the reads a display update needs, one exchange per turn of the event loop (the main
     // window hands its link scheduler here). Without one they run at once.
@@ -54,6 +58,7 @@ protected:
 private:
     void pickRow(const QModelIndex &index);
     void setRows(const GridRows &rows);
+    void setLabel(int row, const QString &label, ItemSetup setup);
     void clearValues();
     void applySizeRule();
     void fitRowHeights();

@@ -14,6 +14,9 @@ namespace {
 constexpr double LimitMarkerLength = 0.85;
 constexpr double LimitMarkerThickness = 0.01;
 
+// What a gauge says in its reading's place when its group entry names no channel.
+const QString NoSuchChannelNote = QStringLiteral("no channel");
+
 } // namespace
 
 FormLinGage::FormLinGage(DisplayedState state, QWidget *parent)
@@ -45,6 +48,11 @@ void FormLinGage::SetBarValue(int bar, float BValue) {
     g->setMarkerIndex(0);
     g->setMarkerValue(BValue);
     g->setRedraw(true);
+}
+
+void FormLinGage::SetBarStale(int bar, bool stale) {
+    if (LinearGauge *g = gauge(bar - 1))
+        g->setStale(stale);
 }
 
 void FormLinGage::SetNumberOfBars() {
@@ -95,15 +103,13 @@ void FormLinGage::UpdateBarDisplay() {
     const auto wanted = [form, generation] {
         return form && generation == form->m_setupGeneration;
     };
-    const auto setups = planGaugeSetups(m_state, m_totalNumberOfBars, reads, wanted);
-    showSetups(caption, *setups);
-    reads.finished = [form, generation, setups](bool) {
-        if (!form || generation != form->m_setupGeneration)
-            return;
-        const size_t count = std::min(setups->size(), form->LGauge1.size());
-        for (size_t i = 0; i < count; ++i)
-            form->configure(*form->LGauge1[i], (*setups)[i], true);
+    // Each gauge is made whole as soon as its own set-up is read, keeping the reading it shows.
+    const auto ready = [form](qsizetype i, const GaugeSetup &setup) {
+        if (LinearGauge *g = form->gauge(static_cast<int>(i)))
+            form->configure(*g, setup, true);
     };
+    const auto setups = planGaugeSetups(m_state, m_totalNumberOfBars, reads, wanted, ready);
+    showSetups(caption, *setups);
     m_runReads(std::move(reads));
 }
 
@@ -119,8 +125,12 @@ void FormLinGage::showSetups(const QString &caption, const std::vector<GaugeSetu
 void FormLinGage::configure(LinearGauge &g, const GaugeSetup &setup, bool keepReading) {
     g.setRedraw(false);
     // A reading of the previous set-up means nothing on this one.
-    if (!keepReading)
+    if (!keepReading) {
         g.clearReading();
+        g.setStale(false);
+    }
+    g.setNeutral(!setup.isKnown());
+    g.setNote(setup.setup == ItemSetup::Missing ? NoSuchChannelNote : QString());
     g.setExtraInt(0, 0);
     g.setCaption(setup.label);
     g.setToolTip(setup.fullLabel);
@@ -135,7 +145,7 @@ void FormLinGage::configure(LinearGauge &g, const GaugeSetup &setup, bool keepRe
     const double markers[4] = {setup.loTol, setup.loAppr, setup.hiAppr, setup.hiTol};
     for (int m = 1; m <= 4; ++m) {
         g.setMarkerIndex(m);
-        if (setup.hasLimits) {
+        if (setup.hasLimits && setup.isKnown()) {
             g.setMarkerValue(markers[m - 1]);
             g.setMarkerLength(LimitMarkerLength);
             g.setMarkerThickness(LimitMarkerThickness);

@@ -27,9 +27,12 @@ public:
 
     // Reading of gauge bar - 1 (bar is 1-based); bars outside the set are ignored.
     void SetBarValue(int bar, float BValue);
+    // Gauge bar - 1's reading is no longer current (drawn grey) or is again.
+    void SetBarStale(int bar, bool stale);
     // Caption and every gauge's set-up for the current view; every gauge shows no reading until
-    // its next SetBarValue. With a read runner the gauges come at once and their descriptions,
-    // scales and limits follow as the unit answers.
+    // its next SetBarValue. With a read runner the gauges come at once, numbered and neutral
+    // (their readings without zones or limits), and each becomes whole, in the view's order, once
+    // the unit has given its description, scale and limits.
     void UpdateBarDisplay();
     // Runs the reads a display update needs, one exchange per turn of the event loop (the main
     // window hands its link scheduler here). Without one they run at once.

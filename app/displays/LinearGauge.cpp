@@ -149,6 +149,10 @@ QColor LinearGauge::zoneColor(GaugeZone zone) {
     return QColor(0x80, 0x80, 0x80);
 }
 
+QColor LinearGauge::staleColor() {
+    return QColor(0xa0, 0xa0, 0xa0);
+}
+
 LinearGauge::LinearGauge(QWidget *parent) : QWidget(parent) {
     m_markers[0].thickness = 0.02; // the pointer is visible unless told otherwise
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
@@ -221,6 +225,18 @@ void LinearGauge::setValue(double value) {
     m_hasReading = true;
     m_value = value;
     changed();
+}
+
+void LinearGauge::setNeutral(bool on) {
+    assignLayout(m_neutral, on);
+}
+
+void LinearGauge::setStale(bool on) {
+    assign(m_stale, on);
+}
+
+void LinearGauge::setNote(const QString &note) {
+    assign(m_note, note);
 }
 
 void LinearGauge::clearReading() {
@@ -301,7 +317,9 @@ const LinearGauge::Layout &LinearGauge::layout() const {
     const GaugeScale scale(m_scaleBottom, m_scaleTop);
     const GaugeGeometry first = layOut(font(), size(), {});
     const int maxMarks = std::clamp((first.scaleBottomY - first.scaleTopY) / 4, 1, 100);
-    const std::vector<double> marks = scale.marks(m_tickStep, maxMarks);
+    // A neutral gauge has no scale to mark.
+    const std::vector<double> marks =
+        m_neutral ? std::vector<double>() : scale.marks(m_tickStep, maxMarks);
     QStringList texts;
     for (double mark : marks)
         texts << numberText(mark, m_labelDecimals);
@@ -353,7 +371,7 @@ void LinearGauge::changeEvent(QEvent *event) {
 
 void LinearGauge::paintEvent(QPaintEvent *) {
     const GaugeScale scale(m_scaleBottom, m_scaleTop);
-    const bool withLimits = limitsShown();
+    const bool withLimits = limitsShown() && !m_neutral;
     const GaugeLimits lim = limits();
 
     // A reading as the bar can show it: inside the value range when that range is sound.
@@ -382,15 +400,19 @@ void LinearGauge::paintEvent(QPaintEvent *) {
 
     p.setPen(pal.color(QPalette::WindowText));
     p.drawStaticText(layout.caption.topLeft, layout.caption.text);
-    if (!g.readoutRect.isEmpty() && m_hasReading) {
-        const QString readout = readoutText();
+    const QString readout =
+        m_hasReading ? readoutText()
+                     : layout.metrics.elidedText(m_note, Qt::ElideRight, g.readoutRect.width());
+    if (!g.readoutRect.isEmpty() && !readout.isEmpty()) {
         const int width = layout.metrics.horizontalAdvance(readout);
+        p.setPen(m_stale || !m_hasReading ? staleColor() : pal.color(QPalette::WindowText));
         p.drawText(QPoint(g.readoutRect.left() + (g.readoutRect.width() - width) / 2,
                           g.readoutRect.top() + layout.metrics.ascent()),
                    readout);
     }
     if (!g.scale)
         return;
+    p.setPen(pal.color(QPalette::WindowText));
     p.setFont(g.labelFont);
     for (const Layout::Text &label : layout.labels)
         p.drawStaticText(label.topLeft, label.text);
@@ -400,6 +422,12 @@ void LinearGauge::paintEvent(QPaintEvent *) {
     const int barHeight = g.scaleBottomY - g.scaleTopY;
     const QRect bar(0, g.scaleTopY, g.barWidth, barHeight);
     p.fillRect(bar, pal.color(QPalette::Base));
+    if (m_neutral) {
+        // Nothing on the bar can be placed yet; its empty outline keeps the gauges in line.
+        p.setPen(pal.color(QPalette::Mid));
+        p.drawRect(bar.adjusted(0, 0, -1, -1));
+        return;
+    }
 
     auto band = [&](double from, double to, QColor color) {
         if (std::isnan(from) || std::isnan(to))
@@ -432,8 +460,9 @@ void LinearGauge::paintEvent(QPaintEvent *) {
         const double nominal = (lim.loTol + lim.hiTol) / 2;
         const double origin = zeroOnScale || !withLimits || !std::isfinite(nominal) ? 0.0 : nominal;
         const double base = std::clamp(origin, scale.low(), scale.high());
-        const QColor fill =
-            withLimits ? zoneColor(gaugeZone(m_value, lim)) : pal.color(QPalette::Highlight);
+        const QColor fill = m_stale      ? staleColor()
+                            : withLimits ? zoneColor(gaugeZone(m_value, lim))
+                                         : pal.color(QPalette::Highlight);
         const int inset = std::max(g.barWidth / 5, 1);
         const int y1 = g.yOf(scale.fraction(base));
         const int y2 = g.yOf(scale.fraction(shown));
@@ -475,8 +504,10 @@ void LinearGauge::paintEvent(QPaintEvent *) {
         path.lineTo(g.barWidth + g.pointerWidth, y + half);
         path.closeSubpath();
         p.setRenderHint(QPainter::Antialiasing, true);
-        p.fillPath(path, pal.color(QPalette::WindowText));
+        const QColor pointerColor = m_stale ? staleColor() : pal.color(QPalette::WindowText);
+        p.fillPath(path, pointerColor);
         p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(pointerColor);
         p.drawLine(0, y, g.barWidth - 1, y);
     }
 }

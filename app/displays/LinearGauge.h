@@ -14,7 +14,8 @@
 // (within the approach limits), a warning (between approach and tolerance) or a reject (outside
 // tolerance). Settings are plain properties, set one at a time; switching redraw off holds back
 // painting while several of them change. Until it is given a reading the gauge shows none: no
-// pointer, no filled bar and an empty readout, rather than a made-up value.
+// pointer, no filled bar and an empty readout, rather than a made-up value. A neutral gauge (its
+// set-up not known yet) shows its reading as text alone, and a stale reading is drawn grey.
 class LinearGauge : public QWidget {
     Q_OBJECT
 
@@ -31,6 +32,8 @@ public:
 
     // Colours of the zones; text and lines use the palette.
     static QColor zoneColor(GaugeZone zone);
+    // Colour of a stale reading: its text, bar and pointer.
+    static QColor staleColor();
 
     explicit LinearGauge(QWidget *parent = nullptr);
     ~LinearGauge() override;
@@ -74,6 +77,17 @@ public:
     void clearReading();
     // The text under the scale: the reading with the label decimals, empty without a reading.
     QString readoutText() const;
+
+    // The set-up is not known: the reading shows as text only, with no scale, zones, limit
+    // markers, bar or pointer, since none of them can be placed or judged yet.
+    bool neutral() const { return m_neutral; }
+    void setNeutral(bool on);
+    // The reading is no longer current: drawn grey until the next one.
+    bool stale() const { return m_stale; }
+    void setStale(bool on);
+    // Shown in the readout's place while there is no reading (an item that can have none).
+    QString note() const { return m_note; }
+    void setNote(const QString &note);
 
     // Settings the station gives the gauge without their showing anything here: three integers
     // cleared at every set-up, two integers and two reals handed to each gauge made at run time.
@@ -127,6 +141,9 @@ private:
     std::array<Marker, MarkerCount> m_markers;
     double m_value = 0.0;
     bool m_hasReading = false;
+    bool m_neutral = false;
+    bool m_stale = false;
+    QString m_note;
     std::array<int, 3> m_extraInts{};
     std::array<int, 2> m_creationInts{};
     std::array<double, 2> m_creationReals{};

@@ -160,6 +160,7 @@ void FormGroupMastering::setRowsFrom(const group &chosen) {
     for (int position = 1; position <= chosen.Count; ++position) {
         Row row;
         row.channel = chosen.GetChannel(position);
+        row.exists = m.unit.channel(row.channel) != nullptr;
         m_rows.push_back(row);
     }
 }
@@ -212,7 +213,8 @@ void FormGroupMastering::reject() {
 }
 
 // Reads every channel's formula, description, masters and constants in one sequence, then fills
-// the grid. A row whose reads failed is shown as such and never written.
+// the grid. A row whose reads failed is shown as such and never written; an entry naming a
+// channel beyond the set is not read at all.
 void FormGroupMastering::LoadGroup() {
     const int generation = m_generation;
     m_measurement1.assign(m_rows.size(), std::nullopt);
@@ -233,6 +235,8 @@ void FormGroupMastering::LoadGroup() {
     auto rows = std::make_shared<std::vector<Row>>(m_rows);
     LinkSequence sequence(QStringLiteral("Group mastering: group %1 read").arg(m_group));
     for (size_t i = 0; i < rows->size(); ++i) {
+        if (!(*rows)[i].exists)
+            continue;
         const int channel = (*rows)[i].channel;
         sequence.add(QStringLiteral("channel %1").arg(channel), [this, rows, i, channel] {
             Row &row = (*rows)[i];
@@ -273,9 +277,11 @@ void FormGroupMastering::afterLoad(const std::vector<Row> &rows) {
     for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) {
         fillRow(row);
         const Row &r = m_rows[static_cast<size_t>(row)];
-        if (r.loaded && r.hasFormula && m_mode.takesSecondMaster(r.usesTwoMasters))
+        if (r.masterable() && m_mode.takesSecondMaster(r.usesTwoMasters))
             m_secondPressNeeded = true;
     }
+    if (!CheckFormula())
+        return;
     setBusy(false);
     LblInstruction->setText(m_why.isEmpty()
                                 ? QString(texts::InsertMaster1AndPress)
@@ -285,9 +291,30 @@ void FormGroupMastering::afterLoad(const std::vector<Row> &rows) {
     Q_EMIT settled();
 }
 
+bool FormGroupMastering::CheckFormula() {
+    // A box's event loop may start the dialog afresh on another group, so the rows are not
+    // looked at again once the first box is up.
+    std::vector<int> without;
+    for (const Row &r : m_rows) {
+        if (r.exists && r.loaded && !r.hasFormula)
+            without.push_back(r.channel);
+    }
+    const int generation = m_generation;
+    for (const int channel : without) {
+        m.prompts.message(texts::NoFormulaDefined + QString::number(channel));
+        if (generation != m_generation)
+            return false;
+    }
+    return true;
+}
+
 void FormGroupMastering::fillRow(int row) {
     const Row &r = m_rows[static_cast<size_t>(row)];
     const QString number = QStringLiteral(" %1 ").arg(r.channel);
+    if (!r.exists) {
+        setCell(row, 0, number + texts::NoSuchChannel);
+        return;
+    }
     if (!r.loaded) {
         setCell(row, 0, number + QStringLiteral("Could not be read"));
         setRowColour(row, true);
@@ -344,8 +371,8 @@ void FormGroupMastering::GroupMasterStep() {
     press->mode = m_mode;
     press->measurement1 = m_measurement1;
     for (const Row &row : m_rows) {
-        const bool concerned = row.loaded && row.hasFormula &&
-                               (step == 1 || m_mode.takesSecondMaster(row.usesTwoMasters));
+        const bool concerned =
+            row.masterable() && (step == 1 || m_mode.takesSecondMaster(row.usesTwoMasters));
         press->rows.push_back({row.channel, concerned, row.hasFormula, row.usesTwoMasters});
     }
     LinkSequence sequence(
@@ -362,23 +389,23 @@ void FormGroupMastering::afterPress(const GroupPress &press) {
     const int step = press.step;
     QStringList reasons;
     QStringList noFormula;
+    QStringList noChannel;
     bool anyFailed = false;
     const int measurementColumn = Measurement1Column + (step == 2 ? 1 : 0);
     for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) {
         const auto i = static_cast<size_t>(row);
         const Row &r = m_rows[i];
-        if (!r.loaded) {
+        if (r.exists && !r.loaded) {
             anyFailed = true;
             setRowColour(row, true);
             reasons << QStringLiteral("Channel %1 was not changed: it could not be read.")
                            .arg(r.channel);
             continue;
         }
-        if (!r.hasFormula) {
-            noFormula << QString::number(r.channel);
-            GroupRowOutcome skipped;
-            skipped.fault = RowFault::NoFormula;
-            setCell(row, measurementColumn, skipped.cellText());
+        // No press can master such a row; it is skipped, not failed.
+        if (const auto skipped = skippedRow(r.exists, r.hasFormula)) {
+            (r.exists ? noFormula : noChannel) << QString::number(r.channel);
+            setCell(row, measurementColumn, skipped->cellText());
             continue;
         }
         if (!press.rows[i].concerned)
@@ -426,6 +453,9 @@ void FormGroupMastering::afterPress(const GroupPress &press) {
     if (!noFormula.isEmpty())
         error << QStringLiteral("Not mastered, no formula: channel %1.")
                      .arg(noFormula.join(QStringLiteral(", ")));
+    if (!noChannel.isEmpty())
+        error << QStringLiteral("Not mastered, no such channel: %1.")
+                     .arg(noChannel.join(QStringLiteral(", ")));
     lblMasteringError->setText(error.join(QLatin1Char('\n')));
 
     m_busy = false;

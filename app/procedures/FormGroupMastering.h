@@ -20,7 +20,8 @@ class QTableWidget;
 // channels are zeroed; with two-master channels (in master mode) master 2 follows and those
 // channels get a new zero and scaling. A grid shows per channel its masters, the live value, both
 // measurements and the resulting constants; a row that could not be mastered is marked and the
-// group is taken again from master 1.
+// group is taken again from master 1. Channels without a formula (each announced by a box when
+// the group is loaded) and entries naming a channel the set does not have are skipped and say so.
 //
 // Modeless: the poll fills the Value column from the dialog's own group, whatever the main list
 // shows. The dialog keeps the group and the mode it was shown with; each press is one sequence of
@@ -60,12 +61,16 @@ Q_SIGNALS:
 private:
     struct Row {
         int channel = 0;
+        bool exists = true;  // the set has the channel (a group may name one beyond it)
         bool loaded = false; // its constants were read when the group was loaded
         bool hasFormula = false;
         bool usesTwoMasters = false;
         int decimals = 5;
         QString description;
         double master1 = 0, master2 = 0, zeroOffset = 0, scaling = 1;
+
+        // A press can master it at all: the channel exists, was read and has a formula.
+        bool masterable() const { return exists && loaded && hasFormula; }
     };
 
     void buildControls();
@@ -77,6 +82,9 @@ private:
     void startAfresh(const QString &cause);
     void LoadGroup();
     void afterLoad(const std::vector<Row> &rows);
+    // Says for each channel without formula that it has none; false when the dialog was closed
+    // or started afresh meanwhile.
+    bool CheckFormula();
     void fillRow(int row);
     void afterPress(const GroupPress &press);
     void setRowColour(int row, bool failed);

@@ -274,7 +274,7 @@ std::function<void(LinkSequence)> FormMain::readRunner() {
 }
 
 DisplayedState FormMain::displayed() {
-    return {m_state.unit, m_state.view};
+    return {m_state.unit, m_state.view, &m_state.session};
 }
 
 FormGridDisplay &FormMain::grid() {
@@ -365,6 +365,14 @@ void FormMain::setGridValue(int row, const QString &text) {
 
 void FormMain::setBarValue(int row, float value) {
     bars().SetBarValue(row, value);
+}
+
+void FormMain::setGridStale(int row, bool stale) {
+    grid().setValueStale(row, stale);
+}
+
+void FormMain::setBarStale(int row, bool stale) {
+    bars().SetBarStale(row, stale);
 }
 
 // ---- probe calibration ------------------------------------------------------------------------

@@ -169,6 +169,8 @@ private:
     bool barsShown() const override { return barsChecked(); }
     void setGridValue(int row, const QString &text) override;
     void setBarValue(int row, float value) override;
+    void setGridStale(int row, bool stale) override;
+    void setBarStale(int row, bool stale) override;
     void setCalibrationValue(const QString &text) override;
     void setChannelSetupValue(const QString &text) override;
     void setMasteringValue(const QString &text) override;

@@ -20,6 +20,8 @@ QString GroupRowOutcome::cellText() const {
     switch (fault) {
     case RowFault::NoFormula:
         return QStringLiteral("No formula");
+    case RowFault::NoSuchChannel:
+        return QStringLiteral("No channel");
     case RowFault::ReadFailed:
         return QStringLiteral("Read failed");
     case RowFault::WriteFailed:
@@ -36,6 +38,8 @@ QString GroupRowOutcome::reason(int channel) const {
         return {};
     case RowFault::NoFormula:
         return prefix + QStringLiteral("it has no formula.");
+    case RowFault::NoSuchChannel:
+        return prefix + QStringLiteral("there is no such channel.");
     case RowFault::ReadFailed:
         return prefix + QStringLiteral("it could not be read.");
     case RowFault::NoFirstMeasurement:
@@ -47,6 +51,14 @@ QString GroupRowOutcome::reason(int channel) const {
             .arg(channel);
     }
     return {};
+}
+
+std::optional<GroupRowOutcome> skippedRow(bool exists, bool hasFormula) {
+    if (!exists)
+        return fault(RowFault::NoSuchChannel);
+    if (!hasFormula)
+        return fault(RowFault::NoFormula);
+    return std::nullopt;
 }
 
 GroupRowOutcome firstPressRow(const GroupRowReads &reads, MasteringMode mode) {

@@ -12,9 +12,10 @@
 // written: per row of the group, what is written and what the row shows; for the whole group,
 // what the dialog says next.
 //
-// A row is written only when its channel has a formula, its reads went through and the
-// arithmetic gave sound constants. A channel without a formula can never be mastered: its row
-// says so and the group still completes without it. Any other row that could not be mastered
+// A row is written only when its channel exists, has a formula, its reads went through and the
+// arithmetic gave sound constants. A channel without a formula, or a group entry naming a channel
+// the set does not have, can never be mastered: its row says so and the group still completes
+// without it. Any other row that could not be mastered
 // (a failed read, readings too close, a computation refused) fails the round, its constants stay
 // as they are, and the whole group is taken again from master 1.
 namespace procedures {
@@ -33,6 +34,7 @@ struct GroupRowReads {
 enum class RowFault {
     None,
     NoFormula,          // skipped, not a failure of the group
+    NoSuchChannel,      // skipped likewise: the group names a channel beyond the set
     ReadFailed,         // the channel or one of its constants could not be read
     NoFirstMeasurement, // master 1 of this channel was not measured in the first press
     Refused,            // the arithmetic refused (readings too close, scaling 0, ...)
@@ -47,12 +49,19 @@ struct GroupRowOutcome {
     std::optional<double> newZero;                     // to be written
     std::optional<double> newScaling;                  // to be written after the zero
 
-    bool failed() const { return fault != RowFault::None && fault != RowFault::NoFormula; }
+    bool failed() const {
+        return fault != RowFault::None && fault != RowFault::NoFormula &&
+               fault != RowFault::NoSuchChannel;
+    }
     // Short text for the measurement cell when no measurement can be shown.
     QString cellText() const;
     // Why the row was not written, for the operator; empty when it was.
     QString reason(int channel) const;
 };
+
+// A row that no press can master: the channel does not exist, or has no formula; nothing for one
+// that can.
+std::optional<GroupRowOutcome> skippedRow(bool exists, bool hasFormula);
 
 // The first press: every row is measured; one-press rows are zeroed.
 GroupRowOutcome firstPressRow(const GroupRowReads &reads, MasteringMode mode);

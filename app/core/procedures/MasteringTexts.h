@@ -36,6 +36,7 @@ inline constexpr QLatin1String
 inline constexpr QLatin1String
     InvalidGroup("Invalid group selected. Please try selecting a group again.");
 inline constexpr QLatin1String NoFormulaFound("No Formula Found");
+inline constexpr QLatin1String NoSuchChannel("(no such channel)");
 inline constexpr QLatin1String NotApplicable("NA");
 inline constexpr QLatin1String EmptyMeasurement("       "); // seven blanks
 inline constexpr QLatin1String InsertMaster1AndPress("Insert Master 1 and Press Master");

@@ -210,6 +210,11 @@ TEST(SchedulerSilentUnit, NothingIsSentWhileALinkBoxIsOpen) {
     ASSERT_NE(station.state.session.LinkHandle, nullptr);
     station.addOfflineSystem();
     station.state.unit.UnitSystem->setMaxChannel(4);
+    for (int n = 1; n <= 4; ++n) {
+        station.state.unit.Channels.push_back(
+            std::make_unique<Channel>(station.state.session, station.prompts));
+        station.state.unit.Channels.back()->SetDefaults(n);
+    }
     station.state.session.ReportLinkErrors = 1;
     unit.received();
     PolledLink polled(station);

@@ -23,6 +23,12 @@ public:
     void setBarValue(int row, float value) override {
         record(QStringLiteral("bar %1 %2").arg(row).arg(static_cast<double>(value)));
     }
+    void setGridStale(int row, bool stale) override {
+        record(QStringLiteral("grid %1 %2").arg(row).arg(stale ? "stale" : "current"));
+    }
+    void setBarStale(int row, bool stale) override {
+        record(QStringLiteral("bar %1 %2").arg(row).arg(stale ? "stale" : "current"));
+    }
     void setMasteringValue(const QString &text) override {
         record(QStringLiteral("master [%1]").arg(text));
     }
@@ -80,6 +86,17 @@ protected:
         const qsizetype before = requestsOfLog(logFile()).size();
         f();
         return requestsOfLog(logFile()).mid(before);
+    }
+
+    // A channel object of the station's that the unit does not have (it holds 8 channels): its
+    // reads fail with the unit's error, as reads fail on a faulty line.
+    void addChannelTheUnitLacks() {
+        auto channel = std::make_unique<Channel>(state.session, prompts);
+        channel->SetDefaults(9);
+        state.unit.Channels.push_back(std::move(channel));
+    }
+    void setUnitChannels(int count) {
+        ASSERT_EQ(link.QorSetNumberOfChannels(state.session.LinkHandle, count), 0);
     }
 
     void addGroup(std::initializer_list<int> channels) {
@@ -262,13 +279,86 @@ TEST_F(PollCycleTest, ATickArrivingDuringATickIsSkipped) {
 }
 
 TEST_F(PollCycleTest, AFailedReadLeavesItsRowAsItWas) {
-    addGroup({2, 200});
+    addChannelTheUnitLacks();
+    addGroup({2, 9});
     state.view.ViewMode = View::Group;
     state.view.SelectedGroup = 1;
     poll.resetCaches();
     poll.tick();
     EXPECT_EQ(targets.take().filter(QStringLiteral("grid")), QStringList{"grid 1 [-2.50000]"});
     EXPECT_EQ(prompts.shown.size(), 1u) << "the failure was reported by the error handler";
+}
+
+TEST_F(PollCycleTest, GroupEntriesNamingNoChannelAreNeverRead) {
+    addGroup({2, 200, 3});
+    state.view.ViewMode = View::Group;
+    state.view.SelectedGroup = 1;
+    state.live.MasteringGroup = 1;
+    state.live.ChannelSetupLiveChannel = 200;
+    poll.resetCaches();
+    const QStringList reads = requestsDuring([&] {
+        poll.tick();
+        poll.tick();
+    });
+    EXPECT_TRUE(reads.filter(QRegularExpression(QStringLiteral(" 200$"))).isEmpty())
+        << reads.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(prompts.shown.empty()) << "no link error box";
+    const QStringList writes = targets.take();
+    EXPECT_EQ(writes.filter(QRegularExpression(QStringLiteral("^(grid|group master) "))),
+              (QStringList{"grid 1 [-2.50000]", "grid 3 [ 3.25000]", "group master 1 [-2.50000]",
+                           "group master 3 [ 3.25000]", "group master 1 [-2.50000]",
+                           "group master 3 [ 3.25000]"}))
+        << "the other rows keep their places";
+}
+
+TEST_F(PollCycleTest, ARowWhoseReadsFailTurnsStaleAfterTwoTicksUntilItsNextReading) {
+    setUnitChannels(9);
+    addChannelTheUnitLacks();
+    addGroup({1, 9});
+    state.view.ViewMode = View::Group;
+    state.view.SelectedGroup = 1;
+    poll.resetCaches();
+    poll.tick();
+    EXPECT_EQ(targets.take().filter(QStringLiteral("grid")),
+              (QStringList{"grid 1 [ 1.25000]", "grid 2 [ 0.00000]"}));
+
+    setUnitChannels(8); // channel 9's reads fail from now on
+    const QStringList staleness = QStringList{"grid 2 stale", "bar 2 stale"};
+    const struct {
+        const char *legend;
+        QStringList marks;
+    } ticks[] = {{"one tick without a reading", {}},
+                 {"the second marks the row stale", staleness},
+                 {"and it stays so", {}}};
+    for (const auto &t : ticks) {
+        poll.tick();
+        EXPECT_EQ(targets.take().filter(QRegularExpression(QStringLiteral("(stale|current)$"))),
+                  t.marks)
+            << t.legend;
+    }
+    EXPECT_TRUE(poll.isRowStale(2));
+    EXPECT_FALSE(poll.isRowStale(1));
+
+    setUnitChannels(9);
+    poll.tick();
+    EXPECT_EQ(targets.take(), (QStringList{"grid 2 current", "bar 2 current"}))
+        << "a fresh reading, though unchanged, makes the row current again";
+
+    setUnitChannels(8);
+    for (int tick = 0; tick < 2; ++tick)
+        poll.tick();
+    ASSERT_TRUE(poll.isRowStale(2));
+    targets.take();
+    poll.resetCaches();
+    EXPECT_FALSE(poll.isRowStale(2)) << "a view shown afresh has no stale rows";
+    targets.grid = false;
+    setUnitChannels(9);
+    poll.tick();
+    setUnitChannels(8);
+    for (int tick = 0; tick < 2; ++tick)
+        poll.tick();
+    EXPECT_EQ(targets.take().filter(QStringLiteral("stale")), QStringList{"bar 2 stale"})
+        << "a hidden display is not marked";
 }
 
 } // namespace
@@ -293,6 +383,7 @@ TEST_F(PollCycleTest, MasteringReadingsAreNumberedFailedOnesIncluded) {
     EXPECT_FALSE(state.live.MasteringReading.valid);
     EXPECT_EQ(targets.take(), (QStringList{"master [ 3.25000]", "master [ 3.25000]"}))
         << "a failed read leaves the box as it was";
+    EXPECT_TRUE(prompts.shown.empty()) << "a channel the set does not have is not asked for";
 }
 
 TEST_F(PollCycleTest, GroupMasteringReadsTheDialogsGroupInEveryView) {

@@ -211,3 +211,54 @@ TEST(LinearGauge, WithoutAReadingShowsNoPointerNoVerdictAndNoValue) {
     EXPECT_EQ(read.readoutText(), QString());
     EXPECT_EQ(picture(read), empty);
 }
+
+TEST(LinearGauge, NeutralShowsTheReadingWithoutVerdictAndStaleGreysIt) {
+    const QColor reject = LinearGauge::zoneColor(GaugeZone::Reject);
+    const QColor grey = LinearGauge::staleColor();
+    // Grey pixels: none, a few (the readout's text alone) or many (the bar filled grey too).
+    enum Grey { None, Text, Bar };
+    const struct {
+        const char *legend;
+        bool neutral, stale;
+        bool verdict;
+        Grey grey;
+    } cases[] = {
+        {"a known gauge judges its reading", false, false, true, None},
+        {"a neutral gauge does not", true, false, false, None},
+        {"a stale reading is grey, not judged", false, true, false, Bar},
+        {"neutral and stale: grey text, still nothing on the bar", true, true, false, Text},
+    };
+    for (const auto &c : cases) {
+        LinearGauge g;
+        nominalChannel(g);
+        g.setNeutral(c.neutral);
+        g.setStale(c.stale);
+        g.setValue(25.0045); // a reject
+        g.setMarkerValue(25.0045);
+        const QImage image = picture(g);
+        EXPECT_EQ(pixelsOf(image, reject) > 10, c.verdict) << c.legend;
+        const int greyPixels = pixelsOf(image, grey);
+        const Grey found = greyPixels == 0 ? None : greyPixels < 150 ? Text : Bar;
+        EXPECT_EQ(found, c.grey) << c.legend << ": " << greyPixels;
+        EXPECT_EQ(g.readoutText(), QStringLiteral("25.00450")) << c.legend;
+    }
+
+    // Neutral: no scale labels either, only the caption and the readout as text.
+    LinearGauge neutral;
+    nominalChannel(neutral);
+    neutral.setNeutral(true);
+    LinearGauge bare;
+    nominalChannel(bare);
+    bare.setNeutral(true);
+    bare.setTickStep(0.0005);
+    EXPECT_EQ(picture(neutral), picture(bare)) << "the scale's marks are not drawn";
+
+    // A note takes the readout's place while there is no reading.
+    LinearGauge noted;
+    nominalChannel(noted);
+    noted.setNeutral(true);
+    const QImage plain = picture(noted);
+    noted.setNote(QStringLiteral("no such channel"));
+    EXPECT_NE(picture(noted), plain);
+    EXPECT_EQ(noted.readoutText(), QString()) << "a note is no reading";
+}

@@ -83,7 +83,8 @@ int main(int argc, char **argv) {
     } grids[] = {{8, 8, "grid-8"}, {20, 20, "grid-20"}, {8, 3, "grid-8-start"}};
     for (const auto &g : grids) {
         FormGridDisplay grid(station.displayed());
-        GridContent content{QStringLiteral("Channels"), GridRows{QStringLiteral("Channel"), {}}};
+        GridContent content{QStringLiteral("Channels"),
+                            GridRows{QStringLiteral("Channel"), {}, {}}};
         for (int i = 0; i < g.rows; ++i)
             content.rows->labels << channelName(i);
         grid.showContent(content);
@@ -91,6 +92,56 @@ int main(int argc, char **argv) {
             grid.SetGridValue(i + 1, valueText(reading(i)));
         ok &=
             saveWindowPicture(grid, QStringLiteral("%1/%2.png").arg(folder, QLatin1String(g.name)));
+    }
+
+    // The set-up read for the first rows only, every reading in, two of them stale; and a group
+    // naming a channel the set does not have.
+    {
+        FormGridDisplay grid(station.displayed());
+        GridContent content{QStringLiteral("Channels"),
+                            GridRows{QStringLiteral("Channel"), {}, {}}};
+        for (int i = 0; i < 8; ++i) {
+            const bool known = i < 3;
+            content.rows->labels << (known ? channelName(i) : channelNumberLabel(i + 1));
+            content.rows->setups << (known ? ItemSetup::Known : ItemSetup::Pending);
+        }
+        content.rows->labels[6] = missingChannelLabel(12);
+        content.rows->setups[6] = ItemSetup::Missing;
+        grid.showContent(content);
+        for (int i = 0; i < 8; ++i) {
+            if (i != 6)
+                grid.SetGridValue(i + 1, valueText(reading(i)));
+        }
+        grid.setValueStale(2, true);
+        grid.setValueStale(5, true);
+        ok &= saveWindowPicture(grid, folder + QStringLiteral("/grid-8-neutral-stale.png"));
+    }
+    {
+        FormLinGage gauges(station.displayed());
+        std::vector<GaugeSetup> setups = partSetups();
+        for (size_t i = 3; i < setups.size(); ++i) {
+            GaugeSetup pending;
+            pending.label = QStringLiteral("Ch %1").arg(i + 1);
+            pending.decimals = 5;
+            pending.setup = ItemSetup::Pending;
+            setups[i] = pending;
+        }
+        setups[6].setup = ItemSetup::Missing;
+        setups[6].label = QStringLiteral("Ch 12");
+        const std::vector<GaugeSetup> known = partSetups();
+        gauges.showSetups(QStringLiteral("Display Group Turned part"), setups);
+        for (int i = 0; i < 8; ++i) {
+            const GaugeSetup &s = known[size_t(i)];
+            const double nominal = (s.loTol + s.hiTol) / 2;
+            if (i != 6)
+                gauges.SetBarValue(
+                    i + 1,
+                    static_cast<float>(nominal + reading(i) / 0.006 * (s.hiTol - nominal) * 1.2));
+        }
+        gauges.SetBarStale(2, true);
+        gauges.SetBarStale(6, true);
+        gauges.resize(640, 360);
+        ok &= saveWindowPicture(gauges, folder + QStringLiteral("/bars-8-neutral-stale.png"));
     }
 
     const struct {

@@ -187,4 +187,70 @@ TEST_F(GroupMasteringTest, TheDialogIsFedFromItsOwnGroupWhateverTheViewShows) {
     EXPECT_NEAR(read(1), 24.987, Noise) << "not the group shown";
 }
 
+TEST_F(GroupMasteringTest, AnEntryNamingNoChannelIsSkippedAndTheGroupStillCompletes) {
+    addGroup(QStringLiteral("Turned part"), {1, 9, 2});
+    const qsizetype before = requests().size();
+    ASSERT_TRUE(groupCommand(&FormMain::MasterGroup_Click));
+    EXPECT_EQ(cell(2, 0), QStringLiteral(" 9 (no such channel)"));
+
+    ASSERT_TRUE(control("part master1"));
+    ASSERT_TRUE(pressGroupMaster());
+    EXPECT_EQ(groupInstruction(), QStringLiteral("Insert Master 2 and Press Master"));
+    EXPECT_EQ(cell(2, 4), QStringLiteral("No channel"));
+    ASSERT_TRUE(control("part master2"));
+    ASSERT_TRUE(pressGroupMaster());
+    EXPECT_EQ(groupInstruction(), QStringLiteral("Mastering Completed Successfully."));
+    EXPECT_FALSE(control<QPushButton>(groupDialog(), "cmdGroupMaster")->isEnabled());
+    EXPECT_NEAR(read(1), 25.010, Noise) << "the other rows are mastered";
+    ASSERT_TRUE(control("part master1"));
+    EXPECT_NEAR(read(1), 24.990, Noise);
+    EXPECT_NEAR(read(2), 11.990, Noise);
+    const QString error = control<QLabel>(groupDialog(), "lblMasteringError")->text();
+    EXPECT_EQ(error, QStringLiteral("Not mastered, no such channel: 9.")) << error.toStdString();
+    const auto *grid = control<QTableWidget>(groupDialog(), "flexGroupMastering");
+    EXPECT_EQ(grid->item(1, 0)->background().style(), Qt::NoBrush) << "skipped, not failed";
+
+    const QStringList sent = requests().mid(before);
+    EXPECT_TRUE(sent.filter(QRegularExpression(QStringLiteral("^~\\S+ 9( |$)"))).isEmpty())
+        << "channel 9 is never asked for: " << joined(sent).toStdString();
+    EXPECT_TRUE(prompts.shown.empty()) << "no link error box";
+}
+
+TEST_F(GroupMasteringTest, LoadingSaysOfEachChannelWithoutFormulaThatItHasNone) {
+    addGroup(QStringLiteral("Turned part"), {4, 1, 6, 9});
+    link.QorClearChannel(state.session.LinkHandle, 4);
+    link.QorClearChannel(state.session.LinkHandle, 6);
+    std::vector<bool> armedWhileShown;
+    prompts.whileShown = [&] {
+        armedWhileShown.push_back(
+            state.live.MasteringGroup != 0 ||
+            control<QPushButton>(groupDialog(), "cmdGroupMaster")->isEnabled());
+    };
+    ASSERT_TRUE(groupCommand(&FormMain::ZeroGroup_Click));
+    ASSERT_EQ(prompts.shown.size(), 2u) << "one box a channel without formula, none for 9";
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(prompts.shown[i].text,
+                  QStringLiteral("No formula defined for channel %1").arg(i == 0 ? 4 : 6));
+        EXPECT_EQ(prompts.shown[i].buttons, PromptButtons::Ok);
+        EXPECT_EQ(prompts.shown[i].title, QStringLiteral("QorView"));
+    }
+    EXPECT_EQ(armedWhileShown, (std::vector<bool>{false, false})) << "shown while loading";
+    EXPECT_EQ(cell(1, 0), QStringLiteral(" 4 No Formula Found"));
+    EXPECT_EQ(groupInstruction(), QStringLiteral("Insert Master 1 and Press Master"));
+    ASSERT_TRUE(control("part master1"));
+    ASSERT_TRUE(pressGroupMaster());
+    EXPECT_EQ(groupInstruction(), QStringLiteral("Zero Master Completed Successfully."));
+
+    // Done while the first box is up: the loading ends there, nothing more is said or armed.
+    prompts.shown.clear();
+    prompts.whileShown = [&] {
+        groupDialog().reject();
+    };
+    window->ZeroGroup_Click();
+    EXPECT_TRUE(waitFor([&] { return !prompts.shown.empty(); }) && idle());
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(state.live.MasteringGroup, 0);
+    EXPECT_FALSE(groupDialog().isVisible());
+}
+
 } // namespace

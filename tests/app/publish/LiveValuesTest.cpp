@@ -353,7 +353,13 @@ TEST_F(LiveValuesTest, ItemsFollowTheChannelCount) {
     EXPECT_EQ(items().front(), QStringLiteral("labelChan(1)"));
     for (const int count : {12, 3}) {
         SCOPED_TRACE(count);
+        // The channel objects follow the count, as the setup's lifecycle keeps them.
         state.unit.UnitSystem->setMaxChannel(count);
+        state.unit.Channels.resize(static_cast<size_t>(std::min(count, 8)));
+        for (int n = 9; n <= count; ++n) {
+            state.unit.Channels.push_back(std::make_unique<Channel>(state.session, prompts));
+            state.unit.Channels.back()->SetDefaults(n);
+        }
         window->UpdateMainDisplay();
         tick();
         const QStringList now = items();

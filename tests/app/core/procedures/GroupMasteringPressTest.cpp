@@ -55,6 +55,29 @@ TEST(GroupMasteringPress, FirstPressZeroesOnePressRowsAndSkipsWhatCannotBeWritte
         << "a channel without formula does not fail the group";
 }
 
+TEST(GroupMasteringPress, RowsNoPressCanMasterAreSkippedNotFailed) {
+    const struct {
+        const char *legend;
+        bool exists, hasFormula;
+        std::optional<RowFault> fault;
+        const char *cell;
+    } cases[] = {
+        {"a channel with a formula is mastered", true, true, std::nullopt, ""},
+        {"one without a formula is skipped", true, false, RowFault::NoFormula, "No formula"},
+        {"an entry naming no channel is skipped", false, false, RowFault::NoSuchChannel,
+         "No channel"},
+    };
+    for (const auto &c : cases) {
+        const auto skipped = skippedRow(c.exists, c.hasFormula);
+        ASSERT_EQ(skipped.has_value(), c.fault.has_value()) << c.legend;
+        if (!skipped)
+            continue;
+        EXPECT_EQ(skipped->fault, *c.fault) << c.legend;
+        EXPECT_FALSE(skipped->failed()) << c.legend << ": the group still completes";
+        EXPECT_EQ(skipped->cellText(), QLatin1String(c.cell)) << c.legend;
+    }
+}
+
 TEST(GroupMasteringPress, SecondPressMastersTwoMasterRowsOnly) {
     const GroupRowOutcome mastered = secondPressRow(twoMasters(0.0), 10.0, MasteringMode::master());
     ASSERT_EQ(mastered.fault, RowFault::None);
