@@ -1,0 +1,39 @@
+#pragma once
+
+#include "PartRecord.h"
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace measurelog {
+
+class SqliteStatement;
+
+// Which parts the log window shows and an export writes. Every field left empty lets all parts
+// through.
+struct LogFilter {
+    std::optional<qint64> sinceMs;    // from this time on (UTC ms)
+    std::optional<qint64> untilMs;    // before this time
+    std::optional<QString> setupFile; // exactly this setup file name; "" is "no setup file"
+    VerdictSet verdicts;
+    // Part of the typed serial or lot, any case; a whole number also finds the part with that
+    // automatic serial.
+    QString serialContains;
+};
+
+// The filter as SQL on the parts table: a condition to put after WHERE (never empty) and its
+// parameters in order, to bind from a given index on.
+struct FilterSql {
+    std::string condition;
+    std::vector<std::variant<qint64, QString>> parameters;
+
+    // Binds the parameters from `first` on; returns the next free index.
+    int bind(SqliteStatement &statement, int first) const;
+};
+FilterSql filterSql(const LogFilter &filter);
+
+} // namespace measurelog
