@@ -296,6 +296,16 @@ ExportResult exportCsv(const QString &logPath, const QString &csvPath, const Exp
     if (!QFileInfo::exists(logPath))
         return {ExportOutcome::Failed, 0,
                 QStringLiteral("There is no measurement log at %1.").arg(shown(logPath))};
+    // Saving over the log (or its write-ahead files) would replace every part with the export.
+    const QString log = QFileInfo(logPath).canonicalFilePath();
+    const QString target = QFileInfo(csvPath).canonicalFilePath();
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        if (!target.isEmpty() && target == log + QLatin1String(suffix))
+            return {ExportOutcome::Failed, 0,
+                    QStringLiteral("The export file %1 is the measurement log itself: choose "
+                                   "another file.")
+                        .arg(shown(csvPath))};
+    }
     qint64 parts = 0;
     try {
         SqliteDatabase db = openForReading(logPath);
@@ -308,7 +318,7 @@ ExportResult exportCsv(const QString &logPath, const QString &csvPath, const Exp
         range.reset();
         if (QString failure = csv.open(); !failure.isEmpty())
             return {ExportOutcome::Failed, 0, failure};
-        const FilterSql where = filterSql(request.filter);
+        const FilterSql where = filterSql(request.filter, idsInTimeRange(db, request.filter));
         SqliteStatement rows = db.prepare(exportQuery(where));
         where.bind(rows, 1);
         bool complete = false;

@@ -40,7 +40,8 @@ struct ExportResult {
 };
 
 // Writes the parts of the log at `logPath` that pass the filter to `csvPath`, replacing that file
-// only once the whole export is written (a failed or cancelled export leaves it as it was).
+// only once the whole export is written (a failed or cancelled export leaves it as it was). The
+// log itself is never a file the export replaces.
 ExportResult exportCsv(const QString &logPath, const QString &csvPath, const ExportRequest &request,
                        const ExportControl &control = {});
 

@@ -19,7 +19,7 @@ QString containsPattern(const QString &text) {
 
 } // namespace
 
-FilterSql filterSql(const LogFilter &filter) {
+FilterSql filterSql(const LogFilter &filter, std::optional<IdRange> ids) {
     FilterSql sql;
     std::string &where = sql.condition;
     where = "1";
@@ -57,7 +57,29 @@ FilterSql filterSql(const LogFilter &filter) {
         }
         where += ")";
     }
+    if (ids) {
+        where += " AND id BETWEEN ? AND ?";
+        sql.parameters.emplace_back(ids->first);
+        sql.parameters.emplace_back(ids->last);
+    }
     return sql;
+}
+
+std::optional<IdRange> idsInTimeRange(SqliteDatabase &db, const LogFilter &filter) {
+    if (!filter.sinceMs && !filter.untilMs)
+        return std::nullopt;
+    LogFilter times;
+    times.sinceMs = filter.sinceMs;
+    times.untilMs = filter.untilMs;
+    const FilterSql where = filterSql(times);
+    SqliteStatement query =
+        db.prepare("SELECT min(id), max(id) FROM parts WHERE " + where.condition);
+    where.bind(query, 1);
+    query.step();
+    // No part in the range: a range no id lies in.
+    const IdRange ids = query.isNull(0) ? IdRange{1, 0} : IdRange{query.int64(0), query.int64(1)};
+    query.reset();
+    return ids;
 }
 
 int FilterSql::bind(SqliteStatement &statement, int first) const {

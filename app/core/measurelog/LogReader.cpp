@@ -126,7 +126,7 @@ void LogReader::readValues(PartRecord &part) {
 Read<LogPage> LogReader::newestFirst(const LogFilter &filter, qint64 beforeId, int limit,
                                      bool withValues) {
     return reading<LogPage>([&] {
-        const FilterSql where = filterSql(filter);
+        const FilterSql where = filterSql(filter, idsInTimeRange(m_db, filter));
         SqliteStatement &query =
             statement(selectParts(where.condition + " AND id < ? ORDER BY id DESC LIMIT ?"));
         const int next = where.bind(query, 1);
@@ -142,7 +142,7 @@ Read<LogPage> LogReader::newestFirst(const LogFilter &filter, qint64 beforeId, i
 
 Read<qint64> LogReader::count(const LogFilter &filter) {
     return reading<qint64>([&] {
-        const FilterSql where = filterSql(filter);
+        const FilterSql where = filterSql(filter, idsInTimeRange(m_db, filter));
         SqliteStatement &query = statement("SELECT count(*) FROM parts WHERE " + where.condition);
         where.bind(query, 1);
         query.step();

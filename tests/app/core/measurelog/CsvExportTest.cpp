@@ -190,6 +190,10 @@ TEST_F(CsvExportTest, TheCommandLineExportSaysWhatHappenedInItsExitCode) {
          {QStringLiteral("no/out.csv"), {}, {}, {}, {}, log},
          1,
          "The export file "},
+        {"the log itself",
+         {log, {}, {}, {}, {}, log},
+         1,
+         "measurements.sqlite is the measurement log itself: choose another file."},
     };
     for (const CommandCase &c : cases) {
         QFile::remove(path(file));
@@ -203,6 +207,8 @@ TEST_F(CsvExportTest, TheCommandLineExportSaysWhatHappenedInItsExitCode) {
             << c.legend << ": " << outcome.message.toStdString();
         EXPECT_EQ(QFileInfo::exists(path(file)), c.exitCode == 0) << c.legend;
     }
+    EXPECT_EQ(sqliteCli(path(log), QStringLiteral("SELECT count(*) FROM parts")), "3")
+        << "the log is still there";
 }
 
 // The gauges' own formatting, less its blank before a positive value, its point after a whole

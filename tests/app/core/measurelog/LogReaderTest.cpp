@@ -13,15 +13,17 @@ namespace {
 
 constexpr qint64 Start = 1796669672123;
 
-// 60 parts over three setups (one of them "no setup file"), a minute apart, with every verdict
-// and a serial text that holds LIKE's own wildcards.
+// 60 parts over three setups (one of them "no setup file"), a minute apart but for one recorded
+// after the clock was set back, with every verdict and a serial text that holds LIKE's own
+// wildcards.
 class LogReaderTest : public LogFolder {
 protected:
     void SetUp() override {
         const QString setups[] = {SampleSetup, QStringLiteral("gear.qor"), QString()};
         for (int seed = 0; seed < 60; ++seed) {
             PartRecord part = samplePart(seed, 4 + seed / 3 % 3, setups[seed % 3]);
-            part.timeMs = Start + seed * 60000;
+            // Part 45 was recorded after the clock had been set back by 40 minutes.
+            part.timeMs = Start + (seed == 45 ? 5 : seed) * 60000;
             if (seed == 33)
                 part.serialText = QStringLiteral("50%_off");
             m_parts.push_back(part);
@@ -117,7 +119,6 @@ TEST_F(LogReaderTest, PagesNewestFirstHoldEveryMatchingPartOnce) {
     LogReader reader(logPath());
     for (const FilterCase &c : cases) {
         const std::vector<qint64> expected = idsWhere(c.passes);
-        ASSERT_FALSE(expected.empty()) << c.legend;
         std::vector<qint64> ids;
         qint64 before = 0;
         for (bool atEnd = false; !atEnd;) {
