@@ -1,0 +1,138 @@
+// The write side: what recording a 128-channel part costs the GUI thread, and how many parts per
+// second the writer stores with the log's durability next to a plain sqlite3 C loop.
+#include "LogStore.h"
+#include "LogWriter.h"
+#include "PlainSqlite.h"
+#include "SampleParts.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QUuid>
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+using namespace measurelog;
+
+namespace {
+
+constexpr int Channels = 128;
+constexpr int PartsPerRound = 200;
+
+// Runs the event loop until `writer` has answered `count` parts since `answered` was zero.
+void waitForAnswers(const qint64 &answered, qint64 count) {
+    while (answered < count)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+}
+
+struct CountedWriter {
+    explicit CountedWriter(const QString &path, int maxBatch = 64) : writer(path, {{}, maxBatch}) {
+        QObject::connect(&writer, &LogWriter::committed, &writer, [this] { ++answered; });
+        QObject::connect(&writer, &LogWriter::failed, &writer, [this] { ++answered; });
+    }
+
+    LogWriter writer;
+    qint64 answered = 0;
+};
+
+// What the GUI thread does on Record: build the record from the readings and the channels'
+// set-up it already has, decide the verdicts, hand it over.
+void BM_RecordPartOnGuiThread(benchmark::State &state) {
+    QTemporaryDir folder;
+    CountedWriter log(folder.filePath(QStringLiteral("log.sqlite")));
+    const PartRecord setup = samplePart(1, Channels);
+    std::vector<double> readings;
+    for (const ValueRecord &value : setup.values)
+        readings.push_back(value.value);
+    qint64 submitted = 0;
+    for (auto _ : state) {
+        PartRecord part;
+        part.station = setup.station;
+        part.operatorName = setup.operatorName;
+        part.serialText = setup.serialText;
+        part.setupFile = setup.setupFile;
+        part.setupHash = setup.setupHash;
+        part.viewName = setup.viewName;
+        part.values.reserve(Channels);
+        for (int i = 0; i < Channels; ++i) {
+            ValueRecord value = setup.values[static_cast<size_t>(i)];
+            value.value =
+                readings[static_cast<size_t>(i)] + 1e-6 * static_cast<double>(submitted % 7);
+            value.verdict = zoneVerdict(value);
+            part.values.push_back(std::move(value));
+        }
+        benchmark::DoNotOptimize(log.writer.submit(std::move(part)));
+        // Let the writer catch up now and then, outside the measurement, so the queue stays short.
+        if (++submitted % 256 == 0) {
+            state.PauseTiming();
+            waitForAnswers(log.answered, submitted);
+            state.ResumeTiming();
+        }
+    }
+    waitForAnswers(log.answered, submitted);
+}
+BENCHMARK(BM_RecordPartOnGuiThread)->Unit(benchmark::kMicrosecond)->Iterations(5000);
+
+std::vector<PartRecord> roundOfParts(int round) {
+    std::vector<PartRecord> parts;
+    for (int i = 0; i < PartsPerRound; ++i) {
+        parts.push_back(samplePart(round * PartsPerRound + i, Channels));
+        parts.back().uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        parts.back().timeMs = 1796669672123 + round * PartsPerRound + i;
+    }
+    return parts;
+}
+
+QString newLog(const QTemporaryDir &folder) {
+    const QString path = folder.filePath(QStringLiteral("log.sqlite"));
+    LogStore(path).open();
+    return path;
+}
+
+// Parts queued faster than the disk takes them: with a batch of 1 each part is a transaction of
+// its own (the comparison with the plain loop); with 64 a queued burst shares one.
+void BM_WriterThroughput(benchmark::State &state) {
+    QTemporaryDir folder;
+    CountedWriter log(newLog(folder), static_cast<int>(state.range(0)));
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<PartRecord> parts = roundOfParts(round++);
+        const qint64 target = log.answered + PartsPerRound;
+        state.ResumeTiming();
+        for (PartRecord &part : parts)
+            log.writer.submit(std::move(part));
+        waitForAnswers(log.answered, target);
+    }
+    state.counters["parts_per_s"] =
+        benchmark::Counter(static_cast<double>(round * PartsPerRound), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_WriterThroughput)
+    ->Arg(1)
+    ->Arg(64)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+
+void BM_PlainSqliteLoop(benchmark::State &state) {
+    QTemporaryDir folder;
+    PlainSqlite plain(newLog(folder), true);
+    int round = 0;
+    qint64 serial = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::vector<PartRecord> parts = roundOfParts(round++);
+        state.ResumeTiming();
+        for (const PartRecord &part : parts) {
+            plain.begin();
+            plain.insert(part, ++serial);
+            plain.commit();
+        }
+    }
+    state.counters["parts_per_s"] =
+        benchmark::Counter(static_cast<double>(round * PartsPerRound), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_PlainSqliteLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+} // namespace
