@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <limits>
 #include <sqlite3.h>
@@ -43,7 +44,20 @@ PartRecord partFrom(const SqliteStatement &row) {
 SqliteDatabase openForReading(const QString &path) {
     SqliteDatabase db(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     db.setBusyTimeout(2000);
-    return db;
+    try {
+        db.singleInt("PRAGMA user_version");
+        return db;
+    } catch (const SqliteError &error) {
+        if (error.primaryCode() != SQLITE_READONLY && error.primaryCode() != SQLITE_CANTOPEN)
+            throw;
+    }
+    // A log in a folder this process may not write: the write-ahead log's shared-memory file
+    // cannot be made, which reading needs. Nobody can be writing it then, so it is read as a
+    // file that does not change.
+    const QString uri =
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+        QStringLiteral("?immutable=1");
+    return SqliteDatabase(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI);
 }
 
 LogReader::LogReader(QString path) : m_path(std::move(path)) {}

@@ -39,7 +39,8 @@ struct ChannelSeen {
     bool operator==(const ChannelSeen &) const = default;
 };
 
-// Opens `path` for reading only (SQLITE_OPEN_READONLY); throws SqliteError.
+// Opens `path` for reading only (SQLITE_OPEN_READONLY), also in a folder this process may not
+// write; throws SqliteError.
 SqliteDatabase openForReading(const QString &path);
 
 class LogReader {

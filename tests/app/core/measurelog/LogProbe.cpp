@@ -5,9 +5,11 @@
 //   opened STATE<TAB>reason
 //   committed UUID SERIAL
 //   failed UUID STATE<TAB>reason
+// With --read, it then reads the log and prints "read N" (the parts in it) or the failure.
 // With --parts 0 it records until it is killed. --unprivileged drops root to nobody first (a
 // read-only file is read-only to root only through a mount); exit code 77 if that is refused.
 
+#include "LogReader.h"
 #include "LogWriter.h"
 #include "SampleParts.h"
 
@@ -66,10 +68,16 @@ int main(int argc, char **argv) {
         if (parts == 0 || submitted < parts)
             writer.submit(samplePart(static_cast<int>(submitted++), channels));
     };
+    const bool read = arguments.contains(QLatin1String("--read"));
     auto answer = [&](const QString &line) {
         say(line);
-        if (parts > 0 && ++answered == parts)
+        if (parts > 0 && ++answered == parts) {
+            if (read) {
+                const Read<qint64> count = LogReader(log).count({});
+                say(count.ok() ? QStringLiteral("read %1").arg(count.value) : count.failure);
+            }
             app.quit();
+        }
         submitNext();
     };
     QObject::connect(&writer, &LogWriter::opened, &app, [](const LogStatus &status) {
