@@ -312,13 +312,17 @@ ExportResult exportCsv(const QString &logPath, const QString &csvPath, const Exp
         // One snapshot for the whole export, however long it takes, while parts go on being
         // recorded.
         db.exec("BEGIN");
+        // Progress is the share of the ids to go through, those of the time range if there is
+        // one.
+        const std::optional<IdRange> times = idsInTimeRange(db, request.filter);
         SqliteStatement range = db.prepare("SELECT min(id), max(id) FROM parts");
         range.step();
-        CsvWriter csv(csvPath, control, range.int64(0), range.int64(1));
+        const IdRange ids = times.value_or(IdRange{range.int64(0), range.int64(1)});
         range.reset();
+        CsvWriter csv(csvPath, control, ids.first, ids.last);
         if (QString failure = csv.open(); !failure.isEmpty())
             return {ExportOutcome::Failed, 0, failure};
-        const FilterSql where = filterSql(request.filter, idsInTimeRange(db, request.filter));
+        const FilterSql where = filterSql(request.filter, times);
         SqliteStatement rows = db.prepare(exportQuery(where));
         where.bind(rows, 1);
         bool complete = false;

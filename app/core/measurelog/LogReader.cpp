@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
 #include <limits>
 #include <sqlite3.h>
 #include <utility>
@@ -145,10 +146,10 @@ Read<LogPage> LogReader::newestFirst(const LogFilter &filter, qint64 beforeId, i
             statement(selectParts(where.condition + " AND id < ? ORDER BY id DESC LIMIT ?"));
         const int next = where.bind(query, 1);
         query.bind(next, beforeId > 0 ? beforeId : std::numeric_limits<qint64>::max());
-        query.bind(next + 1, limit);
+        query.bind(next + 1, std::max(limit, 1));
         LogPage page;
         page.parts = partsOf(query, withValues);
-        page.atEnd = static_cast<int>(page.parts.size()) < limit;
+        page.atEnd = static_cast<int>(page.parts.size()) < std::max(limit, 1);
         page.nextBeforeId = page.parts.empty() ? 0 : page.parts.back().id;
         return page;
     });

@@ -18,8 +18,6 @@ namespace measurelog {
 
 namespace {
 
-constexpr int PartColumns = 10;
-
 Counters countersFrom(const SqliteStatement &row) {
     return {row.int64(0), row.int64(1), row.int64(2), row.int64(3), row.int64(4)};
 }
@@ -57,7 +55,7 @@ LogStore::LogStore(QString path, StoreOptions options)
 }
 
 const LogStatus &LogStore::open() {
-    if (m_db.isOpen() || (m_status.refusesWrites()))
+    if (m_db.isOpen() || m_status.refusesWrites())
         return m_status;
     m_status = openChecked();
     if (!m_status.isReady())
@@ -257,7 +255,7 @@ Committed LogStore::insertPart(const PartRecord &part) {
         .bind(7, part.setupFile)
         .bind(8, part.setupHash)
         .bind(9, part.viewName)
-        .bind(PartColumns, static_cast<int>(verdict));
+        .bind(10, static_cast<int>(verdict));
     m_insertPart.step();
     committed.partId = m_insertPart.int64(0);
     m_insertPart.reset();
@@ -329,13 +327,18 @@ LogStatus LogStore::resetCounters(qint64 nowMs) {
     if (!ensureOpen())
         return m_status;
     try {
+        // In a transaction of its own: a commit that fails is then reported by COMMIT, where
+        // a statement committing by itself would report it only to a reset.
+        m_begin.run();
         m_resetCounters.bind(1, nowMs);
         m_resetCounters.step();
         const Counters counters = countersFrom(m_resetCounters);
         m_resetCounters.reset();
+        m_commit.run();
         m_counters = counters;
         return m_status = {};
     } catch (const SqliteError &error) {
+        rollback();
         return failed(error);
     }
 }
