@@ -9,9 +9,11 @@ namespace measurelog {
 namespace {
 
 // Verdicts are stored as numbers: 0 no limits, 1 good, 2 warn, 3 reject (worst is largest).
-// Times are UTC milliseconds since 1970. Indexes are named for the filter they serve.
+// Times are UTC milliseconds since 1970. Indexes are named for the filter they serve. The part
+// counter (parts and verdicts since its last reset) and the serial counter (never reset) share
+// one row, so a part's commit writes one page for both.
 constexpr MigrationStep Steps[] = {
-    {"parts, their values, the part counter, the serial counter and each setup's channels",
+    {"parts, their values, the part and serial counters and each setup's channels",
      R"sql(
 CREATE TABLE parts (
     id INTEGER PRIMARY KEY,
@@ -47,14 +49,10 @@ CREATE TABLE counters (
     good INTEGER NOT NULL,
     warn INTEGER NOT NULL,
     reject INTEGER NOT NULL,
-    reset_ms INTEGER NOT NULL
-);
-INSERT INTO counters VALUES (1, 0, 0, 0, 0, 0);
-CREATE TABLE serial_counter (
-    id INTEGER PRIMARY KEY CHECK (id = 1),
+    reset_ms INTEGER NOT NULL,
     last_serial INTEGER NOT NULL
 );
-INSERT INTO serial_counter VALUES (1, 0);
+INSERT INTO counters VALUES (1, 0, 0, 0, 0, 0, 0);
 CREATE TABLE setup_channels (
     setup_file TEXT NOT NULL,
     channel INTEGER NOT NULL,

@@ -149,11 +149,10 @@ void LogStore::prepareStatements() {
         "INSERT INTO part_values (part_id, position, channel, description, value, decimals, "
         "nominal, low_tolerance, high_tolerance, low_approach, high_approach, verdict) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    m_nextSerial = m_db.prepare(
-        "UPDATE serial_counter SET last_serial = last_serial + 1 RETURNING last_serial");
     m_countPart = m_db.prepare("UPDATE counters SET parts = parts + 1, good = good + ?, "
-                               "warn = warn + ?, reject = reject + ? "
-                               "RETURNING parts, good, warn, reject, reset_ms");
+                               "warn = warn + ?, reject = reject + ?, "
+                               "last_serial = last_serial + 1 "
+                               "RETURNING parts, good, warn, reject, reset_ms, last_serial");
     m_resetCounters = m_db.prepare("UPDATE counters SET parts = 0, good = 0, warn = 0, "
                                    "reject = 0, reset_ms = ? "
                                    "RETURNING parts, good, warn, reject, reset_ms");
@@ -168,10 +167,10 @@ void LogStore::prepareStatements() {
         m_db.prepare("UPDATE parts SET sent_ms = ? WHERE uuid = ? AND sent_ms IS NULL");
 }
 
-std::array<SqliteStatement *, 13> LogStore::statements() {
-    return {&m_begin,       &m_commit,       &m_rollback,      &m_insertPart,   &m_insertValue,
-            &m_nextSerial,  &m_countPart,    &m_resetCounters, &m_readCounters, &m_setupChannels,
-            &m_noteChannel, &m_markSentById, &m_markSentByUuid};
+std::array<SqliteStatement *, 12> LogStore::statements() {
+    return {&m_begin,         &m_commit,      &m_rollback,      &m_insertPart,
+            &m_insertValue,   &m_countPart,   &m_resetCounters, &m_readCounters,
+            &m_setupChannels, &m_noteChannel, &m_markSentById,  &m_markSentByUuid};
 }
 
 void LogStore::close() {
@@ -241,11 +240,15 @@ Committed LogStore::insertPart(const PartRecord &part) {
     Committed committed;
     committed.uuid =
         part.uuid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : part.uuid;
-    m_nextSerial.step();
-    committed.serialNumber = m_nextSerial.int64(0);
-    m_nextSerial.reset();
-
     const Verdict verdict = worstVerdict(part.values);
+    m_countPart.bind(1, qint64{verdict == Verdict::Good})
+        .bind(2, qint64{verdict == Verdict::Warn})
+        .bind(3, qint64{verdict == Verdict::Reject});
+    m_countPart.step();
+    committed.counters = countersFrom(m_countPart);
+    committed.serialNumber = m_countPart.int64(5);
+    m_countPart.reset();
+
     m_insertPart.bind(1, committed.uuid)
         .bind(2, part.timeMs)
         .bind(3, part.station)
@@ -277,13 +280,6 @@ Committed LogStore::insertPart(const PartRecord &part) {
         m_insertValue.run();
     }
     noteSetupChannels(part);
-
-    m_countPart.bind(1, qint64{verdict == Verdict::Good})
-        .bind(2, qint64{verdict == Verdict::Warn})
-        .bind(3, qint64{verdict == Verdict::Reject});
-    m_countPart.step();
-    committed.counters = countersFrom(m_countPart);
-    m_countPart.reset();
     return committed;
 }
 

@@ -71,7 +71,7 @@ private:
     LogStatus checkFile(SqliteDatabase &db) const;
     LogStatus migrate(SqliteDatabase &db) const;
     void prepareStatements();
-    std::array<SqliteStatement *, 13> statements();
+    std::array<SqliteStatement *, 12> statements();
     void close();
     bool ensureOpen();
     std::vector<RecordOutcome> recordTogether(std::span<const PartRecord> parts);
@@ -89,7 +89,7 @@ private:
     Counters m_counters;
     SqliteDatabase m_db;
     SqliteStatement m_begin, m_commit, m_rollback;
-    SqliteStatement m_insertPart, m_insertValue, m_nextSerial, m_countPart, m_resetCounters;
+    SqliteStatement m_insertPart, m_insertValue, m_countPart, m_resetCounters;
     SqliteStatement m_readCounters, m_setupChannels, m_noteChannel;
     SqliteStatement m_markSentById, m_markSentByUuid;
     // The channels (and their descriptions) each setup is known to have in the log, read once

@@ -48,8 +48,25 @@ void LogWriter::enqueue(Job job) {
 
 // The answers are emitted on the thread that owns this object, by an event posted to it; the
 // destructor joins the writer thread first, so no answer is posted to an object being destroyed.
+// Answers that come while one event is on its way go with it: a quick run of commits wakes the
+// owner's thread once, not once each.
 template <typename Call> void LogWriter::post(Call call) {
-    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    std::lock_guard lock(m_answersMutex);
+    m_answers.emplace_back(std::move(call));
+    if (std::exchange(m_answersPosted, true))
+        return;
+    QMetaObject::invokeMethod(this, &LogWriter::deliverAnswers, Qt::QueuedConnection);
+}
+
+void LogWriter::deliverAnswers() {
+    std::vector<std::function<void()>> answers;
+    {
+        std::lock_guard lock(m_answersMutex);
+        answers.swap(m_answers);
+        m_answersPosted = false;
+    }
+    for (const auto &answer : answers)
+        answer();
 }
 
 void LogWriter::run() {

@@ -10,9 +10,11 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <variant>
+#include <vector>
 
 // The station's hand into the measurement log. It starts a thread that owns the only connection
 // that writes; submit() queues a part and returns at once, so neither the poll nor the window
@@ -72,6 +74,7 @@ private:
     void recordParts(LogStore &store, std::vector<PartRecord> &parts);
     void doJob(LogStore &store, Job &job);
     template <typename Call> void post(Call call);
+    void deliverAnswers();
 
     const QString m_path;
     const WriterOptions m_options;
@@ -79,6 +82,9 @@ private:
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;
     bool m_stopping = false;
+    std::mutex m_answersMutex;
+    std::vector<std::function<void()>> m_answers;
+    bool m_answersPosted = false;
     std::thread m_thread;
 };
 

@@ -21,8 +21,7 @@ protected:
                 "'Ana', 1, 'LOT-1', 'gear.qor', '5e7a9c', 'Display Channels', 1);"
                 "INSERT INTO part_values VALUES (1, 0, 3, 'Bore', 10.001, 3, 10, 9.99, 10.01, "
                 "9.992, 10.008, 1);"
-                "UPDATE serial_counter SET last_serial = 1;"
-                "UPDATE counters SET parts = 1, good = 1");
+                "UPDATE counters SET parts = 1, good = 1, last_serial = 1");
         db.exec(extraSql);
         db.exec("COMMIT");
     }
