@@ -57,7 +57,8 @@ public:
     const Counters &counters() const { return m_counters; }
 
     // Stores the parts in order, with their serial numbers and verdicts (each part's verdict is
-    // the worst of its values'), and a new uuid for a part that has none. One outcome per part.
+    // the worst of its values'), and a new uuid for a part that has none. A part with a reading
+    // that is no number (NaN, infinite) is refused. One outcome per part.
     std::vector<RecordOutcome> record(std::span<const PartRecord> parts);
     // Sets the part counter to zero as of `nowMs`; counters() then holds the new state.
     LogStatus resetCounters(qint64 nowMs);
