@@ -1,0 +1,225 @@
+#include "LogReader.h"
+
+#include "LogStatus.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <limits>
+#include <sqlite3.h>
+#include <utility>
+
+namespace measurelog {
+
+namespace {
+
+// The plant link's column came with the log's second version; a log still older (one this
+// station may not write to bring it up to date) reads as if nothing had been sent.
+constexpr int SentColumnVersion = 2;
+
+Verdict storedVerdict(qint64 code) {
+    return verdictFromCode(code).value_or(Verdict::NoLimits);
+}
+
+PartRecord partFrom(const SqliteStatement &row) {
+    PartRecord part;
+    part.id = row.int64(0);
+    part.uuid = row.text(1);
+    part.timeMs = row.int64(2);
+    part.station = row.text(3);
+    part.operatorName = row.text(4);
+    part.serialNumber = row.int64(5);
+    part.serialText = row.text(6);
+    part.setupFile = row.text(7);
+    part.setupHash = row.text(8);
+    part.viewName = row.text(9);
+    part.verdict = storedVerdict(row.int64(10));
+    part.sentMs = row.optionalInt64(11);
+    return part;
+}
+
+} // namespace
+
+SqliteDatabase openForReading(const QString &path) {
+    SqliteDatabase db(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    db.setBusyTimeout(2000);
+    try {
+        db.singleInt("PRAGMA user_version");
+        return db;
+    } catch (const SqliteError &error) {
+        if (error.primaryCode() != SQLITE_READONLY && error.primaryCode() != SQLITE_CANTOPEN)
+            throw;
+    }
+    // A log in a folder this process may not write: the write-ahead log's shared-memory file
+    // cannot be made, which reading needs. Nobody can be writing it then, so it is read as a
+    // file that does not change.
+    const QString uri =
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+        QStringLiteral("?immutable=1");
+    return SqliteDatabase(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI);
+}
+
+LogReader::LogReader(QString path) : m_path(std::move(path)) {}
+
+bool LogReader::open() {
+    if (!m_db.isOpen()) {
+        // Not created here: a log that does not exist yet is an empty one.
+        if (!QFileInfo::exists(m_path))
+            return false;
+        m_db = openForReading(m_path);
+    }
+    // A file created but not yet given its tables is empty too. The version is read each time:
+    // the writer may bring the schema up to date while this reader is open.
+    m_version = m_db.singleInt("PRAGMA user_version");
+    return m_version > 0;
+}
+
+std::string LogReader::sentColumn() const {
+    return m_version >= SentColumnVersion ? "sent_ms" : "NULL";
+}
+
+std::string LogReader::selectParts(const std::string &condition) const {
+    return "SELECT id, uuid, time_ms, station, operator, serial_number, serial_text, setup_file, "
+           "setup_hash, view_name, verdict, " +
+           sentColumn() + " FROM parts WHERE " + condition;
+}
+
+template <typename T, typename Work> Read<T> LogReader::reading(Work work) {
+    Read<T> result;
+    try {
+        if (open())
+            result.value = work();
+    } catch (const SqliteError &error) {
+        result.failure = QStringLiteral("The measurement log %1 could not be read (%2).")
+                             .arg(QDir::toNativeSeparators(m_path), error.message);
+    }
+    return result;
+}
+
+SqliteStatement &LogReader::statement(const std::string &sql) {
+    auto found = m_statements.find(sql);
+    if (found == m_statements.end())
+        found = m_statements.emplace(sql, m_db.prepare(sql)).first;
+    return found->second;
+}
+
+std::vector<PartRecord> LogReader::partsOf(SqliteStatement &query, bool withValues) {
+    std::vector<PartRecord> parts;
+    while (query.step())
+        parts.push_back(partFrom(query));
+    if (withValues) {
+        for (PartRecord &part : parts)
+            readValues(part);
+    }
+    return parts;
+}
+
+void LogReader::readValues(PartRecord &part) {
+    SqliteStatement &query = statement(
+        "SELECT channel, description, value, decimals, nominal, low_tolerance, high_tolerance, "
+        "low_approach, high_approach, verdict FROM part_values WHERE part_id = ? ORDER BY "
+        "position");
+    query.bind(1, part.id);
+    while (query.step()) {
+        ValueRecord value;
+        value.channel = static_cast<int>(query.int64(0));
+        value.description = query.text(1);
+        value.value = query.real(2);
+        value.decimals = static_cast<int>(query.int64(3));
+        value.nominal = query.optionalReal(4);
+        value.lowTolerance = query.optionalReal(5);
+        value.highTolerance = query.optionalReal(6);
+        value.lowApproach = query.optionalReal(7);
+        value.highApproach = query.optionalReal(8);
+        value.verdict = storedVerdict(query.int64(9));
+        part.values.push_back(std::move(value));
+    }
+}
+
+Read<LogPage> LogReader::newestFirst(const LogFilter &filter, qint64 beforeId, int limit,
+                                     bool withValues) {
+    return reading<LogPage>([&] {
+        const FilterSql where = filterSql(filter, idsInTimeRange(m_db, filter));
+        SqliteStatement &query =
+            statement(selectParts(where.condition + " AND id < ? ORDER BY id DESC LIMIT ?"));
+        const int next = where.bind(query, 1);
+        query.bind(next, beforeId > 0 ? beforeId : std::numeric_limits<qint64>::max());
+        query.bind(next + 1, std::max(limit, 1));
+        LogPage page;
+        page.parts = partsOf(query, withValues);
+        page.atEnd = static_cast<int>(page.parts.size()) < std::max(limit, 1);
+        page.nextBeforeId = page.parts.empty() ? 0 : page.parts.back().id;
+        return page;
+    });
+}
+
+Read<qint64> LogReader::count(const LogFilter &filter) {
+    return reading<qint64>([&] {
+        const FilterSql where = filterSql(filter, idsInTimeRange(m_db, filter));
+        SqliteStatement &query = statement("SELECT count(*) FROM parts WHERE " + where.condition);
+        where.bind(query, 1);
+        query.step();
+        const qint64 parts = query.int64(0);
+        query.reset();
+        return parts;
+    });
+}
+
+Read<std::optional<PartRecord>> LogReader::part(qint64 id) {
+    return reading<std::optional<PartRecord>>([&]() -> std::optional<PartRecord> {
+        SqliteStatement &query = statement(selectParts("id = ?"));
+        query.bind(1, id);
+        std::vector<PartRecord> parts = partsOf(query, true);
+        if (parts.empty())
+            return std::nullopt;
+        return std::move(parts.front());
+    });
+}
+
+Read<QStringList> LogReader::setups() {
+    return reading<QStringList>([&] {
+        // Hop along the setup index from one name to the next instead of reading every part.
+        SqliteStatement &first =
+            statement("SELECT setup_file FROM parts ORDER BY setup_file LIMIT 1");
+        SqliteStatement &next = statement(
+            "SELECT setup_file FROM parts WHERE setup_file > ? ORDER BY setup_file LIMIT 1");
+        QStringList names;
+        if (first.step()) {
+            names << first.text(0);
+            first.reset();
+        }
+        while (!names.isEmpty()) {
+            next.bind(1, names.last());
+            if (!next.step())
+                break;
+            names << next.text(0);
+            next.reset();
+        }
+        return names;
+    });
+}
+
+Read<std::vector<ChannelSeen>> LogReader::channels(const QString &setupFile) {
+    return reading<std::vector<ChannelSeen>>([&] {
+        SqliteStatement &query = statement("SELECT channel, description FROM setup_channels "
+                                           "WHERE setup_file = ? ORDER BY channel");
+        query.bind(1, setupFile);
+        std::vector<ChannelSeen> channels;
+        while (query.step())
+            channels.push_back({static_cast<int>(query.int64(0)), query.text(1)});
+        return channels;
+    });
+}
+
+Read<std::vector<PartRecord>> LogReader::unsent(qint64 afterId, int limit) {
+    return reading<std::vector<PartRecord>>([&] {
+        SqliteStatement &query =
+            statement(selectParts(sentColumn() + " IS NULL AND id > ? ORDER BY id LIMIT ?"));
+        query.bind(1, afterId).bind(2, limit);
+        return partsOf(query, true);
+    });
+}
+
+} // namespace measurelog

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "LogFilter.h"
+#include "PartRecord.h"
+#include "Sqlite.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// Reading the measurement log, on a connection of the reader's own (one reader per thread), while
+// the writer goes on writing: the write-ahead log gives each read a consistent snapshot. A log
+// that does not exist yet reads as empty, and nothing here ever writes to the file.
+namespace measurelog {
+
+// An answer, or why there is none.
+template <typename T> struct Read {
+    T value{};
+    QString failure; // empty when the read worked
+
+    bool ok() const { return failure.isEmpty(); }
+};
+
+// Newest first, keyed by id: the next page is asked for with `nextBeforeId`.
+struct LogPage {
+    std::vector<PartRecord> parts;
+    qint64 nextBeforeId = 0; // the id of the last part here
+    bool atEnd = true;       // no part older than these matches the filter
+};
+
+struct ChannelSeen {
+    int channel = 0;
+    QString description; // as last recorded
+
+    bool operator==(const ChannelSeen &) const = default;
+};
+
+// Opens `path` for reading only (SQLITE_OPEN_READONLY), also in a folder this process may not
+// write; throws SqliteError.
+SqliteDatabase openForReading(const QString &path);
+
+class LogReader {
+public:
+    explicit LogReader(QString path);
+
+    const QString &path() const { return m_path; }
+
+    // Up to `limit` parts matching the filter with ids below `beforeId` (0: from the newest),
+    // newest first; with their values unless told not to.
+    Read<LogPage> newestFirst(const LogFilter &filter, qint64 beforeId, int limit,
+                              bool withValues = true);
+    // How many parts match; this counts them all, so ask for it apart from the pages.
+    Read<qint64> count(const LogFilter &filter);
+    // One part with its values; empty when there is no part with that id.
+    Read<std::optional<PartRecord>> part(qint64 id);
+    // The setup file names parts were recorded with, in order ("" for parts without one).
+    Read<QStringList> setups();
+    // Every channel recorded with a setup, by channel number.
+    Read<std::vector<ChannelSeen>> channels(const QString &setupFile);
+    // The plant link's outbox: parts after `afterId` not yet taken by the broker, in the order
+    // they were recorded, with their values.
+    Read<std::vector<PartRecord>> unsent(qint64 afterId, int limit);
+
+private:
+    template <typename T, typename Work> Read<T> reading(Work work);
+    bool open();
+    std::string sentColumn() const;
+    std::string selectParts(const std::string &condition) const;
+    SqliteStatement &statement(const std::string &sql);
+    std::vector<PartRecord> partsOf(SqliteStatement &statement, bool withValues);
+    void readValues(PartRecord &part);
+
+    QString m_path;
+    SqliteDatabase m_db;
+    qint64 m_version = 0;
+    std::unordered_map<std::string, SqliteStatement> m_statements;
+};
+
+} // namespace measurelog

@@ -1,0 +1,94 @@
+#include "LogSchema.h"
+
+#include "Sqlite.h"
+
+#include <string>
+
+namespace measurelog {
+
+namespace {
+
+// Verdicts are stored as numbers: 0 no limits, 1 good, 2 warn, 3 reject (worst is largest).
+// Times are UTC milliseconds since 1970. Indexes are named for the filter they serve. The part
+// counter (parts and verdicts since its last reset) and the serial counter (never reset) share
+// one row, so a part's commit writes one page for both.
+constexpr MigrationStep Steps[] = {
+    {"parts, their values, the part and serial counters and each setup's channels",
+     R"sql(
+CREATE TABLE parts (
+    id INTEGER PRIMARY KEY,
+    uuid TEXT NOT NULL UNIQUE,
+    time_ms INTEGER NOT NULL,
+    station TEXT NOT NULL,
+    operator TEXT NOT NULL,
+    serial_number INTEGER NOT NULL,
+    serial_text TEXT NOT NULL,
+    setup_file TEXT NOT NULL,
+    setup_hash TEXT NOT NULL,
+    view_name TEXT NOT NULL,
+    verdict INTEGER NOT NULL CHECK (verdict BETWEEN 0 AND 3)
+);
+CREATE TABLE part_values (
+    part_id INTEGER NOT NULL REFERENCES parts (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    channel INTEGER NOT NULL,
+    description TEXT NOT NULL,
+    value REAL NOT NULL,
+    decimals INTEGER NOT NULL,
+    nominal REAL,
+    low_tolerance REAL,
+    high_tolerance REAL,
+    low_approach REAL,
+    high_approach REAL,
+    verdict INTEGER NOT NULL CHECK (verdict BETWEEN 0 AND 3),
+    PRIMARY KEY (part_id, position)
+) WITHOUT ROWID;
+CREATE TABLE counters (
+    id INTEGER PRIMARY KEY CHECK (id = 1),
+    parts INTEGER NOT NULL,
+    good INTEGER NOT NULL,
+    warn INTEGER NOT NULL,
+    reject INTEGER NOT NULL,
+    reset_ms INTEGER NOT NULL,
+    last_serial INTEGER NOT NULL
+);
+INSERT INTO counters VALUES (1, 0, 0, 0, 0, 0, 0);
+CREATE TABLE setup_channels (
+    setup_file TEXT NOT NULL,
+    channel INTEGER NOT NULL,
+    description TEXT NOT NULL,
+    PRIMARY KEY (setup_file, channel)
+) WITHOUT ROWID;
+CREATE INDEX parts_by_time ON parts (time_ms);
+CREATE INDEX parts_by_setup ON parts (setup_file);
+CREATE INDEX parts_by_verdict ON parts (verdict);
+CREATE UNIQUE INDEX parts_by_serial ON parts (serial_number);
+)sql"},
+    {"the plant link's outbox: when the broker took each part",
+     R"sql(
+ALTER TABLE parts ADD COLUMN sent_ms INTEGER;
+CREATE INDEX parts_unsent ON parts (id) WHERE sent_ms IS NULL;
+)sql"},
+};
+
+} // namespace
+
+std::span<const MigrationStep> migrationSteps() {
+    return Steps;
+}
+
+int latestSchemaVersion() {
+    return static_cast<int>(std::size(Steps));
+}
+
+void applyMigrations(SqliteDatabase &db, int from, int to) {
+    if (to < 0)
+        to = latestSchemaVersion();
+    for (int step = from; step < to; ++step)
+        db.exec(Steps[step].sql);
+    db.exec(("PRAGMA application_id = " + std::to_string(LogApplicationId) + ";" +
+             "PRAGMA user_version = " + std::to_string(to))
+                .c_str());
+}
+
+} // namespace measurelog
