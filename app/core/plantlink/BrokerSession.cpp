@@ -189,6 +189,9 @@ QString BrokerSession::tlsReason() const {
 void BrokerSession::onConnect(mosquitto *, void *self, int returnCode) {
     auto *session = static_cast<BrokerSession *>(self);
     if (returnCode == 0) {
+        // Only the attempt's failures are read from the log; from here on every message would
+        // be formatted for nothing.
+        mosquitto_log_callback_set(session->m_mosq, nullptr);
         session->m_accepted = true;
         session->m_events->accepted();
     } else {

@@ -25,7 +25,7 @@ QJsonValue number(std::optional<double> value, int decimals) {
     return QString::number(*value, 'f', clampedDecimals(decimals)).toDouble();
 }
 
-QString isoTime(const QDateTime &time) {
+QString isoTimeString(const QDateTime &time) {
     return time.toUTC().toString(Qt::ISODateWithMs);
 }
 
@@ -84,7 +84,7 @@ QByteArray partDocument(const PartMessage &part) {
         values.append(valueObject(v));
     QJsonObject object{
         {"uuid", part.uuid},
-        {"time", isoTime(part.time)},
+        {"time", isoTimeString(part.time)},
         {"station", part.station},
         {"serial", part.serial},
         {"operator", part.operatorName},
@@ -106,10 +106,10 @@ QByteArray counterDocument(const CounterState &counter, const QDateTime &time) {
         {"warn", counter.warn},
         {"reject", counter.reject},
         {"yield_percent", number(counter.yieldPercent, 2)},
-        {"time", isoTime(time)},
+        {"time", isoTimeString(time)},
     };
     if (counter.since.isValid())
-        object.insert(QLatin1String("since"), isoTime(counter.since));
+        object.insert(QLatin1String("since"), isoTimeString(counter.since));
     return compact(object);
 }
 
@@ -118,7 +118,7 @@ QByteArray onlineDocument(const StationInfo &info, const QDateTime &time) {
         {"state", "online"},
         {"version", info.version},
         {"setup", info.setup},
-        {"time", isoTime(time)},
+        {"time", isoTimeString(time)},
     });
 }
 
@@ -126,10 +126,13 @@ QByteArray offlineDocument() {
     return compact(QJsonObject{{"state", "offline"}});
 }
 
-QByteArray liveDocument(const QString &shown, const QDateTime &time) {
-    const QJsonValue value =
-        shown.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(shown.toDouble());
-    return compact(QJsonObject{{"value", value}, {"time", isoTime(time)}});
+QByteArray liveDocument(const QString &shown, const QByteArray &time) {
+    return R"({"time":")" + time + R"(","value":)" +
+           (shown.isEmpty() ? QByteArray("null") : shown.toLatin1()) + '}';
+}
+
+QByteArray isoTime(const QDateTime &time) {
+    return isoTimeString(time).toLatin1();
 }
 
 } // namespace plantlink

@@ -69,8 +69,12 @@ QByteArray counterDocument(const CounterState &counter, const QDateTime &time);
 QByteArray onlineDocument(const StationInfo &info, const QDateTime &time);
 // Also the connection's will, so it carries no time: the broker sends it as it was left.
 QByteArray offlineDocument();
-// A live value: shown is the value as text with the channel's decimals, or empty for none.
-QByteArray liveDocument(const QString &shown, const QDateTime &time);
+// A live value: shown is the value as text with the channel's decimals (written as it is, so
+// "2.000" keeps its decimals), or empty for none; time is isoTime()'s text. Built by hand: a
+// poll tick may make 128 of them.
+QByteArray liveDocument(const QString &shown, const QByteArray &time);
+// A time as the documents write it: ISO 8601 in UTC with milliseconds.
+QByteArray isoTime(const QDateTime &time);
 
 // A value as the station shows it with its decimals ("12.003"); empty for no value.
 QString shownValue(std::optional<double> value, int decimals);

@@ -6,53 +6,74 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <mutex>
 
 namespace plantlink {
 
-// Carries one session's reports from its thread to the client's thread. It touches nothing of
-// the client there but the acknowledgement queue, which has its own lock.
+namespace {
+
+// How long stopping waits for the connection's thread: the flush of what is queued takes at most
+// a second. Only a name lookup that hangs takes longer; that thread is let go, finishes on its
+// own and takes its session with it.
+constexpr std::chrono::seconds ThreadEndWait{2};
+
+} // namespace
+
+// What a connection's thread may reach of the client: the client itself until it is gone, and
+// the queue of acknowledgements.
+struct PlantLinkClient::Gate {
+    std::mutex mutex;
+    PlantLinkClient *client = nullptr;
+    std::vector<std::pair<quint64, int>> acks;
+};
+
+// Carries one session's reports from its thread to the client's thread, through the gate.
 class PlantLinkClient::Relay : public SessionEvents {
 public:
-    Relay(PlantLinkClient *client, quint64 generation)
-        : m_client(client), m_generation(generation) {}
+    Relay(std::shared_ptr<Gate> gate, quint64 generation)
+        : m_gate(std::move(gate)), m_generation(generation) {}
 
     void accepted() override {
-        PlantLinkClient *client = m_client;
-        const quint64 generation = m_generation;
-        QMetaObject::invokeMethod(
-            client, [client, generation] { client->sessionAccepted(generation); },
-            Qt::QueuedConnection);
+        post([generation = m_generation](PlantLinkClient *client) {
+            client->sessionAccepted(generation);
+        });
     }
 
     void acknowledged(int messageId) override {
-        bool wasEmpty = false;
-        {
-            QMutexLocker lock(&m_client->m_ackMutex);
-            wasEmpty = m_client->m_acks.empty();
-            m_client->m_acks.emplace_back(m_generation, messageId);
-        }
-        if (wasEmpty) {
-            PlantLinkClient *client = m_client;
+        std::lock_guard lock(m_gate->mutex);
+        if (!m_gate->client)
+            return;
+        m_gate->acks.emplace_back(m_generation, messageId);
+        // One call takes all that gathered until it runs.
+        if (m_gate->acks.size() == 1) {
+            PlantLinkClient *client = m_gate->client;
             QMetaObject::invokeMethod(
                 client, [client] { client->takeAcknowledgements(); }, Qt::QueuedConnection);
         }
     }
 
     void ended(const LinkState &why) override {
-        PlantLinkClient *client = m_client;
-        const quint64 generation = m_generation;
-        QMetaObject::invokeMethod(
-            client, [client, generation, why] { client->sessionEnded(generation, why); },
-            Qt::QueuedConnection);
+        post([generation = m_generation, why](PlantLinkClient *client) {
+            client->sessionEnded(generation, why);
+        });
     }
 
 private:
-    PlantLinkClient *m_client;
+    template <typename F> void post(F call) {
+        std::lock_guard lock(m_gate->mutex);
+        PlantLinkClient *client = m_gate->client;
+        if (client)
+            QMetaObject::invokeMethod(
+                client, [client, call] { call(client); }, Qt::QueuedConnection);
+    }
+
+    std::shared_ptr<Gate> m_gate;
     quint64 m_generation;
 };
 
 PlantLinkClient::PlantLinkClient(Outbox &outbox, QObject *parent)
-    : QObject(parent), m_outbox(outbox) {
+    : QObject(parent), m_outbox(outbox), m_gate(std::make_shared<Gate>()) {
+    m_gate->client = this;
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &PlantLinkClient::beginAttempt);
     m_clock.start();
@@ -62,6 +83,8 @@ PlantLinkClient::~PlantLinkClient() {
     // Says "offline" and ends the connection, without telling receivers that may be going too.
     blockSignals(true);
     stop();
+    std::lock_guard lock(m_gate->mutex);
+    m_gate->client = nullptr;
 }
 
 void PlantLinkClient::start(const PlantLinkConfig &config) {
@@ -102,19 +125,26 @@ void PlantLinkClient::beginAttempt() {
     options.willPayload = offlineDocument();
     options.maxInFlight = m_config.window;
     ++m_generation;
-    m_session = std::make_unique<BrokerSession>(m_config, options);
-    m_relay = std::make_unique<Relay>(this, m_generation);
-    m_thread =
-        std::thread([session = m_session.get(), relay = m_relay.get()] { session->run(*relay); });
+    m_session = std::make_shared<BrokerSession>(m_config, options);
+    std::promise<void> ended;
+    m_threadEnded = ended.get_future();
+    m_thread = std::thread([session = m_session, relay = Relay(m_gate, m_generation),
+                            ended = std::move(ended)]() mutable {
+        session->run(relay);
+        ended.set_value();
+    });
 }
 
 void PlantLinkClient::endSession() {
     if (m_session)
         m_session->stop();
-    if (m_thread.joinable())
-        m_thread.join();
+    if (m_thread.joinable()) {
+        if (m_threadEnded.wait_for(ThreadEndWait) == std::future_status::ready)
+            m_thread.join();
+        else
+            m_thread.detach();
+    }
     m_session.reset();
-    m_relay.reset();
     // Whatever was in flight on that connection goes out again on the next one, from the
     // first unsent record on.
     m_inFlight.clear();
@@ -150,8 +180,8 @@ void PlantLinkClient::sessionEnded(quint64 generation, const LinkState &why) {
 void PlantLinkClient::takeAcknowledgements() {
     std::vector<std::pair<quint64, int>> acks;
     {
-        QMutexLocker lock(&m_ackMutex);
-        acks.swap(m_acks);
+        std::lock_guard lock(m_gate->mutex);
+        acks.swap(m_gate->acks);
     }
     std::vector<qint64> sent;
     for (const auto &[generation, messageId] : acks) {
@@ -222,8 +252,13 @@ void PlantLinkClient::publishLiveValue(int channel, std::optional<double> value,
     const QString shown = shownValue(value, decimals);
     if (!m_live.admit(channel, shown, m_clock.elapsed()))
         return;
-    m_session->publish(m_topics->live(channel),
-                       liveDocument(shown, QDateTime::currentDateTimeUtc()), 0, false);
+    // A tick's values share their millisecond, and its text is made once.
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    if (nowMs != m_liveTimeMs) {
+        m_liveTimeMs = nowMs;
+        m_liveTime = isoTime(QDateTime::fromMSecsSinceEpoch(nowMs, Qt::UTC));
+    }
+    m_session->publish(m_topics->live(channel), liveDocument(shown, m_liveTime), 0, false);
 }
 
 void PlantLinkClient::reportBacklog() {

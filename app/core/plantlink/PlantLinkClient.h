@@ -9,11 +9,11 @@
 #include "Topics.h"
 
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QObject>
 #include <QTimer>
 
 #include <chrono>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
@@ -71,6 +71,7 @@ Q_SIGNALS:
     void backlogChanged(qint64 unsent);
 
 private:
+    struct Gate;
     class Relay;
     void beginAttempt();
     void sessionAccepted(quint64 generation);
@@ -89,6 +90,8 @@ private:
     std::optional<CounterState> m_counter;
     LiveRateLimiter m_live{0};
     QElapsedTimer m_clock;
+    qint64 m_liveTimeMs = -1;
+    QByteArray m_liveTime;
     ReconnectPolicy m_policy;
     QTimer m_retry;
     LinkState m_state = stopped();
@@ -96,18 +99,15 @@ private:
     bool m_started = false;
     bool m_accepted = false;
 
-    // One session per connection; reports of an earlier one are recognised by the generation.
+    // One session per connection, served on a thread of its own; reports of an earlier session
+    // are recognised by the generation.
+    std::shared_ptr<Gate> m_gate;
     quint64 m_generation = 0;
-    std::unique_ptr<BrokerSession> m_session;
-    std::unique_ptr<Relay> m_relay;
+    std::shared_ptr<BrokerSession> m_session;
     std::thread m_thread;
+    std::future<void> m_threadEnded;
     std::map<int, qint64> m_inFlight; // message id to outbox id
     qint64 m_handedOut = 0;           // the last outbox id given to the session
-
-    // Acknowledgements arrive one by one on the session's thread and are taken here in batches,
-    // so the outbox marks many in one go.
-    QMutex m_ackMutex;
-    std::vector<std::pair<quint64, int>> m_acks;
 };
 
 } // namespace plantlink

@@ -35,14 +35,14 @@ public:
     bool isRunning() const { return m_process.state() == QProcess::Running; }
     int port() const { return m_port; }
     QString folder() const { return m_folder.path(); }
-    QString log();
+    // What it has said so far, in all its runs.
+    QString log() const;
 
 private:
     QString writeConfig() const;
 
     QTemporaryDir m_folder;
     QProcess m_process;
-    QByteArray m_log;
     int m_port = 0;
     bool m_saveAtOnce = false;
     QString m_passwordFile;

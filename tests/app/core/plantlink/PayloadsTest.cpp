@@ -98,9 +98,10 @@ TEST(Payloads, StatusCounterAndLiveDocuments) {
     EXPECT_EQ(counter[QLatin1String("since")].toString(),
               QLatin1String("2025-01-02T03:04:05.006Z"));
 
-    EXPECT_EQ(liveDocument(shownValue(2.0004999, 3), now),
-              R"({"time":"2025-01-02T03:04:05.006Z","value":2})");
-    EXPECT_EQ(liveDocument(shownValue(std::nullopt, 3), now),
+    EXPECT_EQ(liveDocument(shownValue(2.0004999, 3), isoTime(now)),
+              R"({"time":"2025-01-02T03:04:05.006Z","value":2.000})")
+        << "the value as shown, with its decimals";
+    EXPECT_EQ(liveDocument(shownValue(std::nullopt, 3), isoTime(now)),
               R"({"time":"2025-01-02T03:04:05.006Z","value":null})");
 }
 

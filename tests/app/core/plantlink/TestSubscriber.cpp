@@ -40,8 +40,10 @@ void TestSubscriber::onMessage(mosquitto *, void *self, const mosquitto_message 
     const Message m{QByteArray(message->topic),
                     QByteArray(static_cast<const char *>(message->payload), message->payloadlen),
                     message->retain};
-    if (subscriber->m_handler)
+    if (subscriber->m_handler) {
         subscriber->m_handler(m);
+        return;
+    }
     QMutexLocker lock(&subscriber->m_mutex);
     subscriber->m_messages.append(m);
 }

@@ -21,7 +21,8 @@ public:
     };
     using Handler = std::function<void(const Message &)>;
 
-    // handler, when given, is called on the subscriber's thread for each message as it arrives.
+    // handler, when given, is called on the subscriber's thread for each message as it arrives,
+    // and the message is not kept.
     TestSubscriber(int port, QByteArray filter, QByteArray clientId = "test-subscriber",
                    Handler handler = {});
     ~TestSubscriber();
