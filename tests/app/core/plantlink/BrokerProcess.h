@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PlantLinkConfig.h"
+
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -76,3 +78,12 @@ struct TestCertificates {
     QString otherCaFile;
 };
 bool makeCertificates(const QString &folder, TestCertificates &made);
+
+// The plant link's settings for a station on a broker on the loopback.
+inline plantlink::PlantLinkConfig loopbackConfig(int port, const QString &station) {
+    plantlink::PlantLinkConfig config;
+    config.host = QStringLiteral("127.0.0.1");
+    config.port = port;
+    config.station = station;
+    return config;
+}

@@ -69,11 +69,7 @@ TEST(HistorianExample, StoresEachPartOnceAndSkipsWhatItCannotRead) {
     outbox.add(part(2, repeated));
     outbox.add(part(3, QUuid::createUuid().toString(QUuid::WithoutBraces)));
     PlantLinkClient client(outbox);
-    PlantLinkConfig config;
-    config.host = QStringLiteral("127.0.0.1");
-    config.port = broker.port();
-    config.station = QStringLiteral("line-7");
-    client.start(config);
+    client.start(loopbackConfig(broker.port(), QStringLiteral("line-7")));
     ASSERT_TRUE(waitFor([&] { return saidLines("stored") + saidLines("repeat dropped") == 4; }))
         << said.constData();
     EXPECT_EQ(saidLines("repeat dropped"), 1);

@@ -23,12 +23,7 @@ const QByteArray PartTopic = "qorview/line-3/part";
 const QByteArray StatusTopic = "qorview/line-3/status";
 
 PlantLinkConfig configFor(int port) {
-    PlantLinkConfig config;
-    config.host = QStringLiteral("127.0.0.1");
-    config.port = port;
-    config.station = Station;
-    config.connectTimeoutMs = 5000;
-    return config;
+    return loopbackConfig(port, Station);
 }
 
 QByteArray partPayload(qint64 serial) {
