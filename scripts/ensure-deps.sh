@@ -8,6 +8,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev
     libboost-dev
+    libsqlite3-dev sqlite3
+    libmosquitto-dev mosquitto mosquitto-clients openssl qtkeychain-qt6-dev
+    python3-paho-mqtt gnome-keyring libsecret-1-0
     xvfb xauth imagemagick fonts-dejavu-core
     util-linux procps binutils
     dbus libglib2.0-bin python3-gi
