@@ -1,0 +1,255 @@
+#include "ControlChart.h"
+
+#include "ChartParts.h"
+#include "Decimation.h"
+#include "SpcAnalysis.h"
+#include "SpcColours.h"
+#include "SpcFigures.h"
+
+#include <QFont>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
+#include <QLineSeries>
+#include <QPen>
+#include <QScatterSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Markers on the points while each has this many pixels to itself; closer they hide the line.
+constexpr int PixelsPerMarker = 5;
+constexpr int FallbackColumns = 600;
+constexpr int ValueSteps = 5;
+
+bool onSide(spc::Rule rule, ChartSide side) {
+    return (rule == spc::Rule::SpreadBeyondLimits) == (side == ChartSide::Spread);
+}
+
+} // namespace
+
+ControlChart::ControlChart(ChartSide side)
+    : side_(side), data_(new QLineSeries(this)), flagged_(new QScatterSeries(this)),
+      x_(new QValueAxis(this)), y_(new QValueAxis(this)), pendingBack_(new QGraphicsRectItem(this)),
+      pending_(new QGraphicsSimpleTextItem(this)) {
+    legend()->hide();
+    styleChart(*this);
+    addAxis(x_, Qt::AlignBottom);
+    addAxis(y_, Qt::AlignLeft);
+    x_->setGridLineVisible(false);
+
+    lines_[0] = addLine(*this, *x_, *y_, spccolours::reject(), Qt::DashLine, 1.2);
+    lines_[1] = addLine(*this, *x_, *y_, spccolours::good(), Qt::SolidLine, 1.2);
+    lines_[2] = addLine(*this, *x_, *y_, spccolours::reject(), Qt::DashLine, 1.2);
+
+    data_->setPen(QPen(spccolours::data(), 1.3));
+    data_->setMarkerSize(4.0);
+    addSeries(data_);
+    data_->attachAxis(x_);
+    data_->attachAxis(y_);
+
+    flagged_->setColor(spccolours::reject());
+    flagged_->setBorderColor(spccolours::reject());
+    flagged_->setMarkerSize(7.0);
+    flagged_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    addSeries(flagged_);
+    flagged_->attachAxis(x_);
+    flagged_->attachAxis(y_);
+
+    QFont pendingFont = font();
+    pendingFont.setPointSizeF(pendingFont.pointSizeF() * 1.3);
+    pending_->setFont(pendingFont);
+    pending_->setBrush(QColor(0x60, 0x60, 0x60));
+    pending_->setZValue(11);
+    pending_->hide();
+    // The words stand on a veil over the points, readable whatever lies behind them.
+    pendingBack_->setBrush(QColor(255, 255, 255, 220));
+    pendingBack_->setPen(Qt::NoPen);
+    pendingBack_->setZValue(10);
+    pendingBack_->hide();
+    connect(this, &QChart::plotAreaChanged, this, &ControlChart::plotAreaMoved);
+}
+
+QLineSeries *ControlChart::changeLine() {
+    QLineSeries *line = addLine(*this, *x_, *y_, spccolours::change(), Qt::DashDotLine, 1.5);
+    // Named at its foot, inside the plot.
+    nameLine(*line, QStringLiteral("limits changed"), spccolours::change().darker(130));
+    return line;
+}
+
+void ControlChart::setAnalysis(const spc::SpcAnalysis *analysis) {
+    analysis_ = analysis;
+    refresh();
+}
+
+void ControlChart::showSubgroups(std::size_t first, std::size_t count) {
+    first_ = first;
+    count_ = count;
+    refresh();
+}
+
+int ControlChart::columns() const {
+    const int width = static_cast<int>(plotArea().width());
+    return width > 10 ? width : FallbackColumns;
+}
+
+void ControlChart::plotAreaMoved() {
+    const QRectF area = plotArea();
+    const QRectF text = pending_->boundingRect();
+    pending_->setPos(area.center().x() - text.width() / 2.0,
+                     area.center().y() - text.height() / 2.0);
+    const qreal pad = text.height() / 3.0;
+    pendingBack_->setRect(pending_->pos().x() - pad, pending_->pos().y() - pad / 2.0,
+                          text.width() + 2.0 * pad, text.height() + pad);
+    pendingBack_->setVisible(pending_->isVisible());
+    // Another width thins the points differently and may hide or show their markers; a change
+    // of height alone leaves them as they are.
+    if (columns() != drawnColumns_ && analysis_)
+        refresh();
+}
+
+void ControlChart::refresh() {
+    const std::span<const double> values = !analysis_ ? std::span<const double>()
+                                           : side_ == ChartSide::Location
+                                               ? analysis_->series().means()
+                                               : analysis_->series().spreads();
+    const std::size_t n = values.size();
+    const std::size_t count = count_ == 0 ? n : std::min(count_, n);
+    const std::size_t first = std::min(first_, n - count);
+    const std::size_t end = first + count;
+
+    drawnColumns_ = columns();
+    const std::vector<spc::PlotPoint> thinned =
+        spc::decimateMinMax(values.subspan(first, count), drawnColumns_, first);
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(thinned.size()));
+    Range range{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    for (const spc::PlotPoint &p : thinned) {
+        points.append(QPointF(static_cast<double>(p.index + 1), p.value));
+        range.low = std::min(range.low, p.value);
+        range.high = std::max(range.high, p.value);
+    }
+    data_->replace(points);
+    data_->setPointsVisible(count > 0 &&
+                            count * PixelsPerMarker <= static_cast<std::size_t>(drawnColumns_));
+    if (side_ == ChartSide::Spread)
+        range.low = 0.0; // ranges and deviations are measured from nothing
+    // The axis reaches half a subgroup past the first and last ones shown.
+    const double from = static_cast<double>(first) + 0.5;
+    const double to = static_cast<double>(std::max(end, first + 1)) + 0.5;
+    drawLimits(from, to, range);
+    drawFlagged(first, end);
+    setAxes(from, to, range);
+    drawChanges(first, end, {y_->min(), y_->max()});
+}
+
+void ControlChart::drawLimits(double from, double to, Range &range) {
+    const spc::ChartNames names =
+        chartNames(analysis_ ? analysis_->series().plan().kind : spc::ChartKind::XbarR);
+    const QString name = side_ == ChartSide::Location ? names.location : names.spread;
+    const bool ready = analysis_ && analysis_->limits().state == spc::LimitsState::Ready;
+    if (!ready) {
+        for (QLineSeries *line : lines_)
+            line->clear();
+        pending_->setText(analysis_ ? analysis_->limits().pending : QString());
+        pending_->setVisible(analysis_ != nullptr);
+        plotAreaMoved();
+        setTitle(QStringLiteral("%1 chart").arg(name));
+        return;
+    }
+    pending_->hide();
+    pendingBack_->hide();
+    const spc::LimitValues &values = analysis_->limits().values;
+    const spc::ChartLines &chart = side_ == ChartSide::Location ? values.location : values.spread;
+    const std::array<double, 3> at{chart.lower, chart.centre, chart.upper};
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        lines_[i]->replace(QList<QPointF>{{from, at[i]}, {to, at[i]}});
+        range.low = std::min(range.low, at[i]);
+        range.high = std::max(range.high, at[i]);
+    }
+    const int decimals = analysis_->channel().decimals;
+    setTitle(QStringLiteral("%1 chart: UCL %2 · CL %3 · LCL %4")
+                 .arg(name, spc::figureText(chart.upper, decimals),
+                      spc::figureText(chart.centre, decimals),
+                      spc::figureText(chart.lower, decimals)));
+}
+
+void ControlChart::drawFlagged(std::size_t first, std::size_t end) {
+    QList<QPointF> points;
+    if (analysis_) {
+        const auto &violations = analysis_->ruleCheck().violations;
+        const std::span<const double> values = side_ == ChartSide::Location
+                                                   ? analysis_->series().means()
+                                                   : analysis_->series().spreads();
+        auto v = std::lower_bound(
+            violations.begin(), violations.end(), first,
+            [](const spc::Violation &violation, std::size_t g) { return violation.subgroup < g; });
+        std::size_t last = end; // none yet
+        for (; v != violations.end() && v->subgroup < end; ++v) {
+            if (!onSide(v->rule, side_) || v->subgroup == last)
+                continue;
+            last = v->subgroup;
+            points.append(QPointF(static_cast<double>(v->subgroup + 1), values[v->subgroup]));
+        }
+    }
+    flagged_->replace(points);
+}
+
+void ControlChart::drawChanges(std::size_t first, std::size_t end, const Range &range) {
+    std::size_t used = 0;
+    if (analysis_) {
+        std::size_t last = end;
+        for (const spc::LimitChange &change : analysis_->limitChanges()) {
+            const std::size_t g = analysis_->changeSubgroup(change);
+            if (g < first || g >= end || g == last)
+                continue;
+            last = g;
+            if (used == changes_.size())
+                changes_.push_back(changeLine());
+            const double x = static_cast<double>(g + 1);
+            QLineSeries *line = changes_[used++];
+            line->replace(QList<QPointF>{{x, range.low}, {x, range.high}});
+            line->setPointConfiguration(1, QXYSeries::PointConfiguration::LabelVisibility, false);
+        }
+    }
+    for (std::size_t i = used; i < changes_.size(); ++i)
+        changes_[i]->clear();
+}
+
+void ControlChart::setAxes(double from, double to, Range range) {
+    if (!(range.low <= range.high))
+        range = {0.0, 1.0};
+    fitSubgroupAxis(*x_, from, to);
+    fitValueAxis(*y_, range.low, range.high, ValueSteps);
+    if (side_ == ChartSide::Spread && y_->min() < 0.0)
+        y_->setMin(0.0);
+}
+
+int ControlChart::pointCount() const {
+    return static_cast<int>(data_->count());
+}
+
+int ControlChart::limitLineCount() const {
+    return static_cast<int>(
+        std::count_if(lines_.begin(), lines_.end(), [](QLineSeries *l) { return l->count() > 0; }));
+}
+
+QString ControlChart::pendingText() const {
+    return pending_->isVisible() ? pending_->text() : QString();
+}
+
+QList<QPointF> ControlChart::flaggedPoints() const {
+    return flagged_->points();
+}
+
+QColor ControlChart::flaggedColour() const {
+    return flagged_->color();
+}
+
+int ControlChart::changeMarkerCount() const {
+    return static_cast<int>(std::count_if(changes_.begin(), changes_.end(),
+                                          [](QLineSeries *l) { return l->count() > 0; }));
+}
