@@ -29,8 +29,10 @@ CapabilityPanel::CapabilityPanel(QWidget *parent)
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setStretchLastSection(true);
+    for (int c = 0; c < table_->columnCount(); ++c)
+        widen(c, table_->horizontalHeaderItem(c)->text());
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->setFocusPolicy(Qt::NoFocus);
@@ -47,33 +49,57 @@ CapabilityPanel::CapabilityPanel(QWidget *parent)
 }
 
 void CapabilityPanel::showCapability(const spc::Capability &capability, int decimals) {
+    // Only the texts that changed are set, and the columns sized only when a text needs more
+    // room: a new part changes a few digits, which must not lay the table out again.
     const std::vector<spc::FigureRow> rows = spc::capabilityRows(capability, decimals);
-    table_->setRowCount(static_cast<int>(rows.size()));
-    keys_.clear();
+    if (table_->rowCount() != static_cast<int>(rows.size())) {
+        table_->setRowCount(static_cast<int>(rows.size()));
+        keys_.clear();
+        for (int r = 0; r < table_->rowCount(); ++r) {
+            keys_.push_back(rows[static_cast<std::size_t>(r)].key);
+            table_->setItem(r, 0, cell(rows[static_cast<std::size_t>(r)].label, Qt::AlignLeft));
+            widen(0, rows[static_cast<std::size_t>(r)].label);
+            table_->setItem(r, 1, cell({}, Qt::AlignRight));
+            table_->setItem(r, 2, cell({}, Qt::AlignRight));
+        }
+        table_->setFixedHeight(table_->horizontalHeader()->sizeHint().height() +
+                               2 * table_->frameWidth() +
+                               table_->rowCount() * table_->verticalHeader()->defaultSectionSize());
+    }
     for (int r = 0; r < table_->rowCount(); ++r) {
         const spc::FigureRow &row = rows[static_cast<std::size_t>(r)];
-        keys_.push_back(row.key);
-        const QString bounds =
-            row.lower.isEmpty() ? QString() : QStringLiteral("%1 to %2").arg(row.lower, row.upper);
-        table_->setItem(r, 0, cell(row.label, Qt::AlignLeft));
-        table_->setItem(r, 1, cell(row.value.isEmpty() ? Missing : row.value, Qt::AlignRight));
-        table_->setItem(r, 2, cell(bounds, Qt::AlignRight));
+        setText(r, 1, row.value.isEmpty() ? Missing : row.value);
+        setText(r, 2,
+                row.lower.isEmpty() ? QString()
+                                    : QStringLiteral("%1 to %2").arg(row.lower, row.upper));
     }
-    // Every row and the widest text of each column in view: the histogram above gives way first.
-    const QFontMetrics metrics = table_->fontMetrics();
-    int width = 2 * table_->frameWidth();
-    for (int c = 0; c < table_->columnCount(); ++c) {
-        int widest = metrics.horizontalAdvance(table_->horizontalHeaderItem(c)->text());
-        for (int r = 0; r < table_->rowCount(); ++r)
-            widest = std::max(widest, metrics.horizontalAdvance(table_->item(r, c)->text()));
-        width += widest + CellPadding;
-    }
-    table_->setMinimumWidth(width);
-    table_->setFixedHeight(table_->horizontalHeader()->height() + 2 * table_->frameWidth() +
-                           table_->rowCount() * table_->verticalHeader()->defaultSectionSize());
     const QString remark = spc::capabilityRemark(capability);
-    remark_->setText(remark);
-    remark_->setVisible(!remark.isEmpty());
+    if (remark != remark_->text()) {
+        remark_->setText(remark);
+        remark_->setVisible(!remark.isEmpty());
+    }
+}
+
+void CapabilityPanel::setText(int row, int column, const QString &text) {
+    QTableWidgetItem *item = table_->item(row, column);
+    if (item->text() == text)
+        return;
+    item->setText(text);
+    widen(column, text);
+}
+
+void CapabilityPanel::widen(int column, const QString &text) {
+    int &width = widths_[static_cast<std::size_t>(column)];
+    const int needed = table_->fontMetrics().horizontalAdvance(text) + CellPadding;
+    if (needed <= width)
+        return;
+    width = needed;
+    // Every column as wide as its widest text so far: the histogram above gives way first.
+    table_->horizontalHeader()->resizeSection(column, width);
+    int total = 2 * table_->frameWidth();
+    for (const int w : widths_)
+        total += w;
+    table_->setMinimumWidth(total);
 }
 
 QString CapabilityPanel::remark() const {

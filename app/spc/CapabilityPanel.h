@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <array>
+#include <vector>
+
 class QLabel;
 class QTableWidget;
 
@@ -23,7 +26,11 @@ public:
     QString value(const QString &key) const;
 
 private:
+    void setText(int row, int column, const QString &text);
+    void widen(int column, const QString &text);
+
     QTableWidget *table_;
     QLabel *remark_;
     std::vector<QString> keys_;
+    std::array<int, 3> widths_{};
 };

@@ -7,6 +7,7 @@
 #include "SpcFigures.h"
 
 #include <QFont>
+#include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
@@ -16,14 +17,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace {
 
 // Markers on the points while each has this many pixels to itself; closer they hide the line.
 constexpr int PixelsPerMarker = 5;
-constexpr int FallbackColumns = 600;
+constexpr int FewestColumns = 200;
 constexpr int ValueSteps = 5;
+// A value axis is kept while it is at most this many times the span of what it shows.
+constexpr double LooseFit = 1.6;
 
 bool onSide(spc::Rule rule, ChartSide side) {
     return (rule == spc::Rule::SpreadBeyondLimits) == (side == ChartSide::Spread);
@@ -80,11 +84,6 @@ QLineSeries *ControlChart::changeLine() {
     return line;
 }
 
-void ControlChart::setAnalysis(const spc::SpcAnalysis *analysis) {
-    analysis_ = analysis;
-    refresh();
-}
-
 void ControlChart::showSubgroups(std::size_t first, std::size_t count) {
     first_ = first;
     count_ = count;
@@ -92,8 +91,8 @@ void ControlChart::showSubgroups(std::size_t first, std::size_t count) {
 }
 
 int ControlChart::columns() const {
-    const int width = static_cast<int>(plotArea().width());
-    return width > 10 ? width : FallbackColumns;
+    // A chart not yet shown has no width worth the name; a few hundred points cost nothing.
+    return std::max(static_cast<int>(plotArea().width()), FewestColumns);
 }
 
 void ControlChart::plotAreaMoved() {
@@ -117,13 +116,14 @@ void ControlChart::refresh() {
                                                ? analysis_->series().means()
                                                : analysis_->series().spreads();
     const std::size_t n = values.size();
-    const std::size_t count = count_ == 0 ? n : std::min(count_, n);
-    const std::size_t first = std::min(first_, n - count);
-    const std::size_t end = first + count;
+    const std::size_t first = std::min(first_, n);
+    // The axis spans the subgroups asked for; those that exist are drawn.
+    const std::size_t count = count_ == 0 ? n - first : count_;
+    const std::size_t end = std::min(first + count, n);
 
     drawnColumns_ = columns();
     const std::vector<spc::PlotPoint> thinned =
-        spc::decimateMinMax(values.subspan(first, count), drawnColumns_, first);
+        spc::decimateMinMax(values.subspan(first, end - first), drawnColumns_, first);
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(thinned.size()));
     Range range{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
@@ -139,11 +139,15 @@ void ControlChart::refresh() {
         range.low = 0.0; // ranges and deviations are measured from nothing
     // The axis reaches half a subgroup past the first and last ones shown.
     const double from = static_cast<double>(first) + 0.5;
-    const double to = static_cast<double>(std::max(end, first + 1)) + 0.5;
+    const double to = static_cast<double>(first + std::max<std::size_t>(count, 1)) + 0.5;
     drawLimits(from, to, range);
-    drawFlagged(first, end);
+    drawFlagged(first, end, count);
     setAxes(from, to, range);
     drawChanges(first, end, {y_->min(), y_->max()});
+    // Laid out now rather than at a later turn of the event loop, so the chart is painted once
+    // with everything in place instead of once before and once after its layout.
+    if (layout())
+        layout()->activate();
 }
 
 void ControlChart::drawLimits(double from, double to, Range &range) {
@@ -157,7 +161,7 @@ void ControlChart::drawLimits(double from, double to, Range &range) {
         pending_->setText(analysis_ ? analysis_->limits().pending : QString());
         pending_->setVisible(analysis_ != nullptr);
         plotAreaMoved();
-        setTitle(QStringLiteral("%1 chart").arg(name));
+        showTitle(QStringLiteral("%1 chart").arg(name));
         return;
     }
     pending_->hide();
@@ -171,13 +175,13 @@ void ControlChart::drawLimits(double from, double to, Range &range) {
         range.high = std::max(range.high, at[i]);
     }
     const int decimals = analysis_->channel().decimals;
-    setTitle(QStringLiteral("%1 chart: UCL %2 · CL %3 · LCL %4")
-                 .arg(name, spc::figureText(chart.upper, decimals),
-                      spc::figureText(chart.centre, decimals),
-                      spc::figureText(chart.lower, decimals)));
+    showTitle(QStringLiteral("%1 chart: UCL %2 · CL %3 · LCL %4")
+                  .arg(name, spc::figureText(chart.upper, decimals),
+                       spc::figureText(chart.centre, decimals),
+                       spc::figureText(chart.lower, decimals)));
 }
 
-void ControlChart::drawFlagged(std::size_t first, std::size_t end) {
+void ControlChart::drawFlagged(std::size_t first, std::size_t end, std::size_t count) {
     QList<QPointF> points;
     if (analysis_) {
         const auto &violations = analysis_->ruleCheck().violations;
@@ -187,11 +191,16 @@ void ControlChart::drawFlagged(std::size_t first, std::size_t end) {
         auto v = std::lower_bound(
             violations.begin(), violations.end(), first,
             [](const spc::Violation &violation, std::size_t g) { return violation.subgroup < g; });
-        std::size_t last = end; // none yet
+        // One flagged point a pixel column, as the points themselves are thinned.
+        const auto columns = static_cast<std::size_t>(drawnColumns_);
+        const auto column = [&](std::size_t g) {
+            return count <= columns ? g : (g - first) * columns / count;
+        };
+        std::size_t last = SIZE_MAX; // the column of the last point flagged
         for (; v != violations.end() && v->subgroup < end; ++v) {
-            if (!onSide(v->rule, side_) || v->subgroup == last)
+            if (!onSide(v->rule, side_) || column(v->subgroup) == last)
                 continue;
-            last = v->subgroup;
+            last = column(v->subgroup);
             points.append(QPointF(static_cast<double>(v->subgroup + 1), values[v->subgroup]));
         }
     }
@@ -223,9 +232,22 @@ void ControlChart::setAxes(double from, double to, Range range) {
     if (!(range.low <= range.high))
         range = {0.0, 1.0};
     fitSubgroupAxis(*x_, from, to);
+    // The value axis stays while what is drawn fills enough of it: a new point then moves no
+    // label, and the chart does not jitter with every part.
+    const bool fits = !refit_ && y_->min() <= range.low && y_->max() >= range.high &&
+                      y_->max() - y_->min() <= LooseFit * (range.high - range.low);
+    refit_ = false;
+    if (fits)
+        return;
     fitValueAxis(*y_, range.low, range.high, ValueSteps);
     if (side_ == ChartSide::Spread && y_->min() < 0.0)
         y_->setMin(0.0);
+}
+
+void ControlChart::showTitle(const QString &text) {
+    // A new title lays the chart out again; most updates keep it.
+    if (title() != text)
+        setTitle(text);
 }
 
 int ControlChart::pointCount() const {

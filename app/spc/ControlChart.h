@@ -36,9 +36,15 @@ class ControlChart : public QChart {
 public:
     explicit ControlChart(ChartSide side);
 
-    // What to draw from (nullptr: nothing); read again at every refresh.
-    void setAnalysis(const spc::SpcAnalysis *analysis);
-    // Subgroups first to first + count − 1 (0-based); count 0 shows them all.
+    // What to draw from (nullptr: nothing); read again at every refresh. Drawn at the next
+    // showSubgroups or refresh.
+    void setAnalysis(const spc::SpcAnalysis *analysis) {
+        analysis_ = analysis;
+        refit_ = true;
+    }
+    // Draws subgroups first to first + count − 1 (0-based) of those there are; the axis spans
+    // them all, so the newest subgroups can have room to come. Count 0 shows every subgroup from
+    // first on.
     void showSubgroups(std::size_t first, std::size_t count);
     // Draws again after the analysis changed.
     void refresh();
@@ -60,9 +66,10 @@ private:
     int columns() const;
     void plotAreaMoved();
     void drawLimits(double from, double to, Range &range);
-    void drawFlagged(std::size_t first, std::size_t end);
+    void drawFlagged(std::size_t first, std::size_t end, std::size_t count);
     void drawChanges(std::size_t first, std::size_t end, const Range &range);
     void setAxes(double from, double to, Range range);
+    void showTitle(const QString &text);
     QLineSeries *changeLine();
 
     ChartSide side_;
@@ -70,6 +77,7 @@ private:
     std::size_t first_ = 0;
     std::size_t count_ = 0;
     int drawnColumns_ = 0;
+    bool refit_ = true; // the value axis is fitted afresh at the next refresh
     QLineSeries *data_;
     QScatterSeries *flagged_;
     std::array<QLineSeries *, 3> lines_{}; // lower, centre, upper

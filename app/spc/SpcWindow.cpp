@@ -86,9 +86,9 @@ SpcWindow::SpcWindow(spc::SpcDataSource &source, Prompts &prompts, QWidget *pare
     charts->addWidget(locationView_, 5);
     charts->addWidget(spreadView_, 4);
     charts->addWidget(scroll_);
-    auto *violationsTitle = new QLabel(QStringLiteral("Rule &violations"), chartsColumn);
-    violationsTitle->setBuddy(violations_);
-    charts->addWidget(violationsTitle);
+    violationsTitle_ = new QLabel(chartsColumn);
+    violationsTitle_->setBuddy(violations_);
+    charts->addWidget(violationsTitle_);
     charts->addWidget(violations_, 2);
 
     auto *sideColumn = new QWidget(this);
@@ -184,7 +184,7 @@ void SpcWindow::channelChosen(int row) {
 void SpcWindow::showEverything() {
     location_->setAnalysis(analysis_.get());
     spread_->setAnalysis(analysis_.get());
-    violations_->showAll(*analysis_);
+    showViolations();
     {
         const QSignalBlocker block(scroll_);
         scroll_->setValue(scroll_->maximum());
@@ -197,19 +197,33 @@ void SpcWindow::showEverything() {
 void SpcWindow::showRange() {
     const std::size_t subgroups = analysis_->series().subgroupCount();
     const std::size_t span = controls_->span();
-    const std::size_t shown = span == 0 ? subgroups : std::min(span, subgroups);
+    // Following the newest, the range moves on a tenth of its width at a time and leaves room
+    // for the next subgroups: the axes stand still between moves, and a new point is cheap.
+    const std::size_t step = std::max<std::size_t>(1, span / 10);
+    const std::size_t lastFirst =
+        span == 0 || subgroups <= span ? 0 : (subgroups - span + step - 1) / step * step;
     const bool atEnd = scroll_->value() >= scroll_->maximum();
     {
         const QSignalBlocker block(scroll_);
-        scroll_->setRange(0, static_cast<int>(subgroups - shown));
-        scroll_->setPageStep(static_cast<int>(std::max<std::size_t>(shown, 1)));
+        scroll_->setRange(0, static_cast<int>(lastFirst));
+        scroll_->setPageStep(static_cast<int>(std::max<std::size_t>(span, 1)));
         // Following the newest subgroups, the range keeps following them as parts come.
         if (atEnd)
             scroll_->setValue(scroll_->maximum());
     }
     const auto first = static_cast<std::size_t>(scroll_->value());
-    location_->showSubgroups(first, span);
-    spread_->showSubgroups(first, span);
+    // A young run's axis grows by the same steps until it reaches the span.
+    const std::size_t axis = span == 0 ? 0 : std::min(span, (subgroups / step + 1) * step);
+    location_->showSubgroups(first, axis);
+    spread_->showSubgroups(first, axis);
+}
+
+void SpcWindow::showViolations(std::optional<std::size_t> added) {
+    if (added)
+        violations_->showAdded(*added);
+    else
+        violations_->showAll(*analysis_);
+    violationsTitle_->setText(QStringLiteral("Rule &violations: %1").arg(violations_->total()));
 }
 
 void SpcWindow::showSubgroup(std::size_t subgroup) {
@@ -230,16 +244,12 @@ void SpcWindow::takeNewParts() {
         return;
     readFailure_ = failure;
     if (growth.subgroups > 0 || growth.toleranceChanged) {
-        if (growth.limitsChanged) {
-            location_->setAnalysis(analysis_.get());
-            spread_->setAnalysis(analysis_.get());
-        }
         showRange();
     }
     if (growth.limitsChanged)
-        violations_->showAll(*analysis_);
+        showViolations();
     else if (growth.violations > 0)
-        violations_->showAdded(*analysis_, growth.violations);
+        showViolations(growth.violations);
     showFigures();
     if (growth.limitsChanged || growth.toleranceChanged || failureChanged)
         showNotice();

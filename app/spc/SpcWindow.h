@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class CapabilityPanel;
 class ControlChart;
@@ -64,6 +65,8 @@ private:
     void scheduleHistogram();
     void drawHistogram();
     void showSubgroup(std::size_t subgroup);
+    // All violations afresh, or the newest ones added.
+    void showViolations(std::optional<std::size_t> added = std::nullopt);
     void chooseExportFile(SpcControls::Export what);
     void say(const QString &text);
 
@@ -81,6 +84,7 @@ private:
     QChartView *locationView_;
     QChartView *spreadView_;
     QScrollBar *scroll_;
+    QLabel *violationsTitle_;
     ViolationList *violations_;
     HistogramChart *histogram_;
     QChartView *histogramView_;

@@ -3,66 +3,120 @@
 #include "SpcAnalysis.h"
 #include "SpcColours.h"
 
+#include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QScrollBar>
 
 namespace {
 
-constexpr int SubgroupRole = Qt::UserRole;
+enum Column { RuleColumn, SubgroupColumn, TimeColumn, ColumnCount };
+constexpr int CellPadding = 18;
 
 } // namespace
 
-ViolationList::ViolationList(QWidget *parent) : QTreeWidget(parent) {
+class ViolationModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void reset(const spc::SpcAnalysis &analysis) {
+        beginResetModel();
+        analysis_ = &analysis;
+        rows_ = analysis.ruleCheck().violations.size();
+        endResetModel();
+    }
+    void grow(std::size_t added) {
+        if (added == 0)
+            return;
+        beginInsertRows({}, static_cast<int>(rows_), static_cast<int>(rows_ + added - 1));
+        rows_ += added;
+        endInsertRows();
+    }
+    std::size_t rows() const { return rows_; }
+    std::size_t subgroup(int row) const {
+        return analysis_->ruleCheck().violations[static_cast<std::size_t>(row)].subgroup;
+    }
+
+    int rowCount(const QModelIndex &parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(rows_);
+    }
+    int columnCount(const QModelIndex &parent) const override {
+        return parent.isValid() ? 0 : ColumnCount;
+    }
+    QVariant data(const QModelIndex &index, int role) const override {
+        const spc::Violation &v =
+            analysis_->ruleCheck().violations[static_cast<std::size_t>(index.row())];
+        switch (role) {
+        case Qt::DisplayRole:
+            if (index.column() == RuleColumn)
+                return spc::ruleName(v.rule);
+            if (index.column() == SubgroupColumn)
+                return QString::number(v.subgroup + 1);
+            return spc::localTimeText(analysis_->subgroupTimeMs(v.subgroup));
+        case Qt::ToolTipRole:
+            return index.column() == RuleColumn ? QVariant(spc::ruleName(v.rule)) : QVariant();
+        case Qt::ForegroundRole:
+            return index.column() == RuleColumn ? QVariant(spccolours::reject()) : QVariant();
+        case Qt::TextAlignmentRole:
+            return index.column() == SubgroupColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                                    : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        default:
+            return {};
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return {};
+        static const QString Titles[ColumnCount] = {
+            QStringLiteral("Rule"), QStringLiteral("Subgroup"), QStringLiteral("Time")};
+        return Titles[section];
+    }
+
+private:
+    const spc::SpcAnalysis *analysis_ = nullptr;
+    std::size_t rows_ = 0;
+};
+
+ViolationList::ViolationList(QWidget *parent)
+    : QTreeView(parent), model_(new ViolationModel(this)) {
     setObjectName(QStringLiteral("violationList"));
-    setColumnCount(3);
-    setHeaderLabels({QStringLiteral("Rule"), QStringLiteral("Subgroup"), QStringLiteral("Time")});
+    setModel(model_);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAlternatingRowColors(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Fixed widths from the texts' shapes: sizing columns to their contents would read every row.
     header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
-        Q_EMIT subgroupChosen(item->data(1, SubgroupRole).value<qulonglong>());
+    header()->setSectionResizeMode(RuleColumn, QHeaderView::Stretch);
+    header()->setSectionResizeMode(SubgroupColumn, QHeaderView::Fixed);
+    header()->setSectionResizeMode(TimeColumn, QHeaderView::Fixed);
+    header()->resizeSection(
+        SubgroupColumn, fontMetrics().horizontalAdvance(QStringLiteral("Subgroup")) + CellPadding);
+    header()->resizeSection(TimeColumn,
+                            fontMetrics().horizontalAdvance(QStringLiteral("2000-00-00 00:00:00")) +
+                                CellPadding);
+    connect(this, &QTreeView::activated, this, [this](const QModelIndex &index) {
+        Q_EMIT subgroupChosen(model_->subgroup(index.row()));
     });
 }
 
+ViolationList::~ViolationList() = default;
+
 void ViolationList::showAll(const spc::SpcAnalysis &analysis) {
-    clear();
-    total_ = 0;
-    append(analysis, 0);
+    model_->reset(analysis);
+    scrollToBottom();
 }
 
-void ViolationList::showAdded(const spc::SpcAnalysis &analysis, std::size_t added) {
-    const std::size_t count = analysis.ruleCheck().violations.size();
-    append(analysis, count - std::min(added, count));
+void ViolationList::showAdded(std::size_t added) {
+    const bool following = verticalScrollBar()->value() == verticalScrollBar()->maximum();
+    model_->grow(added);
+    if (following)
+        scrollToBottom();
 }
 
-void ViolationList::append(const spc::SpcAnalysis &analysis, std::size_t from) {
-    const auto &violations = analysis.ruleCheck().violations;
-    total_ = violations.size();
-    // Only the newest rows are made at all: a long history may hold a great many.
-    const std::size_t first =
-        std::max(from, violations.size() - std::min<std::size_t>(violations.size(), MostRows));
-    QList<QTreeWidgetItem *> items;
-    for (std::size_t i = first; i < violations.size(); ++i) {
-        const spc::Violation &v = violations[i];
-        auto *item = new QTreeWidgetItem({spc::ruleName(v.rule), QString::number(v.subgroup + 1),
-                                          spc::localTimeText(analysis.subgroupTimeMs(v.subgroup))});
-        item->setForeground(0, spccolours::reject());
-        item->setToolTip(0, item->text(0));
-        item->setData(1, SubgroupRole, QVariant::fromValue<qulonglong>(v.subgroup));
-        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-        items.append(item);
-    }
-    addTopLevelItems(items);
-    while (topLevelItemCount() > MostRows)
-        delete takeTopLevelItem(0);
-    setHeaderLabels(
-        {total_ > static_cast<std::size_t>(topLevelItemCount())
-             ? QStringLiteral("Rule (the newest %1 of %2)").arg(topLevelItemCount()).arg(total_)
-             : QStringLiteral("Rule"),
-         QStringLiteral("Subgroup"), QStringLiteral("Time")});
-    if (!items.isEmpty())
-        scrollToItem(items.back());
+std::size_t ViolationList::total() const {
+    return model_->rows();
+}
+
+QString ViolationList::text(int row, int column) const {
+    return model_->index(row, column).data().toString();
 }

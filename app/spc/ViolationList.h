@@ -1,37 +1,38 @@
 #pragma once
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <cstddef>
+
+class ViolationModel;
 
 namespace spc {
 class SpcAnalysis;
 }
 
 // The points that break a rule, under the charts: the rule, the subgroup (numbered from 1) and
-// the time it was complete, oldest first. A long history lists only its newest violations, and
-// says so. Double-clicking a row asks for its subgroup to be shown.
-class ViolationList : public QTreeWidget {
+// the time it was complete, oldest first. The rows are read from the analysis as they are
+// drawn, so a long history with a great many violations costs nothing until scrolled to, and new
+// ones are added at the end. Double-clicking a row (or Enter) asks for its subgroup to be shown.
+class ViolationList : public QTreeView {
     Q_OBJECT
 
 public:
-    static constexpr int MostRows = 2000;
-
     explicit ViolationList(QWidget *parent = nullptr);
+    ~ViolationList() override;
 
     // Lists the analysis's violations afresh.
     void showAll(const spc::SpcAnalysis &analysis);
-    // Adds its `added` newest violations.
-    void showAdded(const spc::SpcAnalysis &analysis, std::size_t added);
+    // Adds its `added` newest violations; the list keeps following the newest when it showed them.
+    void showAdded(std::size_t added);
 
-    // The violations the analysis has, listed or not.
-    std::size_t total() const { return total_; }
+    std::size_t total() const;
+    // A cell's text (the tests and the report read it as shown).
+    QString text(int row, int column) const;
 
 Q_SIGNALS:
     void subgroupChosen(std::size_t subgroup);
 
 private:
-    void append(const spc::SpcAnalysis &analysis, std::size_t from);
-
-    std::size_t total_ = 0;
+    ViolationModel *model_;
 };

@@ -26,11 +26,22 @@ int main(int argc, char **argv) {
 
     spc::MemorySpcSource source(QStringLiteral("crankshaft-op40.qor"));
     spc::addDemoRun(source, RunParts, RunStartMs);
+    // The bore's limits were frozen once its first 25 subgroups were in, at 08:00.
+    {
+        spc::SpcAnalysis bore(source, source.channels().front());
+        QString error;
+        if (!bore.load(&error) ||
+            !bore.freezeLimits(QDateTime::fromMSecsSinceEpoch(RunStartMs + 2 * 3600'000, Qt::UTC),
+                               &error)) {
+            std::printf("FAILED to freeze the bore's limits: %s\n", qPrintable(error));
+            return 1;
+        }
+    }
     ScriptedPrompts prompts;
     bool ok = true;
     const struct {
         int channel;
-        bool freeze;
+        bool report;
         QSize size;
         const char *name;
     } shots[] = {{1, true, {1280, 840}, "spc-bore"},     {1, false, {960, 640}, "spc-bore-small"},
@@ -39,12 +50,10 @@ int main(int argc, char **argv) {
     for (const auto &shot : shots) {
         SpcWindow window(source, prompts);
         window.showChannel(shot.channel);
-        if (shot.freeze && window.analysis()->limitsOrigin() != spc::LimitsOrigin::Frozen)
-            window.freezeLimits();
         window.resize(shot.size);
         ok &= saveWindowPicture(window,
                                 QStringLiteral("%1/%2.png").arg(folder, QLatin1String(shot.name)));
-        if (shot.freeze) {
+        if (shot.report) {
             const QString report =
                 QStringLiteral("%1/%2.pdf").arg(folder, QLatin1String(shot.name));
             const bool written = window.exportTo(SpcControls::Export::PdfReport, report);

@@ -106,12 +106,12 @@ TEST(SpcWindow, ARuleViolationIsListedAndDrawnInTheRejectColour) {
     const QColor reject = LinearGauge::zoneColor(GaugeZone::Reject);
 
     ViolationList &list = *window.violationList();
-    ASSERT_GE(list.topLevelItemCount(), 1);
-    QTreeWidgetItem *beyond = list.topLevelItem(list.topLevelItemCount() - 1);
-    EXPECT_EQ(beyond->text(0), QStringLiteral("WE 1: a point beyond 3σ"));
-    EXPECT_EQ(beyond->text(1), QStringLiteral("41"));
-    EXPECT_EQ(beyond->text(2), localTimeText(StartMs + 404'000)) << "its last part's time";
-    EXPECT_EQ(beyond->foreground(0).color(), reject);
+    ASSERT_GE(list.total(), 1u);
+    const int last = static_cast<int>(list.total()) - 1;
+    EXPECT_EQ(list.text(last, 0), QStringLiteral("WE 1: a point beyond 3σ"));
+    EXPECT_EQ(list.text(last, 1), QStringLiteral("41"));
+    EXPECT_EQ(list.text(last, 2), localTimeText(StartMs + 404'000)) << "its last part's time";
+    EXPECT_EQ(list.model()->index(last, 0).data(Qt::ForegroundRole).value<QColor>(), reject);
     EXPECT_EQ(window.locationChart()->flaggedColour(), reject);
     EXPECT_TRUE(window.locationChart()->flaggedPoints().contains(QPointF(41.0, 10.08)));
     EXPECT_TRUE(window.spreadChart()->flaggedPoints().isEmpty());
@@ -119,8 +119,8 @@ TEST(SpcWindow, ARuleViolationIsListedAndDrawnInTheRejectColour) {
     // Switched off, the rule flags the point no more.
     window.controls()->ruleAction(Rule::BeyondLimits)->setChecked(false);
     EXPECT_FALSE(window.locationChart()->flaggedPoints().contains(QPointF(41.0, 10.08)));
-    for (int i = 0; i < list.topLevelItemCount(); ++i)
-        EXPECT_NE(list.topLevelItem(i)->text(0), QStringLiteral("WE 1: a point beyond 3σ"));
+    for (int i = 0; i < static_cast<int>(list.total()); ++i)
+        EXPECT_NE(list.text(i, 0), QStringLiteral("WE 1: a point beyond 3σ"));
 }
 
 TEST(SpcWindow, TooFewSubgroupsSayWhenLimitsComeAndLiveParts_bringThem) {
@@ -185,7 +185,8 @@ TEST(SpcWindow, ANewPartUpdatesTheFiguresAndTheHistogramSoonAfter) {
     for (int i = 0; i < 4; ++i)
         steady.record(10.0);
     EXPECT_EQ(window.analysis()->series().subgroupCount(), 101u);
-    EXPECT_EQ(window.subgroupScroll()->value(), 1) << "the newest subgroups stay in view";
+    EXPECT_EQ(window.subgroupScroll()->value(), 10) << "the newest subgroups stay in view";
+    EXPECT_EQ(window.locationChart()->pointCount(), 91) << "with room for the next ones";
     EXPECT_TRUE(waitFor(
         [&] { return window.histogramChart()->title() == QStringLiteral("Histogram: n = 505"); }));
 }
