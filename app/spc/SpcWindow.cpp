@@ -182,6 +182,8 @@ void SpcWindow::channelChosen(int row) {
 }
 
 void SpcWindow::showEverything() {
+    if (!analysis_)
+        return;
     location_->setAnalysis(analysis_.get());
     spread_->setAnalysis(analysis_.get());
     showViolations();

@@ -92,9 +92,57 @@ TEST(SpcWindow, ALongHistoryIsThinnedToTwoPointsAPixelColumn) {
     window.show();
     QCoreApplication::processEvents();
     window.controls()->spanBox()->setCurrentIndex(3); // all subgroups
+    const int columns = static_cast<int>(window.locationChart()->plotArea().width());
     const int points = window.locationChart()->pointCount();
     EXPECT_GT(points, 100);
-    EXPECT_LE(points, 2 * static_cast<int>(window.locationChart()->plotArea().width()) + 2);
+    EXPECT_LE(points, 2 * columns + 2);
+    EXPECT_LE(window.locationChart()->flaggedPoints().size(), columns + 1)
+        << "flagged points are thinned alike";
+}
+
+TEST(SpcWindow, ChoosingAViolationBringsItsSubgroupIntoView) {
+    SteadySource steady(1000);
+    for (int i = 0; i < 5; ++i)
+        steady.source.addPart(Bore, 10.08, steady.time(), BoreLimits);
+    for (int i = 0; i < 1000; ++i)
+        steady.source.addPart(Bore, steady.next(), steady.time(), BoreLimits);
+    ScriptedPrompts prompts;
+    SpcWindow window(steady.source, prompts);
+    ViolationList &list = *window.violationList();
+    int row = 0;
+    while (row < static_cast<int>(list.total()) && list.text(row, 1) != QStringLiteral("201"))
+        ++row;
+    ASSERT_LT(row, static_cast<int>(list.total()));
+    EXPECT_NE(window.subgroupScroll()->value(), 150) << "the newest subgroups at first";
+    Q_EMIT list.activated(list.model()->index(row, 0));
+    EXPECT_EQ(window.subgroupScroll()->value(), 150) << "subgroup 201 in the middle of 100";
+    EXPECT_TRUE(window.locationChart()->flaggedPoints().contains(QPointF(201.0, 10.08)));
+}
+
+TEST(SpcWindow, ASetupWithoutChannelsSaysSo) {
+    MemorySpcSource source(QStringLiteral("empty.qor"));
+    ScriptedPrompts prompts;
+    SpcWindow window(source, prompts);
+    EXPECT_EQ(window.noticeText(), QStringLiteral("The setup empty.qor has no channels."));
+    EXPECT_FALSE(window.controls()->isEnabled());
+    window.controls()->spanBox()->setCurrentIndex(3);
+    EXPECT_FALSE(window.exportTo(SpcControls::Export::Csv, QStringLiteral("/nonexistent/x.csv")));
+}
+
+TEST(SpcWindow, EqualReadingsSayWhyThereAreNoFiguresOrRuleChecks) {
+    MemorySpcSource source(QStringLiteral("line 3.qor"));
+    source.addChannel({Bore, QStringLiteral("Bore"), 3});
+    for (int i = 0; i < 200; ++i)
+        source.addPart(Bore, 10.0, StartMs + i, BoreLimits);
+    ScriptedPrompts prompts;
+    SpcWindow window(source, prompts);
+    EXPECT_EQ(window.capabilityPanel()->remark(),
+              QStringLiteral("All readings are equal (σ = 0): no capability figures."));
+    EXPECT_TRUE(window.noticeText().contains(
+        QStringLiteral("All readings of the baseline are equal (σ = 0): no rule checks.")));
+    EXPECT_EQ(window.histogramChart()->binCount(), 1u);
+    EXPECT_FALSE(window.histogramChart()->hasCurve());
+    EXPECT_EQ(window.locationChart()->pointCount(), 40);
 }
 
 TEST(SpcWindow, ARuleViolationIsListedAndDrawnInTheRejectColour) {
@@ -123,7 +171,7 @@ TEST(SpcWindow, ARuleViolationIsListedAndDrawnInTheRejectColour) {
         EXPECT_NE(list.text(i, 0), QStringLiteral("WE 1: a point beyond 3σ"));
 }
 
-TEST(SpcWindow, TooFewSubgroupsSayWhenLimitsComeAndLiveParts_bringThem) {
+TEST(SpcWindow, TooFewSubgroupsSayWhenLimitsComeAndLivePartsBringThem) {
     SteadySource steady(60); // 12 subgroups
     ScriptedPrompts prompts;
     SpcWindow window(steady.source, prompts);
