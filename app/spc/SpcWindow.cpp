@@ -128,8 +128,8 @@ SpcWindow::SpcWindow(spc::SpcDataSource &source, Prompts &prompts, QWidget *pare
     connect(&source_, &spc::SpcDataSource::partsRecorded, this, &SpcWindow::takeNewParts);
     connect(channelList_, &QListWidget::currentRowChanged, this, &SpcWindow::channelChosen);
     connect(controls_, &SpcControls::subgroupSizeChanged, this, &SpcWindow::subgroupSizeChanged);
-    connect(controls_, &SpcControls::baselineChanged, this, &SpcWindow::settingsChanged);
-    connect(controls_, &SpcControls::rulesChanged, this, &SpcWindow::settingsChanged);
+    connect(controls_, &SpcControls::baselineChanged, this, &SpcWindow::baselineChanged);
+    connect(controls_, &SpcControls::rulesChanged, this, &SpcWindow::rulesChanged);
     connect(controls_, &SpcControls::spanChanged, this, [this] { showEverything(); });
     connect(controls_, &SpcControls::freezeRequested, this, &SpcWindow::freezeLimits);
     connect(controls_, &SpcControls::exportRequested, this, &SpcWindow::chooseExportFile);
@@ -266,10 +266,16 @@ void SpcWindow::subgroupSizeChanged(int size) {
     showEverything();
 }
 
-void SpcWindow::settingsChanged() {
+void SpcWindow::baselineChanged() {
     if (!analysis_)
         return;
     analysis_->setBaseline(controls_->baselineSubgroups(), controls_->baselineChoice());
+    showEverything();
+}
+
+void SpcWindow::rulesChanged() {
+    if (!analysis_)
+        return;
     analysis_->setRules(controls_->rules());
     showEverything();
 }

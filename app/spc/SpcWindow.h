@@ -57,7 +57,8 @@ private:
     void channelChosen(int row);
     void takeNewParts();
     void subgroupSizeChanged(int size);
-    void settingsChanged();
+    void baselineChanged();
+    void rulesChanged();
     void showEverything();
     void showRange();
     void showNotice();
