@@ -10,7 +10,9 @@
 #include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
+#include <QImage>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPen>
 #include <QScatterSeries>
 #include <QValueAxis>
@@ -25,9 +27,24 @@ namespace {
 // Markers on the points while each has this many pixels to itself; closer they hide the line.
 constexpr int PixelsPerMarker = 5;
 constexpr int FewestColumns = 200;
+constexpr qreal DotSize = 6.0;
 constexpr int ValueSteps = 5;
 // A value axis is kept while it is at most this many times the span of what it shows.
 constexpr double LooseFit = 1.6;
+
+// A filled circle of that diameter in logical pixels, drawn smooth at twice the resolution.
+QImage dot(const QColor &colour, qreal diameter) {
+    const int side = static_cast<int>(std::ceil(diameter * 2.0));
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2.0);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(QRectF(0.0, 0.0, diameter, diameter));
+    return image;
+}
 
 bool onSide(spc::Rule rule, ChartSide side) {
     return (rule == spc::Rule::SpreadBeyondLimits) == (side == ChartSide::Spread);
@@ -50,7 +67,7 @@ ControlChart::ControlChart(ChartSide side)
     lines_[2] = addLine(*this, *x_, *y_, spccolours::reject(), Qt::DashLine, 1.2);
 
     data_->setPen(QPen(spccolours::data(), 1.3));
-    data_->setMarkerSize(4.0);
+    data_->setMarkerSize(DotSize);
     addSeries(data_);
     data_->attachAxis(x_);
     data_->attachAxis(y_);
@@ -133,8 +150,12 @@ void ControlChart::refresh() {
         range.high = std::max(range.high, p.value);
     }
     data_->replace(points);
-    data_->setPointsVisible(count > 0 &&
-                            count * PixelsPerMarker <= static_cast<std::size_t>(drawnColumns_));
+    // Markers as one small picture stamped at each point: drawing a shape for each costs several
+    // times as much, and a chart is drawn again with every new subgroup.
+    const bool markers =
+        count > 0 && count * PixelsPerMarker <= static_cast<std::size_t>(drawnColumns_);
+    if (markers != !data_->lightMarker().isNull())
+        data_->setLightMarker(markers ? dot(spccolours::data(), DotSize) : QImage());
     if (side_ == ChartSide::Spread)
         range.low = 0.0; // ranges and deviations are measured from nothing
     // The axis reaches half a subgroup past the first and last ones shown.
