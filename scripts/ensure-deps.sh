@@ -7,7 +7,7 @@ packages=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev
-    libboost-dev
+    libboost-dev qt6-charts-dev libqt6opengl6-dev
     libsqlite3-dev sqlite3
     libmosquitto-dev mosquitto mosquitto-clients openssl qtkeychain-qt6-dev
     python3-paho-mqtt gnome-keyring libsecret-1-0

@@ -1,0 +1,96 @@
+// The SPC window on a channel with a million recorded parts (an in-memory source, offscreen):
+// opening it until its charts are shown, and one new part arriving, charts and figures updated
+// and drawn. The histogram, redrawn at most twice a second, is measured on its own.
+#include "ControlChart.h"
+#include "HistogramChart.h"
+#include "ScriptedPrompts.h"
+#include "SpcDemo.h"
+#include "SpcWindow.h"
+
+#include <QCoreApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr std::size_t RecordedParts = 1'000'000;
+constexpr qint64 StartMs = 1709532000000;
+
+// The demonstration bore channel (drift, far readings, a tolerance) with a million parts.
+spc::MemorySpcSource &millionParts() {
+    static spc::MemorySpcSource *source = [] {
+        auto *s = new spc::MemorySpcSource(QStringLiteral("bench"));
+        spc::addDemoRun(*s, RecordedParts, StartMs, 1);
+        return s;
+    }();
+    return *source;
+}
+
+void showAndDraw(QWidget &window) {
+    window.show();
+    QCoreApplication::processEvents();
+}
+
+void OpenWindowOnAMillionParts(benchmark::State &state) {
+    spc::MemorySpcSource &source = millionParts();
+    source.storeSubgroupSize(1, static_cast<int>(state.range(0)));
+    ScriptedPrompts prompts;
+    for (auto _ : state) {
+        SpcWindow window(source, prompts);
+        window.resize(1280, 840);
+        showAndDraw(window);
+        benchmark::DoNotOptimize(window.locationChart()->pointCount());
+    }
+}
+BENCHMARK(OpenWindowOnAMillionParts)
+    ->Arg(1)
+    ->Arg(5)
+    ->Arg(15)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// One part recorded and announced: read from the source, added to the subgroups, rules checked,
+// charts and capability table updated. With range(1) the changed widgets are drawn too;
+// without, the drawing is left out of the time.
+void NewPartOnAMillionParts(benchmark::State &state) {
+    spc::MemorySpcSource &source = millionParts();
+    source.storeSubgroupSize(1, static_cast<int>(state.range(0)));
+    const bool drawn = state.range(1) != 0;
+    ScriptedPrompts prompts;
+    SpcWindow window(source, prompts);
+    window.resize(1280, 840);
+    showAndDraw(window);
+    qint64 time = StartMs + static_cast<qint64>(RecordedParts) * 30'000;
+    double value = 25.0;
+    for (auto _ : state) {
+        value = value > 25.004 ? 24.998 : value + 0.0007;
+        source.recordPart(1, value, time += 30'000, window.analysis()->newestLimits());
+        if (!drawn)
+            state.PauseTiming();
+        QCoreApplication::processEvents();
+        if (!drawn)
+            state.ResumeTiming();
+    }
+    state.counters["subgroups"] = static_cast<double>(window.analysis()->series().subgroupCount());
+}
+BENCHMARK(NewPartOnAMillionParts)
+    ->ArgsProduct({{1, 5, 15}, {0, 1}})
+    ->ArgNames({"size", "drawn"})
+    ->Unit(benchmark::kMillisecond);
+
+// The histogram of every part, computed and handed to the chart: what the window does at most
+// twice a second while parts arrive.
+void HistogramRefreshOnAMillionParts(benchmark::State &state) {
+    spc::MemorySpcSource &source = millionParts();
+    ScriptedPrompts prompts;
+    SpcWindow window(source, prompts);
+    const spc::SpcAnalysis &analysis = *window.analysis();
+    for (auto _ : state) {
+        const spc::Histogram histogram = spc::histogram(analysis.series().parts());
+        window.histogramChart()->showHistogram(histogram, analysis.newestLimits(),
+                                               analysis.channel().decimals);
+    }
+}
+BENCHMARK(HistogramRefreshOnAMillionParts)->Unit(benchmark::kMillisecond);
+
+} // namespace
