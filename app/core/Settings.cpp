@@ -69,6 +69,7 @@ bool SettingsStore::write(const std::vector<std::pair<SettingKey, QString>> &val
     // A file that could not be parsed when read (FormatError) is still written.
     if (store.status() != QSettings::AccessError)
         return true;
+    ++m_failedWrites;
     if (!m_failure) {
         const QString file = store.fileName();
         m_failure = SettingsWriteFailure{file, settingsWriteReason(file), {}};

@@ -54,6 +54,9 @@ public:
 
     // Everything that did not reach the file since the last call, or nothing.
     std::optional<SettingsWriteFailure> takeWriteFailure();
+    // Writes that did not reach the file since the store was made; taking the failure record
+    // does not reset it, so a caller can tell whether anything was lost after a moment it chose.
+    long failedWrites() const { return m_failedWrites; }
 
     // Full path of the INI file (for messages and tests).
     QString fileName() const;
@@ -62,4 +65,5 @@ private:
     bool write(const std::vector<std::pair<SettingKey, QString>> &values);
 
     std::optional<SettingsWriteFailure> m_failure;
+    long m_failedWrites = 0;
 };

@@ -19,6 +19,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -61,8 +62,13 @@ int main(int argc, char *argv[]) {
     // Until the main window runs, a close signal has nothing to store but the settings read and
     // written at start-up; after that the window closes as from the desk, without questions.
     FormMain *running = nullptr;
+    // Settings writes lost before the first close signal came; what is lost after it belongs to
+    // the close, which then does not end as a success.
+    std::optional<long> lostBeforeSignal;
     ShutdownSignals closeSignals(nullptr, [&] {
         if (running) {
+            if (!lostBeforeSignal)
+                lostBeforeSignal = settings.failedWrites();
             running->linkScheduler().requestClose();
             return;
         }
@@ -90,5 +96,8 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "qorview: live values are not published: %s\n", qPrintable(why));
     window.show();
     running = &window;
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (lostBeforeSignal && settings.failedWrites() > *lostBeforeSignal)
+        return SettingsNotSavedStatus;
+    return status;
 }

@@ -49,6 +49,7 @@ TEST(SettingsStore, WritesThatDoNotReachTheFileAreKeptForTheReport) {
     SettingsStore &settings = station.settings;
     EXPECT_TRUE(settings.setNumber(SettingKeys::NewSetupFileNum, 3));
     EXPECT_FALSE(settings.takeWriteFailure());
+    EXPECT_EQ(settings.failedWrites(), 0);
 
     const QString blocker = station.blockSettingsFolder();
     EXPECT_FALSE(
@@ -63,6 +64,7 @@ TEST(SettingsStore, WritesThatDoNotReachTheFileAreKeptForTheReport) {
     EXPECT_EQ(failure->keys,
               (QStringList{"QorViewSettings/GCT", "QorViewSettings/GCL", "QorSettings/MainLeft"}));
     EXPECT_FALSE(settings.takeWriteFailure()) << "reported once";
+    EXPECT_EQ(settings.failedWrites(), 2) << "the count outlives the report";
 }
 
 TEST(SettingsWriteFailure, LostKeysAreNamedInTheOperatorsWords) {
