@@ -1,80 +1,117 @@
 #include "control.h"
 
-#include <cmath>
-#include <cstdlib>
+#include <charconv>
 #include <sstream>
+#include <vector>
 
 namespace qorsim {
 
 namespace {
 
-bool parseReal(const std::string &word, double &out) {
-    char *end = nullptr;
-    out = std::strtod(word.c_str(), &end);
-    return !word.empty() && *end == '\0' && std::isfinite(out);
+std::vector<std::string> wordsOf(std::string_view line) {
+    std::istringstream in{std::string(line)};
+    std::vector<std::string> words;
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
+
+bool parseCount(const std::string &text, long &out) {
+    const char *end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && ptr == end && !text.empty();
+}
+
+// "part ...": what the fixture holds. False when the words are not understood.
+bool applyPart(Unit &unit, const std::vector<std::string> &w) {
+    static const std::pair<const char *, PartMode> kModes[] = {
+        {"run", PartMode::Run},   {"master1", PartMode::Master1}, {"master2", PartMode::Master2},
+        {"hold", PartMode::Hold}, {"empty", PartMode::Empty},     {"out", PartMode::Empty},
+    };
+    const std::string &what = w[1];
+    if (w.size() == 2) {
+        for (const auto &[name, mode] : kModes) {
+            if (what == name) {
+                unit.setPartMode(mode);
+                return true;
+            }
+        }
+    }
+    long number = 0;
+    double size = 0, load = Fixture::kDefaultLoadSeconds, out = Fixture::kDefaultOutSeconds;
+    if (what == "place" && w.size() <= 3 &&
+        (w.size() == 2 || (parseCount(w[2], number) && number >= 1))) {
+        unit.fixture().place(number);
+        return true;
+    }
+    if (what == "reference" && w.size() == 3 && parseReal(w[2], size)) {
+        unit.fixture().placeReference(size);
+        return true;
+    }
+    if (what == "cycle" && w.size() <= 4 && (w.size() < 3 || parseReal(w[2], load)) &&
+        (w.size() < 4 || parseReal(w[3], out)) && Fixture::validCycleSeconds(load) &&
+        Fixture::validCycleSeconds(out)) {
+        unit.startCycle(load, out);
+        return true;
+    }
+    return false;
 }
 
 } // namespace
 
 ControlOutcome applyControl(Unit &unit, FaultInjector &faults, std::string_view line) {
-    std::istringstream in{std::string(line)};
-    std::string verb, arg, extra;
-    in >> verb >> arg >> extra;
-    auto refuse = [&]() {
-        return ControlOutcome{false, false, "qorsim: not understood: " + std::string(line)};
-    };
-    double value = 0;
-    if (verb.empty())
+    const std::vector<std::string> w = wordsOf(line);
+    if (w.empty())
         return {};
-    if (verb == "part" && extra.empty()) {
-        static const std::pair<const char *, PartMode> kModes[] = {{"run", PartMode::Run},
-                                                                   {"master1", PartMode::Master1},
-                                                                   {"master2", PartMode::Master2},
-                                                                   {"hold", PartMode::Hold}};
-        for (const auto &[name, mode] : kModes) {
-            if (arg == name) {
-                unit.setPartMode(mode);
-                return {};
-            }
-        }
-        return refuse();
-    }
-    if ((verb == "master1" || verb == "master2") && extra.empty() && parseReal(arg, value)) {
+    const std::string &verb = w[0];
+    const std::string arg = w.size() > 1 ? w[1] : std::string();
+    double value = 0;
+    const bool oneReal = w.size() == 2 && parseReal(arg, value);
+    if (verb == "part" && w.size() >= 2 && applyPart(unit, w))
+        return {};
+    if ((verb == "master1" || verb == "master2") && oneReal) {
         unit.setMasterSize(verb == "master2" ? 2 : 1, value);
         return {};
     }
-    if (verb == "noise" && extra.empty() && parseReal(arg, value) && value >= 0) {
+    if (verb == "noise" && oneReal && value >= 0) {
         unit.setNoise(value);
         return {};
     }
-    if (verb == "probe" && (extra == "stuck" || extra == "free")) {
-        char *end = nullptr;
-        long probe = std::strtol(arg.c_str(), &end, 10);
-        if (arg.empty() || *end != '\0' || !unit.validProbe(static_cast<int>(probe)))
-            return refuse();
-        unit.setProbeStuck(static_cast<int>(probe), extra == "stuck");
+    PartSet &parts = unit.fixture().parts();
+    if (verb == "shift" && oneReal) {
+        parts.shift(value);
         return {};
     }
-    if (verb == "fail" && arg == "off" && extra.empty()) {
+    if (verb == "drift" && oneReal) {
+        parts.setDrift(value);
+        return {};
+    }
+    if (verb == "spread" && oneReal && value >= 0) {
+        parts.setSpread(value);
+        return {};
+    }
+    long number = 0;
+    if (verb == "probe" && w.size() == 3 && (w[2] == "stuck" || w[2] == "free") &&
+        parseCount(arg, number) && unit.validProbe(static_cast<int>(number))) {
+        unit.setProbeStuck(static_cast<int>(number), w[2] == "stuck");
+        return {};
+    }
+    if (verb == "fail" && arg == "off" && w.size() == 2) {
         faults.failNothing();
         return {};
     }
-    if (verb == "fail" && isCommandName(arg)) {
-        char *end = nullptr;
-        long times = extra.empty() ? -1 : std::strtol(extra.c_str(), &end, 10);
-        std::string more;
-        if ((!extra.empty() && (*end != '\0' || times < 1)) || (in >> more))
-            return refuse();
-        faults.failCommand(arg, times);
+    if (verb == "fail" && w.size() <= 3 && isCommandName(arg) &&
+        (w.size() == 2 || (parseCount(w[2], number) && number >= 1))) {
+        faults.failCommand(arg, w.size() == 2 ? -1 : number);
         return {};
     }
-    if (verb == "status" && arg.empty()) {
+    if (verb == "status" && w.size() == 1) {
         unit.advance();
         return {true, false, "qorsim: " + unit.statusLine()};
     }
-    if (verb == "quit" && arg.empty())
+    if (verb == "quit" && w.size() == 1)
         return {true, true, {}};
-    return refuse();
+    return {false, false, "qorsim: not understood: " + std::string(line)};
 }
 
 } // namespace qorsim

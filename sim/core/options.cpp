@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <iterator>
 #include <sstream>
@@ -18,11 +19,23 @@ template <typename T> bool parseNumber(const std::string &text, T &out) {
 }
 
 bool parseRate(const std::string &text, double &out) {
-    char *end = nullptr;
-    double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !(v >= 0.0 && v <= 1.0))
+    double v = 0;
+    if (!parseReal(text, v) || !(v >= 0.0 && v <= 1.0))
         return false;
     out = v;
+    return true;
+}
+
+// LOAD[,OUT]: seconds a part stays in and seconds the fixture stays empty.
+bool parseCycle(const std::string &text, double &load, double &out) {
+    const auto comma = text.find(',');
+    double l = 0, o = Fixture::kDefaultOutSeconds;
+    if (!parseReal(text.substr(0, comma), l) ||
+        (comma != std::string::npos && !parseReal(text.substr(comma + 1), o)) ||
+        !Fixture::validCycleSeconds(l) || !Fixture::validCycleSeconds(o))
+        return false;
+    load = l;
+    out = o;
     return true;
 }
 
@@ -30,7 +43,8 @@ const std::string_view kValueOptions[] = {
     "--channels-max", "--probes",       "--analogs",  "--baud",         "--preset",
     "--state",        "--log",          "--link",     "--control",      "--seed",
     "--drop-rate",    "--garble-rate",  "--delay-ms", "--silent-after", "--hangup-after",
-    "--save-status",  "--fail-command",
+    "--save-status",  "--fail-command", "--spread",   "--drift",        "--cycle",
+    "--parts-log",
 };
 
 } // namespace
@@ -132,9 +146,32 @@ OptionsResult parseOptions(const std::vector<std::string> &args) {
             if (!isCommandName(value))
                 return bad();
             o.failCommands.push_back(value);
+        } else if (name == "--spread") {
+            if (!parseReal(value, o.spread) || o.spread < 0)
+                return bad();
+        } else if (name == "--drift") {
+            if (!parseReal(value, o.drift))
+                return bad();
+        } else if (name == "--cycle") {
+            if (!parseCycle(value, o.cycleLoadSeconds, o.cycleOutSeconds))
+                return bad();
+        } else if (name == "--parts-log") {
+            o.partsLog = value;
         }
     }
     return result;
+}
+
+bool parseReal(const std::string &text, double &out) {
+    const char *begin = text.data(), *end = text.data() + text.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    double v = 0;
+    auto [ptr, ec] = std::from_chars(begin, end, v);
+    if (ec != std::errc() || ptr != end || begin == end || !std::isfinite(v))
+        return false;
+    out = v;
+    return true;
 }
 
 bool isCommandName(const std::string &text) {
@@ -178,6 +215,13 @@ Unit:
   --log FILE         one line per exchange: time, request, reply (escaped)
   --seed N           seed of the noise and of the fault decisions (default 1)
 
+Parts (see the control lines "part place" and "part cycle"):
+  --spread SIGMA     standard deviation of the seeded parts' sizes on each probe, mm
+                     (default 0.001)
+  --drift RATE       the parts' mean moves RATE mm a part from the first part on
+  --cycle LOAD[,OUT] start with the fixture cycling as "part cycle LOAD OUT" does
+  --parts-log FILE   append one line for each part placed: its number and true sizes
+
 Port (pty front end only):
   --link PATH        keep a symlink PATH to the slave device (removed at exit)
   --control FIFO     also read control lines from FIFO (created when missing)
@@ -196,6 +240,18 @@ Faults:
 
 Control lines (standard input, or --control FIFO):
   part run|master1|master2|hold   a new part every 2 s, a master part, or keep the part
+                                  in the fixture (the free run's, the cycle's or any other)
+  part empty, part out            nothing in the fixture: every probe at rest, fully
+                                  extended at -0.040 mm, plus noise
+  part place [N]                  place the next part of the seeded run, or part N of the
+                                  seeded set (N >= 1, the run not moved on), and keep it
+  part reference SIZE             place a reference part: SIZE mm on every probe
+  part cycle [LOAD [OUT]]         empty for OUT s (default 1.5), then the run's next part
+                                  for LOAD s (default 3), and again; 0.1 to 3600 s each
+  shift SIZE                      a step of SIZE mm in the parts' mean from the run's next
+                                  part on (steps add up)
+  drift RATE                      the mean moves RATE mm a part from the run's next part on
+  spread SIGMA                    the parts' standard deviation from the run's next part on
   master1 SIZE, master2 SIZE      size deviation of the master parts (default -0.01, 0.01)
   noise SIGMA                     probe noise (default 0.00002)
   probe N stuck|free              freeze or release probe N's reading
@@ -206,6 +262,24 @@ Control lines (standard input, or --control FIFO):
   quit                            end the simulator
 
   -h, --help         this text
+
+Parts of the seeded set: part k's true displacement on each probe is the mean for part k
+(the shifts and drift in force when the run reached it) plus the spread times a normal
+value drawn from the seed, part and probe: the same part and seed give the same sizes. A
+part taken ahead of the run keeps the sizes it was first placed with. Each part placed
+prints "qorsim: part 12 placed: P1=0.001234567 P2=..." (a reference part: "qorsim:
+reference part placed: ..."); "status" shows the part in the fixture with its true sizes,
+the run's next part and its mean, the spread, the shifts' sum and the drift. The free run
+("part run", the default) draws its parts within +-0.002 mm and ignores spread, shift and
+drift.
+
+Noise: each scan adds to every probe a normal error of the noise SIGMA divided by the
+square root of the unit's ADC averaging (QorSetAdcAvg), before the amplifier; with the
+probe's default gain and scaling a probe reading is the true displacement in mm plus that
+error, so the spread of repeated readings of one part (a gauge study's repeatability)
+comes out near it. A channel carries it through its formula and scaling (AVG of two
+probes: divided by the square root of 2). The running average (QorSetRunAvg) lowers it
+further for readings within its window.
 )";
 }
 

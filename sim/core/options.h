@@ -2,6 +2,8 @@
 // library (QORSIM_OPTIONS, same syntax).
 #pragma once
 
+#include "fixture.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +30,14 @@ struct Options {
     int saveStatus = 0;
     // Commands whose every request the unit refuses (--fail-command, once for each).
     std::vector<std::string> failCommands;
+    // The seeded parts: their spread and drift from the first part on, a cycle of placing and
+    // taking them out from power-on (load seconds 0: no cycle), and where each placed part is
+    // written down.
+    double spread = PartSet::kDefaultSpread;
+    double drift = 0;
+    double cycleLoadSeconds = 0;
+    double cycleOutSeconds = Fixture::kDefaultOutSeconds;
+    std::string partsLog;
     bool help = false;
 };
 
@@ -38,6 +48,8 @@ struct OptionsResult {
 
 // Parses arguments (without the program name). Accepts "--name value" and "--name=value".
 OptionsResult parseOptions(const std::vector<std::string> &args);
+// A finite decimal number, read the same in every locale; a leading "+" is allowed.
+bool parseReal(const std::string &text, double &out);
 // Whether `text` names a command: the two characters of a protocol-1 line ("PD") or the decimal
 // code of a protocol-0 frame, 0 to 255 ("33").
 bool isCommandName(const std::string &text);

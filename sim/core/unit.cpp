@@ -15,30 +15,12 @@ namespace {
 
 constexpr double kFullTravel = 0.05;    // displacement giving amplifier output 1 at G0
 constexpr double kNullPerOutput = 5000; // null steps for amplifier output 1
-constexpr double kPartTolerance = 0.002;
 constexpr double kAnalogAmplitude = 0.3;
 constexpr std::size_t kMaxRunningAverage = 256;
 
 double gain(const Amplifier &a) {
     constexpr double k = 50.0 / 39.0625;
     return (1.0 + (a.rf + k) / (a.ri + k)) * (a.fine + 4000.0) / 4000.0;
-}
-
-// Deterministic uniform value in [-1, 1] for (seed, part, probe).
-double partNoise(std::uint64_t seed, long part, int probe) {
-    std::uint64_t x = seed * 0x9E3779B97F4A7C15ULL +
-                      static_cast<std::uint64_t>(part) * 0xBF58476D1CE4E5B9ULL +
-                      static_cast<std::uint64_t>(probe) * 0x94D049BB133111EBULL;
-    x ^= x >> 30;
-    x *= 0xBF58476D1CE4E5B9ULL;
-    x ^= x >> 27;
-    x *= 0x94D049BB133111EBULL;
-    x ^= x >> 31;
-    return static_cast<double>(x >> 11) / static_cast<double>(1ULL << 52) - 1.0;
-}
-
-long currentPart(double elapsed) {
-    return static_cast<long>(std::floor(elapsed / Unit::kPartSeconds));
 }
 
 } // namespace
@@ -59,7 +41,8 @@ private:
 };
 
 Unit::Unit(const Options &options, Clock clock)
-    : options_(options), clock_(std::move(clock)), rng_(options.seed) {
+    : options_(options), clock_(std::move(clock)), rng_(options.seed), start_(clock_()),
+      fixture_(options.seed, options.probes, start_) {
     const auto probes = static_cast<std::size_t>(options_.probes);
     amplifiers_.assign(probes, Amplifier{});
     history_.resize(probes);
@@ -86,7 +69,10 @@ Unit::Unit(const Options &options, Clock clock)
     if (auto stored = nv_.setups.find("default"); stored != nv_.setups.end())
         applySetup(stored->second);
 
-    start_ = now();
+    fixture_.parts().setSpread(options_.spread);
+    fixture_.parts().setDrift(options_.drift);
+    if (options_.cycleLoadSeconds > 0)
+        fixture_.cycle(start_, options_.cycleLoadSeconds, options_.cycleOutSeconds);
     tick(start_);
     nextTick_ = start_;
 }
@@ -254,7 +240,9 @@ double Unit::relativeGain(const Amplifier &amp) {
 
 void Unit::advance() {
     double t = now();
-    if (!scanning_ || t < nextTick_)
+    fixture_.follow(t);
+    // A new part shows at once rather than at the next scan time.
+    if (!scanning_ || (t < nextTick_ && fixture_.changes() == fixtureSeen_))
         return;
     tick(t);
     nextTick_ = t + std::max(setup_.settings.scanTime, 1) * 1e-4;
@@ -266,30 +254,11 @@ void Unit::startScan() {
     scanning_ = true;
 }
 
-double Unit::partDisplacement(int pr, double t) const {
-    switch (partMode_) {
-    case PartMode::Master1:
-        return masterSize_[0];
-    case PartMode::Master2:
-        return masterSize_[1];
-    case PartMode::Hold:
-        return kPartTolerance * partNoise(options_.seed, heldPart_, pr);
-    case PartMode::Run:
-        break;
-    }
-    return kPartTolerance * partNoise(options_.seed, currentPart(t - start_), pr);
-}
-
-void Unit::setPartMode(PartMode mode) {
-    if (mode == PartMode::Hold && partMode_ == PartMode::Run)
-        heldPart_ = currentPart(now() - start_);
-    partMode_ = mode;
-    nextTick_ = 0;
-}
-
 // One scan: new amplifier outputs for every probe that is not stuck, new analog readings, and
 // every channel evaluated once so that MAX/MIN/TIR see every scan.
 void Unit::tick(double t) {
+    fixture_.follow(t);
+    fixtureSeen_ = fixture_.changes();
     const Settings &g = setup_.settings;
     const double sigma = noiseSigma_ / std::sqrt(std::max(g.adcAverage, 1));
     std::normal_distribution<double> noise(0.0, 1.0);
@@ -299,7 +268,7 @@ void Unit::tick(double t) {
         const auto i = static_cast<std::size_t>(pr - 1);
         if (stuck_[i])
             continue;
-        double displacement = partDisplacement(pr, t) + sigma * noise(rng_);
+        double displacement = fixture_.displacement(pr, t) + sigma * noise(rng_);
         const Amplifier &amp = amplifiers_[i];
         double out = std::clamp(
             displacement / kFullTravel * relativeGain(amp) + amp.null / kNullPerOutput, -1.1, 1.1);
@@ -397,15 +366,18 @@ void Unit::storeNonVolatile() {
 }
 
 std::string Unit::statusLine() const {
-    static const char *const kModes[] = {"run", "master1", "master2", "hold"};
+    static const char *const kModes[] = {"run",   "master1", "master2",   "hold",
+                                         "empty", "placed",  "reference", "cycle"};
     std::ostringstream out;
-    out << "scan " << (scanning_ ? "on" : "off") << ", part " << kModes[static_cast<int>(partMode_)]
-        << ", channels " << setup_.settings.channelCount << ", noise " << noiseSigma_;
+    out << "scan " << (scanning_ ? "on" : "off") << ", part "
+        << kModes[static_cast<int>(fixture_.mode())] << ", channels "
+        << setup_.settings.channelCount << ", noise " << noiseSigma_;
     out.setf(std::ios::fixed);
     out.precision(6);
     for (int pr = 1; pr <= options_.probes; ++pr)
         out << ", P" << pr << ' ' << probeReading(pr)
             << (stuck_[static_cast<std::size_t>(pr - 1)] ? " stuck" : "");
+    out << ", " << fixture_.status(now());
     return out.str();
 }
 

@@ -3,6 +3,7 @@
 // the non-volatile part of that memory.
 #pragma once
 
+#include "fixture.h"
 #include "formula.h"
 #include "options.h"
 
@@ -65,8 +66,6 @@ struct NonVolatile {
     std::map<int, int> frequencies;      // by index
 };
 
-enum class PartMode { Run, Master1, Master2, Hold };
-
 class Unit {
 public:
     using Clock = std::function<double()>; // monotonic seconds
@@ -75,7 +74,6 @@ public:
     static constexpr int kDefaultFrequency = 5000;
     static constexpr int kMaxSetups = 32;
     static constexpr double kCalibrationBusySeconds = 0.6;
-    static constexpr double kPartSeconds = 2.0;
 
     // Powers the unit on: reads the non-volatile state (when the options name a file), applies
     // the preset, then the stored setup "default" when there is one.
@@ -131,12 +129,18 @@ public:
 
     // The part in the fixture and the probes' behaviour (control lines). Each change shows in
     // the readings from the next request on.
-    void setPartMode(PartMode mode);
-    PartMode partMode() const { return partMode_; }
-    void setMasterSize(int which, double size) {
-        masterSize_[which == 2 ? 1 : 0] = size;
-        nextTick_ = 0;
+    Fixture &fixture() { return fixture_; }
+    void setPartMode(PartMode mode) { fixture_.setMode(mode, now()); }
+    PartMode partMode() const { return fixture_.mode(); }
+    void setMasterSize(int which, double size) { fixture_.setMasterSize(which, size); }
+    void startCycle(double loadSeconds, double outSeconds) {
+        fixture_.cycle(now(), loadSeconds, outSeconds);
     }
+    // Brings a cycle of parts up to the clock without a scan, so that a front end announces
+    // each part when it is placed, not only at the next request.
+    void followFixture() { fixture_.follow(now()); }
+    // When a cycle next changes the fixture, on the unit's clock (infinity: never by itself).
+    double nextFixtureChange() const { return fixture_.nextChange(); }
     void setNoise(double sigma) {
         noiseSigma_ = sigma;
         nextTick_ = 0;
@@ -153,7 +157,6 @@ private:
     double now() const { return clock_(); }
     double valueOf(int ch);
     void tick(double t);
-    double partDisplacement(int pr, double t) const;
     void applySetup(const Setup &setup);
     Setup defaults() const;
     void rebuildFormulas();
@@ -179,9 +182,8 @@ private:
     bool scanning_ = true;
     double nextTick_ = 0;
     double start_ = 0;
-    PartMode partMode_ = PartMode::Run;
-    long heldPart_ = 0;
-    double masterSize_[2] = {-0.01, 0.01};
+    Fixture fixture_;
+    std::uint64_t fixtureSeen_ = 0; // the fixture's changes the last scan saw
     double noiseSigma_ = 0.00002;
     double calibrationBusyUntil_ = -1;
     std::map<std::string, Setup>::const_iterator listCursor_;

@@ -1,6 +1,7 @@
 // qorsim: a QOR-128 unit on a pseudo-terminal. The first line of output names the slave device.
 #include "exchange_log.h"
 #include "options.h"
+#include "part_announcer.h"
 #include "pty_port.h"
 #include "pty_server.h"
 #include "standin_library.h"
@@ -52,6 +53,11 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "qorsim: %s: %s\n", options.logFile.c_str(), std::strerror(errno));
         return 1;
     }
+    PartAnnouncer announcer;
+    if (!options.partsLog.empty() && !announcer.open(options.partsLog)) {
+        std::fprintf(stderr, "qorsim: %s: %s\n", options.partsLog.c_str(), std::strerror(errno));
+        return 1;
+    }
     Unit unit(options, monotonicSeconds);
     PtyPort port;
     std::string error;
@@ -61,5 +67,5 @@ int main(int argc, char **argv) {
     }
     std::printf("qorsim: unit on %s\n", port.slavePath().c_str());
     std::fflush(stdout);
-    return PtyServer(options, port, unit, log).run();
+    return PtyServer(options, port, unit, log, announcer).run();
 }

@@ -23,8 +23,10 @@ void onStopSignal(int) {
 
 } // namespace
 
-PtyServer::PtyServer(const Options &options, PtyPort &port, Unit &unit, ExchangeLog &log)
-    : options_(options), port_(port), unit_(unit), log_(log), faults_(options) {
+PtyServer::PtyServer(const Options &options, PtyPort &port, Unit &unit, ExchangeLog &log,
+                     PartAnnouncer &announcer)
+    : options_(options), port_(port), unit_(unit), log_(log), announcer_(announcer),
+      faults_(options) {
     stdin_.fd = STDIN_FILENO;
     if (!options_.controlFifo.empty()) {
         ::mkfifo(options_.controlFifo.c_str(), 0600);
@@ -88,6 +90,7 @@ void PtyServer::serveRequests() {
         reply = faults_.shape(reply);
         log_.write(monotonicSeconds(), request.raw, reply);
         queueReply(reply, request.raw.size());
+        announcer_.announce(unit_);
     }
 }
 
@@ -102,6 +105,7 @@ bool PtyServer::readControl(LineInput &in) {
         std::string line = in.buffer.substr(0, eol);
         in.buffer.erase(0, eol + 1);
         ControlOutcome outcome = applyControl(unit_, faults_, line);
+        announcer_.announce(unit_);
         if (!outcome.text.empty()) {
             std::FILE *to = outcome.ok ? stdout : stderr;
             std::fprintf(to, "%s\n", outcome.text.c_str());
@@ -145,10 +149,17 @@ int PtyServer::run() {
                 return 0;
             }
         }
+        unit_.followFixture();
+        announcer_.announce(unit_);
         // Bytes already due wait for room on the master; later ones for their deadline, which
-        // ppoll takes in nanoseconds (a paced character is due sooner than a millisecond).
-        double left = out_.empty() ? -1.0 : out_.front().due - monotonicSeconds();
-        bool dueNow = !out_.empty() && left <= 0.0;
+        // ppoll takes in nanoseconds (a paced character is due sooner than a millisecond). A
+        // cycle of parts wakes the loop when it places or takes out the next one.
+        const double now = monotonicSeconds();
+        const bool dueNow = !out_.empty() && out_.front().due <= now;
+        double wake = unit_.nextFixtureChange();
+        if (!out_.empty() && !dueNow)
+            wake = std::min(wake, out_.front().due);
+        double left = wake - now;
         pollfd fds[4] = {{port_.masterFd(), static_cast<short>(POLLIN | (dueNow ? POLLOUT : 0)), 0},
                          {port_.watchFd(), POLLIN, 0},
                          {stdin_.fd, POLLIN, 0},
@@ -157,7 +168,8 @@ int PtyServer::run() {
         timespec *tsp = nullptr;
         if (hangupAt_ >= 0)
             left = 0.01;
-        if (left > 0.0) {
+        if (std::isfinite(left)) {
+            left = std::max(left, 0.0);
             ts.tv_sec = static_cast<time_t>(left);
             ts.tv_nsec = static_cast<long>((left - static_cast<double>(ts.tv_sec)) * 1e9);
             tsp = &ts;

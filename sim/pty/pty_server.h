@@ -1,5 +1,5 @@
 // The event loop of the pty front end: requests from the station, control lines, close events
-// of the port, and reply bytes released on their deadlines.
+// of the port, reply bytes released on their deadlines, and parts a cycle places on its own.
 #pragma once
 
 #include "clock.h"
@@ -7,6 +7,7 @@
 #include "exchange_log.h"
 #include "faults.h"
 #include "pacer.h"
+#include "part_announcer.h"
 #include "protocol.h"
 #include "pty_port.h"
 #include "unit.h"
@@ -19,7 +20,8 @@ namespace qorsim {
 
 class PtyServer {
 public:
-    PtyServer(const Options &options, PtyPort &port, Unit &unit, ExchangeLog &log);
+    PtyServer(const Options &options, PtyPort &port, Unit &unit, ExchangeLog &log,
+              PartAnnouncer &announcer);
 
     // Serves until quit, a termination signal or a hang-up; returns the exit status.
     int run();
@@ -44,6 +46,7 @@ private:
     PtyPort &port_;
     Unit &unit_;
     ExchangeLog &log_;
+    PartAnnouncer &announcer_;
     FaultInjector faults_;
     RequestReader reader_;
     std::deque<Pending> out_;

@@ -4,12 +4,15 @@
 // as soon as FT_Write delivers a request; the unit's time is the real monotonic clock.
 //
 // Besides the twelve entry points, qorsim_control(line) takes the control lines of qorsim
-// (part, master1, noise, probe N stuck, ...) so that in-process tests can steer the unit.
+// (part, master1, noise, probe N stuck, ...) so that in-process tests can steer the unit. The
+// parts the fixture places are announced (standard output, --parts-log) when the unit next
+// answers a request or a control line, as the unit here has no loop of its own.
 #include "clock.h"
 #include "control.h"
 #include "exchange_log.h"
 #include "faults.h"
 #include "options.h"
+#include "part_announcer.h"
 #include "protocol.h"
 #include "unit.h"
 
@@ -52,6 +55,7 @@ struct Device {
     Unit unit;
     FaultInjector faults;
     ExchangeLog log;
+    PartAnnouncer announcer;
     RequestReader reader;
     struct Byte {
         char value;
@@ -97,6 +101,8 @@ QORSIM_EXPORT FT_STATUS FT_Open(int deviceNumber, FT_HANDLE *handle) {
     gDevice = new Device(parsed.options);
     if (!parsed.options.logFile.empty() && !gDevice->log.open(parsed.options.logFile))
         std::fprintf(stderr, "qorsim: cannot open %s\n", parsed.options.logFile.c_str());
+    if (!parsed.options.partsLog.empty() && !gDevice->announcer.open(parsed.options.partsLog))
+        std::fprintf(stderr, "qorsim: cannot open %s\n", parsed.options.partsLog.c_str());
     *handle = gDevice;
     return kOk;
 }
@@ -133,6 +139,7 @@ QORSIM_EXPORT FT_STATUS FT_Write(FT_HANDLE handle, void *buffer, DWORD count, DW
         d->log.write(now, request.raw, reply);
         for (char c : reply)
             d->rx.push_back({c, now + d->faults.delayMs() / 1000.0});
+        d->announcer.announce(d->unit);
     }
     if (written)
         *written = count;
@@ -237,6 +244,7 @@ QORSIM_EXPORT int qorsim_control(const char *line) {
     if (!gDevice || !line)
         return -1;
     ControlOutcome outcome = applyControl(gDevice->unit, gDevice->faults, line);
+    gDevice->announcer.announce(gDevice->unit);
     if (!outcome.text.empty())
         std::fprintf(outcome.ok ? stdout : stderr, "%s\n", outcome.text.c_str());
     return outcome.ok ? 0 : -1;

@@ -55,6 +55,42 @@ TEST(Options, HelpNamesEveryOption) {
         EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
+TEST(Options, PartOptionsAreCheckedAndTaken) {
+    struct Case {
+        const char *args;
+        bool ok;
+        double spread = 0, drift = 0, load = 0, out = 0;
+    };
+    const Case cases[] = {
+        {"", true, 0.001, 0, 0, 1.5},
+        {"--spread 0 --drift -1e-4", true, 0, -1e-4, 0, 1.5},
+        {"--cycle 2", true, 0.001, 0, 2, 1.5},
+        {"--cycle=2.5,0.5", true, 0.001, 0, 2.5, 0.5},
+        {"--spread -0.1", false},
+        {"--drift inf", false},
+        {"--cycle 0.05", false},
+        {"--cycle 2,", false},
+        {"--cycle 2,4000", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args);
+        OptionsResult r = parseOptions(splitOptionString(c.args));
+        EXPECT_EQ(r.error.empty(), c.ok) << r.error;
+        if (!c.ok || !r.error.empty())
+            continue;
+        EXPECT_EQ(r.options.spread, c.spread);
+        EXPECT_EQ(r.options.drift, c.drift);
+        EXPECT_EQ(r.options.cycleLoadSeconds, c.load);
+        EXPECT_EQ(r.options.cycleOutSeconds, c.out);
+    }
+    EXPECT_EQ(parseOptions({"--parts-log", "parts.txt"}).options.partsLog, "parts.txt");
+    const std::string help = optionsHelp();
+    for (const char *name : {"--spread", "--drift", "--cycle", "--parts-log", "part empty",
+                             "part place [N]", "part reference SIZE", "part cycle [LOAD [OUT]]",
+                             "shift SIZE", "drift RATE", "spread SIGMA"})
+        EXPECT_NE(help.find(name), std::string::npos) << name;
+}
+
 TEST(LinePacer, DeadlinesDoNotDriftAndWaitForTheLine) {
     LinePacer pacer;
     std::vector<double> due;

@@ -1,5 +1,6 @@
 // qorsim on a pseudo-terminal through libqorlink's COM path (QORLINK_COM1).
 #include "link_session.h"
+#include "placed_sizes.h"
 #include "sim_process.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -88,6 +90,60 @@ TEST_F(PtyUnit, ControlLinesSteerTheUnitFromStdinAndFifo) {
     control("master1 -0.02\npart master1", fifo);
     ASSERT_EQ(QorReadLvdt(h, 3, &v), 0);
     EXPECT_NEAR(v, -0.02f, 1e-6);
+}
+
+// Parts placed, taken out and cycled, read through the link library as a station reads them:
+// each announced size is what the probes read, and a channel is its formula over them.
+TEST_F(PtyUnit, PartsArePlacedTakenOutAndCycledAsAnnounced) {
+    const fs::path partsLog = dir / "parts.log";
+    start({"--parts-log", partsLog.string(), "--seed", "7"});
+    ASSERT_EQ(QorDefineChannel(h, 1, "P1-P2"), 0);
+    auto probes = [&] {
+        std::vector<double> read;
+        for (int pr = 1; pr <= 8; ++pr) {
+            float v = 0;
+            EXPECT_EQ(QorReadLvdt(h, pr, &v), 0);
+            read.push_back(v);
+        }
+        return read;
+    };
+    const std::vector<double> rest(8, -0.04);
+    auto expectProbes = [&](const std::vector<double> &want) {
+        const std::vector<double> got = probes();
+        for (std::size_t i = 0; i < want.size(); ++i)
+            EXPECT_NEAR(got[i], want[i], 1e-6) << "probe " << i + 1;
+    };
+    control("noise 0\npart empty");
+    expectProbes(rest);
+
+    sim->write("part place 7\n");
+    const std::string placed = sim->readLine();
+    ASSERT_EQ(placed.rfind("qorsim: part 7 placed: P1=", 0), 0u) << placed;
+    const std::vector<double> sizes = sizesIn(placed);
+    ASSERT_EQ(sizes.size(), 8u);
+    expectProbes(sizes);
+    float channel = 0;
+    ASSERT_EQ(QorReadChannel(h, 1, &channel), 0);
+    EXPECT_NEAR(channel, sizes[0] - sizes[1], 1e-6);
+    control("part out");
+    expectProbes(rest);
+
+    // The cycle places its parts by itself: no request wakes the unit for them.
+    sim->write("part cycle 0.2 0.1\n");
+    std::vector<std::string> announced{placed.substr(std::strlen("qorsim: "))};
+    for (int part = 1; part <= 3; ++part) {
+        const std::string line = sim->readLine();
+        ASSERT_EQ(line.rfind("qorsim: part " + std::to_string(part) + " placed: ", 0), 0u) << line;
+        announced.push_back(line.substr(std::strlen("qorsim: ")));
+    }
+    control("part empty");
+    std::ifstream log(partsLog);
+    std::vector<std::string> logged;
+    for (std::string line; std::getline(log, line);)
+        logged.push_back(line);
+    ASSERT_GE(logged.size(), announced.size());
+    logged.resize(announced.size());
+    EXPECT_EQ(logged, announced);
 }
 
 TEST_F(PtyUnit, CalibratesAProbe) {

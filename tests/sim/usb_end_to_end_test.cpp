@@ -1,5 +1,6 @@
 // The stand-in USB library through libqorlink's USB path (port 4096), in this process.
 #include "link_session.h"
+#include "placed_sizes.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 namespace qorsim {
 namespace {
@@ -87,6 +91,24 @@ TEST_F(UsbUnit, CalibratesAProbe) {
     ASSERT_EQ(QorReadLvdt(h, 1, &after), 0);
     double gain = (1 + 256.28 / 31.28) * 1.025 / (1 + 129.28 / 51.28);
     EXPECT_NEAR(after, 0.05 * (-0.2 * gain - 40 / 5000.0), 1e-6);
+}
+
+TEST_F(UsbUnit, WritesThePartsItPlacesToItsPartsLog) {
+    const std::filesystem::path log =
+        std::filesystem::temp_directory_path() / ("qorsim-usb-parts-" + std::to_string(::getpid()));
+    std::filesystem::remove(log);
+    open("--parts-log " + log.string());
+    ASSERT_EQ(control("noise 0"), 0);
+    ASSERT_EQ(control("part place 4"), 0);
+    std::string line;
+    std::getline(std::ifstream(log), line);
+    std::filesystem::remove(log);
+    ASSERT_EQ(line.rfind("part 4 placed: ", 0), 0u) << line;
+    const std::vector<double> sizes = sizesIn(line);
+    ASSERT_EQ(sizes.size(), 8u);
+    float v = 0;
+    ASSERT_EQ(QorReadLvdt(h, 2, &v), 0);
+    EXPECT_NEAR(v, sizes[1], 1e-6);
 }
 
 TEST_F(UsbUnit, KeepsSetupsInItsMemory) {
