@@ -1,8 +1,8 @@
-#include "DisplayItems.h"
+#include "LiveItems.h"
 
 #include <limits>
 
-namespace DisplayItems {
+namespace LiveItems {
 
 namespace {
 const QString ItemPrefix = QStringLiteral("labelChan(");
@@ -41,4 +41,4 @@ QString linkText(const QString &application, const QString &topic, const QString
     return application + QLatin1Char('|') + topic + QLatin1Char('!') + item;
 }
 
-} // namespace DisplayItems
+} // namespace LiveItems

@@ -7,7 +7,7 @@
 // The names under which other programs find the station's live channel values: the program,
 // the topic and one item per channel, and the link text that names an item in full
 // ("qorview|Display!labelChan(3)").
-namespace DisplayItems {
+namespace LiveItems {
 
 inline constexpr char ServiceName[] = "org.qorview.QorView";
 inline constexpr char ObjectPath[] = "/Display";
@@ -29,4 +29,4 @@ std::optional<int> channelOfItem(const QString &item);
 // "application|topic!item".
 QString linkText(const QString &application, const QString &topic, const QString &item);
 
-} // namespace DisplayItems
+} // namespace LiveItems

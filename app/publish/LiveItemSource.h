@@ -4,9 +4,9 @@
 
 // Where the published items' values come from: the station's hidden channel labels. The
 // service only reads it; the station tells the service when a caption changes.
-class DisplayItemSource {
+class LiveItemSource {
 public:
-    virtual ~DisplayItemSource() = default;
+    virtual ~LiveItemSource() = default;
 
     // Items labelChan(1) ... labelChan(channelCount()) exist.
     virtual int channelCount() const = 0;

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-class DisplayItemSource;
+class LiveItemSource;
 class QDBusServiceWatcher;
 struct LiveFollowers;
 
@@ -18,15 +18,15 @@ struct LiveFollowers;
 // writes a new caption into the item's channel label. A client with advised items has a
 // conversation open; DdeLinkCount counts them, and the bus tells the service when a client's
 // connection goes away, so a client that crashed ends its conversation too.
-class DisplayService : public QObject, protected QDBusContext {
+class LiveValueService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_PROPERTY(QString Application READ application CONSTANT)
     Q_PROPERTY(QString Topic READ topic CONSTANT)
     Q_PROPERTY(uint Conversations READ conversationCount NOTIFY conversationsChanged)
 
 public:
-    DisplayService(LiveFollowers &live, const DisplayItemSource &items, QObject *parent = nullptr);
-    ~DisplayService() override;
+    LiveValueService(LiveFollowers &live, const LiveItemSource &items, QObject *parent = nullptr);
+    ~LiveValueService() override;
 
     // Registers the object and takes the bus name on connection. False, saying why, when the
     // connection is not up or the name belongs to another program; the station then runs
@@ -65,7 +65,7 @@ private:
     void countChanged();
 
     LiveFollowers &m_live;
-    const DisplayItemSource &m_items;
+    const LiveItemSource &m_items;
     Conversations m_conversations;
     QDBusConnection m_connection{QString()};
     QDBusServiceWatcher *m_clientWatcher = nullptr;
