@@ -30,16 +30,16 @@ int inputAfterProgram(int current, int count) {
     return current >= count ? 1 : current + 1;
 }
 
-LeaveStep leaveStep(bool edited, PromptAnswer answer) {
+InputLeaveStep leaveStep(bool edited, PromptAnswer answer) {
     if (!edited)
-        return LeaveStep::Go;
+        return InputLeaveStep::Go;
     switch (answer) {
     case PromptAnswer::Yes:
-        return LeaveStep::ProgramThenGo;
+        return InputLeaveStep::ProgramThenGo;
     case PromptAnswer::No:
-        return LeaveStep::Go;
+        return InputLeaveStep::Go;
     default:
-        return LeaveStep::Stay;
+        return InputLeaveStep::Stay;
     }
 }
 

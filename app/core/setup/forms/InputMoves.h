@@ -28,8 +28,8 @@ int inputAfterProgram(int current, int count);
 
 // What leaving an input does. Without edits the move goes ahead; with edits the operator's answer
 // to leaveQuestion() decides: Yes programs first, No drops the edits, Cancel stays.
-enum class LeaveStep { Go, ProgramThenGo, Stay };
-LeaveStep leaveStep(bool edited, PromptAnswer answer);
+enum class InputLeaveStep { Go, ProgramThenGo, Stay };
+InputLeaveStep leaveStep(bool edited, PromptAnswer answer);
 
 // "Lvdt 3 has been modified\rSave changes" (probe) or "Analog 3 has been modified\rSave
 // changes"; asked with Yes/No/Cancel and the question icon, titled with the input's description.

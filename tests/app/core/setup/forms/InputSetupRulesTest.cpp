@@ -57,12 +57,12 @@ TEST(InputMoves, TheLeaveAnswerDecides) {
         const char *legend;
         bool edited;
         PromptAnswer answer;
-        LeaveStep expected;
+        InputLeaveStep expected;
     } cases[] = {
-        {"no edits: go whatever", false, PromptAnswer::Cancel, LeaveStep::Go},
-        {"Yes programs, then goes", true, PromptAnswer::Yes, LeaveStep::ProgramThenGo},
-        {"No drops the edits", true, PromptAnswer::No, LeaveStep::Go},
-        {"Cancel stays", true, PromptAnswer::Cancel, LeaveStep::Stay},
+        {"no edits: go whatever", false, PromptAnswer::Cancel, InputLeaveStep::Go},
+        {"Yes programs, then goes", true, PromptAnswer::Yes, InputLeaveStep::ProgramThenGo},
+        {"No drops the edits", true, PromptAnswer::No, InputLeaveStep::Go},
+        {"Cancel stays", true, PromptAnswer::Cancel, InputLeaveStep::Stay},
     };
     for (const auto &c : cases)
         EXPECT_EQ(leaveStep(c.edited, c.answer), c.expected) << c.legend;
