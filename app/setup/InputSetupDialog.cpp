@@ -373,13 +373,13 @@ void InputSetupDialog::leaveThen(std::function<void()> then) {
             m.prompts.message(leaveQuestion(m_texts.kind, m_current), PromptButtons::YesNoCancel,
                               PromptIcon::Question, descriptionOf(m_current));
     switch (leaveStep(m_edited, answer)) {
-    case LeaveStep::Go:
+    case InputLeaveStep::Go:
         then();
         break;
-    case LeaveStep::ProgramThenGo:
+    case InputLeaveStep::ProgramThenGo:
         program(std::move(then));
         break;
-    case LeaveStep::Stay:
+    case InputLeaveStep::Stay:
         m_currentBox->setText(QString::number(m_current));
         break;
     }

@@ -5,7 +5,6 @@
 #include "AboutTexts.h"
 #include "ChannelCalls.h"
 #include "CommandLine.h"
-#include "DisplayItems.h"
 #include "DisplayWindowLayout.h"
 #include "FormAboutQorView.h"
 #include "FormGridDisplay.h"
@@ -20,6 +19,7 @@
 #include "FormSetupSystem.h"
 #include "GroupSelection.h"
 #include "HelpFile.h"
+#include "LiveItems.h"
 #include "MasteringTexts.h"
 #include "Prompts.h"
 #include "ScreenPlacement.h"
@@ -777,9 +777,9 @@ void FormMain::showCopyLinkFor(int channel, QPoint globalPos) {
         registerLoadedWindow(m_copyLink.get(), [this] { m_copyLink->close(); });
     }
     dlgCopyLink &dialog = *m_copyLink;
-    dialog.CopyLinkApplication = DisplayItems::application();
-    dialog.CopyLinkTopic = DisplayItems::topic();
-    dialog.CopyLinkItem = DisplayItems::itemName(channel);
+    dialog.CopyLinkApplication = LiveItems::application();
+    dialog.CopyLinkTopic = LiveItems::topic();
+    dialog.CopyLinkItem = LiveItems::itemName(channel);
     dialog.CopyLinkValue = channelText(channel);
     dialog.ShowDialogCopyAt(Twips::fromPixelsX(globalPos.x(), this),
                             Twips::fromPixelsY(globalPos.y(), this));

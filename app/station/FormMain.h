@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DisplayItemSource.h"
 #include "DisplayedState.h"
 #include "LinkScheduler.h"
+#include "LiveItemSource.h"
 #include "PollCycle.h"
 #include "SetupWindows.h"
 #include "View.h"
@@ -43,7 +43,7 @@ class FormMain;
 // order.
 class FormMain : public QMainWindow,
                  private PollTargets,
-                 private DisplayItemSource,
+                 private LiveItemSource,
                  private SetupWindows {
     Q_OBJECT
 
@@ -122,7 +122,7 @@ public:
     int labelChanCount() const { return static_cast<int>(m_labelChan.size()); }
     QLabel *labelChan(int n) const;
     // The channel labels as the items other programs follow.
-    const DisplayItemSource &displayItems() const { return *this; }
+    const LiveItemSource &liveItems() const { return *this; }
 
     // The amplifier calibration of a probe, opened from the probe view's gauges (right button)
     // when setups are enabled; the dialog's top-left corner at screenPos.
@@ -180,7 +180,7 @@ private:
     int analogSetupCurrentInput() const override;
     void setAnalogSetupValue(const QString &text) override;
 
-    // DisplayItemSource
+    // LiveItemSource
     int channelCount() const override { return labelChanCount() - 1; }
     QString channelText(int channel) const override;
     // SetupWindows

@@ -2,7 +2,7 @@
 
 #include "ui_dlgCopyLink.h"
 
-#include "DisplayItems.h"
+#include "LiveItems.h"
 #include "StationIcon.h"
 #include "Twips.h"
 
@@ -32,8 +32,8 @@ void dlgCopyLink::Label1_Click() {
         auto *formats = new QMimeData;
         formats->setText(CopyLinkValue);
         formats->setData(
-            QLatin1String(DisplayItems::LinkMimeType),
-            DisplayItems::linkText(CopyLinkApplication, CopyLinkTopic, CopyLinkItem).toUtf8());
+            QLatin1String(LiveItems::LinkMimeType),
+            LiveItems::linkText(CopyLinkApplication, CopyLinkTopic, CopyLinkItem).toUtf8());
         // Replacing the clipboard's data leaves exactly these two formats on it.
         QGuiApplication::clipboard()->setMimeData(formats);
     }

@@ -1,9 +1,9 @@
 // qorview: the gauge station for the QOR-128 measuring unit.
 
 #include "CommandLine.h"
-#include "DisplayService.h"
 #include "FormMain.h"
 #include "InstanceLock.h"
+#include "LiveValueService.h"
 #include "MessageBoxPrompts.h"
 #include "ProcessEnd.h"
 #include "ResourceInit.h"
@@ -89,9 +89,9 @@ int main(int argc, char *argv[]) {
     window.Form_Load();
     // Other programs follow the channel labels over the session bus; without it the station
     // runs on unpublished.
-    DisplayService liveValues(state.live, window.displayItems());
+    LiveValueService liveValues(state.live, window.liveItems());
     QObject::connect(&window, &FormMain::channelCaptionChanged, &liveValues,
-                     &DisplayService::channelTextChanged);
+                     &LiveValueService::channelTextChanged);
     if (QString why; !liveValues.publish(QDBusConnection::sessionBus(), &why))
         std::fprintf(stderr, "qorview: live values are not published: %s\n", qPrintable(why));
     window.show();

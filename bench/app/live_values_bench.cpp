@@ -5,8 +5,8 @@
 // client reports at the end how many signals it received. Needs a session bus; with a private
 // one:
 //   dbus-run-session -- build/bin/app_live_values_bench
-#include "DisplayItems.h"
-#include "DisplayService.h"
+#include "LiveItems.h"
+#include "LiveValueService.h"
 #include "PolledStation.h"
 #include "ResourceInit.h"
 
@@ -25,15 +25,15 @@ namespace {
 
 struct FollowedStation {
     PolledStation station;
-    std::unique_ptr<DisplayService> service;
+    std::unique_ptr<LiveValueService> service;
     long captionChanges = 0;
     QProcess client;
 
     bool publish() {
-        service = std::make_unique<DisplayService>(station.fixture.state.live,
-                                                   station.window->displayItems());
+        service = std::make_unique<LiveValueService>(station.fixture.state.live,
+                                                     station.window->liveItems());
         QObject::connect(station.window.get(), &FormMain::channelCaptionChanged, service.get(),
-                         &DisplayService::channelTextChanged);
+                         &LiveValueService::channelTextChanged);
         QObject::connect(station.window.get(), &FormMain::channelCaptionChanged, service.get(),
                          [this] { ++captionChanges; });
         QString why;
@@ -66,7 +66,7 @@ struct FollowedStation {
             return true;
         QStringList items;
         for (int n = 1; n <= PolledStation::Channels; ++n)
-            items << DisplayItems::itemName(n);
+            items << LiveItems::itemName(n);
         client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         client.start(QStringLiteral(QORVIEW_BENCH_LIVE_CLIENT), items);
         return clientLine() == "advised";

@@ -3,7 +3,7 @@
 // counts the Changed signals it receives, and when its standard input closes says "received N"
 // and leaves without unadvising (killed, it leaves the same way, only sooner).
 
-#include "DisplayItems.h"
+#include "LiveItems.h"
 #include "display1proxy.h"
 
 #include <QCoreApplication>
@@ -20,8 +20,8 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "usage: qorview_live_client ITEM...\n");
         return 2;
     }
-    OrgQorviewDisplay1Interface display(QLatin1String(DisplayItems::ServiceName),
-                                        QLatin1String(DisplayItems::ObjectPath),
+    OrgQorviewDisplay1Interface display(QLatin1String(LiveItems::ServiceName),
+                                        QLatin1String(LiveItems::ObjectPath),
                                         QDBusConnection::sessionBus());
     long received = 0;
     QObject::connect(&display, &OrgQorviewDisplay1Interface::Changed, &display,

@@ -3,9 +3,9 @@
 // killed while they follow values.
 
 #include "CommandLine.h"
-#include "DisplayItems.h"
-#include "DisplayService.h"
 #include "FormMain.h"
+#include "LiveItems.h"
+#include "LiveValueService.h"
 #include "StationFixture.h"
 #include "StationHelp.h"
 #include "display1proxy.h"
@@ -26,10 +26,10 @@ namespace {
 
 constexpr int WaitMs = 10000;
 
-const QString ServiceName = QLatin1String(DisplayItems::ServiceName);
-const QString ObjectPath = QLatin1String(DisplayItems::ObjectPath);
-const QString InterfaceName = QLatin1String(DisplayItems::InterfaceName);
-const QString UnknownItem = QLatin1String(DisplayItems::UnknownItemError);
+const QString ServiceName = QLatin1String(LiveItems::ServiceName);
+const QString ObjectPath = QLatin1String(LiveItems::ObjectPath);
+const QString InterfaceName = QLatin1String(LiveItems::InterfaceName);
+const QString UnknownItem = QLatin1String(LiveItems::UnknownItemError);
 const QString LinksQuestion = QStringLiteral(
     "Other applications are using this applicationDo you really want to exit the application?");
 
@@ -76,13 +76,13 @@ public:
         return answered(f(*display));
     }
     QString request(int channel) {
-        return answered(display->Request(DisplayItems::itemName(channel))).value();
+        return answered(display->Request(LiveItems::itemName(channel))).value();
     }
     bool advise(int channel) {
-        return !answered(display->Advise(DisplayItems::itemName(channel))).isError();
+        return !answered(display->Advise(LiveItems::itemName(channel))).isError();
     }
     bool unadvise(int channel) {
-        return !answered(display->Unadvise(DisplayItems::itemName(channel))).isError();
+        return !answered(display->Unadvise(LiveItems::itemName(channel))).isError();
     }
     int conversations() {
         return answered(properties->Get(InterfaceName, QStringLiteral("Conversations")))
@@ -125,9 +125,9 @@ protected:
         window = std::make_unique<FormMain>(state, line, help);
         window->Form_Load();
         window->linkScheduler().stopPolling();
-        service = std::make_unique<DisplayService>(state.live, window->displayItems());
+        service = std::make_unique<LiveValueService>(state.live, window->liveItems());
         QObject::connect(window.get(), &FormMain::channelCaptionChanged, service.get(),
-                         &DisplayService::channelTextChanged);
+                         &LiveValueService::channelTextChanged);
         ASSERT_TRUE(service->publish(QDBusConnection::sessionBus(), &why)) << qPrintable(why);
         ASSERT_TRUE(prompts.shown.empty());
     }
@@ -140,7 +140,7 @@ protected:
     CommandLine line;
     StationHelp help{state.config, state.prompts};
     std::unique_ptr<FormMain> window;
-    std::unique_ptr<DisplayService> service;
+    std::unique_ptr<LiveValueService> service;
 };
 
 TEST_F(LiveValuesTest, RequestGivesTheCaptionThePollWrote) {
@@ -364,10 +364,10 @@ TEST_F(LiveValuesTest, ItemsFollowTheChannelCount) {
         tick();
         const QStringList now = items();
         ASSERT_EQ(now.size(), count);
-        EXPECT_EQ(now.back(), DisplayItems::itemName(count));
+        EXPECT_EQ(now.back(), LiveItems::itemName(count));
         EXPECT_FALSE(client.request(count).isEmpty());
         const QDBusPendingCall beyond =
-            client.call([&](auto &d) { return d.Request(DisplayItems::itemName(count + 1)); });
+            client.call([&](auto &d) { return d.Request(LiveItems::itemName(count + 1)); });
         EXPECT_EQ(beyond.error().name(), UnknownItem);
     }
     EXPECT_TRUE(prompts.shown.empty());

@@ -1,7 +1,7 @@
 // The station program against the simulated unit: what the shell sees on the session bus, and
 // the one line it writes when it cannot publish.
 
-#include "DisplayItems.h"
+#include "LiveItems.h"
 #include "SimulatedUnit.h"
 #include "StationProcess.h"
 #include "WaitFor.h"
@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString ServiceName = QLatin1String(DisplayItems::ServiceName);
+const QString ServiceName = QLatin1String(LiveItems::ServiceName);
 
 // gdbus with arguments; its standard output, or empty when it failed.
 QString gdbus(const QStringList &arguments) {

@@ -56,14 +56,14 @@ struct AllowedPlace {
 };
 
 const AllowedPlace AllowedPlaces[] = {
-    {"core/Startup.cpp", 6, "start-up, before the scheduler runs"},
-    {"connection/ConnectionTest.cpp", 4, "the connection wizard, before the station runs"},
-    {"core/LinkErrorHandler.cpp", 1, "decodes the failed call's error text; no exchange"},
-    {"core/LinkRecovery.cpp", 2, "the scheduler reopening the link between two exchanges"},
-    {"core/PollCycle.cpp", 3, "the steps of the poll's ticks"},
-    {"core/MeasurementObjects.cpp", 26,
+    {"core/startup/Startup.cpp", 6, "start-up, before the scheduler runs"},
+    {"core/connection/ConnectionTest.cpp", 4, "the connection wizard, before the station runs"},
+    {"core/link/LinkErrorHandler.cpp", 1, "decodes the failed call's error text; no exchange"},
+    {"core/link/LinkRecovery.cpp", 2, "the scheduler reopening the link between two exchanges"},
+    {"core/poll/PollCycle.cpp", 3, "the steps of the poll's ticks"},
+    {"core/state/MeasurementObjects.cpp", 26,
      "the measurement objects' properties, used by sequence steps and the poll"},
-    {"core/setupforms/SystemSetupApply.cpp", 3, "steps of the system setup's apply sequence"},
+    {"core/setup/forms/SystemSetupApply.cpp", 3, "steps of the system setup's apply sequence"},
     {"setup/FormSetupSystem.cpp", 4, "steps of the system setup's reading sequence"},
     {"setup/FormSetupChan.cpp", 1, "the step of the channel setup's Reset MAX/MIN sequence"},
     {"procedures/AmpExchangeSteps.cpp", 12, "the calibration dialog's sequence steps"},
@@ -73,7 +73,7 @@ const AllowedPlace AllowedPlaces[] = {
 
 // The binding itself declares and resolves every function.
 bool isLinkBinding(const QString &file) {
-    return file.startsWith(QLatin1String("core/LinkLibrary."));
+    return file.startsWith(QLatin1String("core/link/LinkLibrary."));
 }
 
 TEST(LinkCalls, AreFoundInCodeButNotInCommentsOrNames) {

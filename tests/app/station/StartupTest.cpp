@@ -5,8 +5,8 @@
 #include "SilentTerminal.h"
 #include "SimulatedUnit.h"
 #include "StationFixture.h"
-#include "WaitFor.h"
 #include "StationHelp.h"
+#include "WaitFor.h"
 
 #include <QCoreApplication>
 #include <QDir>
