@@ -48,6 +48,7 @@ ALLOWED = {
     "core/studies": SPC,
     "core/measurelog": [],
     "core/plantlink": [],
+    "core/spclog": SPC + ["core/measurelog"],
     "resources": [],
     "publish": ["core/*"],
     "widgets": ["resources", "core/*"],

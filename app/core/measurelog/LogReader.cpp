@@ -213,6 +213,35 @@ Read<std::vector<ChannelSeen>> LogReader::channels(const QString &setupFile) {
     });
 }
 
+Read<qint64> LogReader::channelReadings(const ChannelQuery &query,
+                                        const std::function<void(const ChannelReading &)> &visit) {
+    return reading<qint64>([&] {
+        SqliteStatement &readings = statement(
+            "SELECT p.id, p.time_ms, v.value, v.nominal, v.low_tolerance, v.high_tolerance "
+            "FROM part_values v JOIN parts p ON p.id = v.part_id "
+            "WHERE v.channel = ? AND v.part_id > ? AND p.setup_file = ? "
+            "AND p.time_ms >= ? AND p.time_ms <= ? ORDER BY v.part_id");
+        readings.bind(1, query.channel)
+            .bind(2, query.afterId)
+            .bind(3, query.setupFile)
+            .bind(4, query.sinceMs.value_or(std::numeric_limits<qint64>::min()))
+            .bind(5, query.untilMs.value_or(std::numeric_limits<qint64>::max()));
+        qint64 handed = 0;
+        ChannelReading reading;
+        while (readings.step()) {
+            reading.partId = readings.int64(0);
+            reading.timeMs = readings.int64(1);
+            reading.value = readings.real(2);
+            reading.nominal = readings.optionalReal(3);
+            reading.lowTolerance = readings.optionalReal(4);
+            reading.highTolerance = readings.optionalReal(5);
+            visit(reading);
+            ++handed;
+        }
+        return handed;
+    });
+}
+
 Read<std::vector<PartRecord>> LogReader::unsent(qint64 afterId, int limit) {
     return reading<std::vector<PartRecord>>([&] {
         SqliteStatement &query =

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -30,6 +31,26 @@ struct LogPage {
     std::vector<PartRecord> parts;
     qint64 nextBeforeId = 0; // the id of the last part here
     bool atEnd = true;       // no part older than these matches the filter
+};
+
+// One channel's reading in one part, with the limits it was judged by.
+struct ChannelReading {
+    qint64 partId = 0;
+    qint64 timeMs = 0;
+    double value = 0.0;
+    std::optional<double> nominal;
+    std::optional<double> lowTolerance;
+    std::optional<double> highTolerance;
+};
+
+// A channel's readings recorded with a setup after part `afterId`, within [sinceMs, untilMs] where
+// these are given.
+struct ChannelQuery {
+    QString setupFile;
+    int channel = 0;
+    qint64 afterId = 0;
+    std::optional<qint64> sinceMs;
+    std::optional<qint64> untilMs;
 };
 
 struct ChannelSeen {
@@ -61,6 +82,10 @@ public:
     Read<QStringList> setups();
     // Every channel recorded with a setup, by channel number.
     Read<std::vector<ChannelSeen>> channels(const QString &setupFile);
+    // Hands every reading the query asks for to `visit`, in recording order; the answer is the
+    // number handed over. Readings are not collected first, so a long history costs no memory.
+    Read<qint64> channelReadings(const ChannelQuery &query,
+                                 const std::function<void(const ChannelReading &)> &visit);
     // The plant link's outbox: parts after `afterId` not yet taken by the broker, in the order
     // they were recorded, with their values.
     Read<std::vector<PartRecord>> unsent(qint64 afterId, int limit);

@@ -1,0 +1,157 @@
+#include "LogSpcSource.h"
+#include "LogStore.h"
+#include "MemorySpcSource.h"
+#include "SampleParts.h"
+#include "SpcExport.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimeZone>
+
+namespace spclog {
+namespace {
+
+using measurelog::PartRecord;
+
+const QString OtherSetup = QStringLiteral("line 4, shaft.qor");
+
+class LogSpcSourceTest : public ::testing::Test {
+protected:
+    QString logPath() const { return m_folder.filePath(QStringLiteral("measurements.sqlite")); }
+
+    // Parts of the sample setup and, between them, parts of another setup, as a station that
+    // changed setups records them; a memory source holds the sample setup's parts alone.
+    void record(int parts, int channels) {
+        std::vector<PartRecord> stored;
+        for (int seed = 1; seed <= parts; ++seed) {
+            stored.push_back(measurelog::samplePart(seed, channels, measurelog::SampleSetup, true));
+            if (seed % 7 == 0)
+                stored.push_back(measurelog::samplePart(1000 + seed, channels, OtherSetup, true));
+        }
+        measurelog::LogStore store(logPath());
+        ASSERT_TRUE(store.open().isReady());
+        for (const auto &outcome : store.record(stored))
+            ASSERT_TRUE(outcome.committed.has_value());
+        for (const PartRecord &part : stored) {
+            if (part.setupFile != measurelog::SampleSetup)
+                continue;
+            for (const auto &value : part.values) {
+                if (m_memory.channels().size() < part.values.size())
+                    m_memory.addChannel({value.channel, value.description, 4});
+                m_memory.addPart(value.channel, value.value, part.timeMs,
+                                 {{value.lowTolerance, value.highTolerance}, value.nominal});
+            }
+        }
+    }
+
+    LogSpcSource source() const {
+        return LogSpcSource(logPath(), {[] { return measurelog::SampleSetup; }, {}});
+    }
+
+    static std::string exported(spc::SpcDataSource &from, const QString &file, int channel) {
+        spc::SpcExportOptions options;
+        options.file = file;
+        options.channel = channel;
+        options.subgroupSize = 5;
+        const spc::SpcExportResult result = spc::exportSpc(from, options);
+        EXPECT_EQ(result.exitCode, spc::SpcExportDone) << result.message.toStdString();
+        QFile written(file);
+        if (!written.open(QIODevice::ReadOnly))
+            return {};
+        // Part ids are each source's own numbering; everything else must agree.
+        static const QRegularExpression subgroupIds(QStringLiteral("^(\\d+),\\d+,\\d+,"),
+                                                    QRegularExpression::MultilineOption);
+        static const QRegularExpression rangeIds(QStringLiteral("^(first|last)_part,\\d+,"),
+                                                 QRegularExpression::MultilineOption);
+        return QString::fromUtf8(written.readAll())
+            .replace(subgroupIds, QStringLiteral("\\1,,,"))
+            .replace(rangeIds, QStringLiteral("\\1_part,,"))
+            .toStdString();
+    }
+
+    QTemporaryDir m_folder;
+    spc::MemorySpcSource m_memory{measurelog::SampleSetup};
+};
+
+TEST_F(LogSpcSourceTest, ChartsTheSetupsRecordedReadingsAsMemoryHoldingThemWould) {
+    record(160, 5);
+    LogSpcSource log = source();
+    for (int channel : {1, 2, 5}) {
+        SCOPED_TRACE(channel);
+        EXPECT_EQ(exported(log, m_folder.filePath(QStringLiteral("log.csv")), channel),
+                  exported(m_memory, m_folder.filePath(QStringLiteral("memory.csv")), channel))
+            << "channel 5 has no limits; the others change nothing between the sources";
+    }
+}
+
+TEST_F(LogSpcSourceTest, ReadsOnlyWhatIsAskedFor) {
+    record(30, 2);
+    LogSpcSource log = source();
+    std::vector<spc::RecordedPart> all;
+    QString error;
+    ASSERT_TRUE(log.readParts(
+        {1, 0, {}, {}}, [&](const auto &p) { all.push_back(p); }, &error));
+    ASSERT_EQ(all.size(), 30u) << "the other setup's parts are left out";
+    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(),
+                               [](const auto &a, const auto &b) { return a.id < b.id; }));
+
+    std::vector<spc::RecordedPart> later;
+    ASSERT_TRUE(log.readParts(
+        {1, all[19].id, {}, {}}, [&](const auto &p) { later.push_back(p); }, &error));
+    ASSERT_EQ(later.size(), 10u);
+    EXPECT_EQ(later.front().id, all[20].id);
+
+    std::vector<spc::RecordedPart> window;
+    ASSERT_TRUE(log.readParts(
+        {1, 0, all[5].timeMs, all[9].timeMs}, [&](const auto &p) { window.push_back(p); }, &error));
+    EXPECT_EQ(window.size(), 5u) << "both ends of the time range count";
+}
+
+TEST_F(LogSpcSourceTest, FrozenLimitsAndSubgroupSizesStayWithTheirSetupAndChannel) {
+    LogSpcSource before = source();
+    spc::FrozenLimits limits;
+    limits.channel = 2;
+    limits.setup = measurelog::SampleSetup;
+    limits.setAt = QDateTime(QDate(2026, 12, 7), QTime(18, 54, 32, 123), QTimeZone::utc());
+    limits.values.plan = {5, spc::ChartKind::XbarR};
+    limits.values.location = {10.99, 11.0, 11.01};
+    limits.values.spread = {0.0, 0.004, 0.009};
+    limits.values.sigmaWithin = 0.0019;
+    limits.values.baselineSubgroups = 25;
+    QString error;
+    EXPECT_FALSE(before.storeFrozenLimits(limits, &error)) << "no log yet";
+    EXPECT_TRUE(error.contains(QStringLiteral("No part has been recorded"))) << error.toStdString();
+
+    record(10, 2);
+    LogSpcSource log = source();
+    ASSERT_TRUE(log.storeFrozenLimits(limits, &error)) << error.toStdString();
+    log.storeSubgroupSize(2, 8);
+
+    LogSpcSource reopened = source();
+    EXPECT_EQ(reopened.frozenLimits(2, 5), limits);
+    EXPECT_FALSE(reopened.frozenLimits(2, 8)) << "limits belong to their subgroup size";
+    EXPECT_FALSE(reopened.frozenLimits(1, 5)) << "and to their channel";
+    EXPECT_EQ(reopened.subgroupSize(2), 8);
+    EXPECT_EQ(reopened.subgroupSize(1), spc::DefaultSubgroupSize);
+
+    LogSpcSource other(logPath(), {[] { return OtherSetup; }, {}});
+    EXPECT_FALSE(other.frozenLimits(2, 5)) << "and to their setup";
+    EXPECT_EQ(other.subgroupSize(2), spc::DefaultSubgroupSize);
+}
+
+TEST_F(LogSpcSourceTest, OffersTheStationsChannelsOrElseThoseTheLogSaw) {
+    record(3, 3);
+    EXPECT_EQ(source().channels().size(), 3u);
+    const std::vector<spc::SpcChannel> station{{4, QStringLiteral("Flange"), 3}};
+    LogSpcSource current(logPath(), {[] { return measurelog::SampleSetup; },
+                                     [station] {
+                                         return station;
+                                     }});
+    EXPECT_EQ(current.channels(), station);
+}
+
+} // namespace
+} // namespace spclog
