@@ -3,13 +3,17 @@
 // and drawn. The histogram, redrawn at most twice a second, is measured on its own.
 #include "ControlChart.h"
 #include "HistogramChart.h"
+#include "LogSpcSource.h"
+#include "LogStore.h"
 #include "ScriptedPrompts.h"
 #include "SpcDemo.h"
 #include "SpcWindow.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -92,5 +96,51 @@ void HistogramRefreshOnAMillionParts(benchmark::State &state) {
     }
 }
 BENCHMARK(HistogramRefreshOnAMillionParts)->Unit(benchmark::kMillisecond);
+
+// A measurement log of a million parts of eight channels, one setup, made once per run with
+// SQL alone: the readings drift slowly and scatter a little around a nominal of 25.
+const QString &millionPartLog() {
+    static QTemporaryDir folder;
+    static const QString path = [] {
+        const QString log = folder.filePath(QStringLiteral("million.sqlite"));
+        measurelog::LogStore(log).open();
+        measurelog::SqliteDatabase db(log, SQLITE_OPEN_READWRITE);
+        db.exec("PRAGMA synchronous = OFF; BEGIN;"
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+                "INSERT INTO parts (id, uuid, time_ms, station, operator, serial_number, "
+                "serial_text, setup_file, setup_hash, view_name, verdict) "
+                "SELECT i, 'part-' || i, 1709532000000 + i * 30000, 'bench', '', i, '', "
+                "'bench.qor', '', 'Display Channels', 1 FROM n;"
+                "WITH RECURSIVE c(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM c WHERE k < 8) "
+                "INSERT INTO part_values SELECT id, k, k, 'Ch ' || k, "
+                "25.0 + id * 1e-9 + ((abs(random()) % 2001) - 1000) * 2e-6, 4, 25.0, 24.99, "
+                "25.01, 24.992, 25.008, 1 FROM parts, c;"
+                "INSERT INTO setup_channels SELECT 'bench.qor', k, 'Ch ' || k FROM "
+                "(WITH RECURSIVE c(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM c WHERE k < 8) "
+                "SELECT k FROM c);"
+                "COMMIT; PRAGMA wal_checkpoint(TRUNCATE);");
+        return log;
+    }();
+    return path;
+}
+
+// Opening the window on one channel of the real log: the million readings read from SQLite,
+// grouped, judged and drawn.
+void OpenWindowOnAMillionLoggedParts(benchmark::State &state) {
+    spclog::LogSpcSource source(millionPartLog(), {[] { return QStringLiteral("bench.qor"); }, {}});
+    source.storeSubgroupSize(1, static_cast<int>(state.range(0)));
+    ScriptedPrompts prompts;
+    for (auto _ : state) {
+        SpcWindow window(source, prompts);
+        window.resize(1280, 840);
+        showAndDraw(window);
+        benchmark::DoNotOptimize(window.locationChart()->pointCount());
+    }
+}
+BENCHMARK(OpenWindowOnAMillionLoggedParts)
+    ->Arg(1)
+    ->Arg(5)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace
