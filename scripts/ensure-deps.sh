@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make pkg-config clang-format
+    cmake g++ make pkg-config clang-format ccache
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxkbcommon-dev
     libboost-dev qt6-charts-dev libqt6opengl6-dev
