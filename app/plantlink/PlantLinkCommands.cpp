@@ -78,8 +78,8 @@ PlantLinkCommands::PlantLinkCommands(QMainWindow &window, measurelog::LogWriter 
 
     m_client.setStationInfo({QCoreApplication::applicationVersion(), m_setupName});
     showState();
-    if (m_settings.enabled)
-        readPasswordAndStart();
+    // Read even while the link is off, so the dialog shows it and switching on uses it.
+    readPassword();
 }
 
 // The client says "offline" as it goes; the outbox then hands the writer its last marks.
@@ -92,12 +92,7 @@ void PlantLinkCommands::connectWriter(measurelog::LogWriter &writer) {
                     m_client.publishCounter(counterState(counters));
                 m_client.outboxChanged();
             });
-    connect(&writer, &measurelog::LogWriter::committed, this,
-            [this](const measurelog::Committed &part) {
-                m_outbox.partCommitted(part);
-                m_client.publishCounter(counterState(part.counters));
-                m_client.outboxChanged();
-            });
+    connect(&writer, &measurelog::LogWriter::committed, this, &PlantLinkCommands::partCommitted);
     connect(&writer, &measurelog::LogWriter::countersReset, this,
             [this](const measurelog::LogStatus &status, const measurelog::Counters &counters) {
                 if (status.isReady())
@@ -105,14 +100,24 @@ void PlantLinkCommands::connectWriter(measurelog::LogWriter &writer) {
             });
 }
 
-void PlantLinkCommands::readPasswordAndStart() {
+void PlantLinkCommands::partCommitted(const measurelog::Committed &part) {
+    m_outbox.partCommitted(part);
+    m_client.publishCounter(counterState(part.counters));
+    m_client.outboxChanged();
+}
+
+void PlantLinkCommands::readPassword() {
     const quint64 read = ++m_passwordReads;
     m_secrets.read(PasswordKey, [this, read](const SecretStore::Outcome &outcome) {
         if (read != m_passwordReads)
             return;
         // Without it the broker says what it thinks of the attempt, which the status bar shows.
         m_settings.config.password = outcome.ok ? outcome.secret : QString();
-        start();
+        // A dialog opened before the password came would otherwise store its empty field over it.
+        if (m_dialog)
+            m_dialog->offerPassword(m_settings.config.password);
+        if (m_settings.enabled)
+            start();
     });
 }
 
@@ -122,8 +127,9 @@ void PlantLinkCommands::start() {
     m_client.start(m_settings.config);
 }
 
-void PlantLinkCommands::onReadings(qint64 tick, const std::vector<LiveReading> &readings) {
-    m_live.onReadings(tick, readings);
+void PlantLinkCommands::liveReading(qint64 tick, int channel, std::optional<double> value,
+                                    const QString &shown) {
+    m_live.onReading(tick, {channel, value, shown});
 }
 
 void PlantLinkCommands::setSetupName(const QString &setupName) {
@@ -140,6 +146,10 @@ void PlantLinkCommands::showDialog() {
     }
     m_dialog->setSettings(m_settings);
     m_dialog->open();
+}
+
+PlantLinkDialog *PlantLinkCommands::dialog() const {
+    return m_dialog;
 }
 
 void PlantLinkCommands::apply(const PlantLinkSettings &settings) {

@@ -11,7 +11,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <vector>
+#include <optional>
 
 class PlantLinkDialog;
 class PlantLinkStatus;
@@ -21,14 +21,16 @@ class QMainWindow;
 
 namespace measurelog {
 class LogWriter;
-}
+struct Committed;
+} // namespace measurelog
 
 // The plant link of the station, whole: the link to the broker with the measurement log as its
 // outbox, the live values fed from the poll, Measure > Plant Link... and its dialog, and the
 // link's state in the status bar. The main window makes one, after its Measure menu and the
-// log's writer, and feeds it the poll's readings; everything else it does by itself: it starts
-// the link at once when it is switched on, publishes each part the writer commits and the
-// counter after it, marks the parts the broker took, and says "offline" when it ends.
+// log's writer, feeds it the poll's readings and tells it the setup's name; everything else it
+// does by itself: it starts the link at once when it is switched on, publishes each part the
+// writer commits and the counter after it, marks the parts the broker took, and says "offline"
+// when it ends.
 class PlantLinkCommands : public QObject {
     Q_OBJECT
 public:
@@ -39,8 +41,13 @@ public:
     PlantLinkCommands(QMainWindow &window, measurelog::LogWriter &writer, Prompts &prompts);
     ~PlantLinkCommands() override;
 
-    // The readings of a poll tick, for the live values.
-    void onReadings(qint64 tick, const std::vector<plantlink::LiveReading> &readings);
+    // The writer committed a part: it waits for the broker from now on, and the counter after
+    // it is published. Connected to the writer's `committed`; calling it again for a part it
+    // heard of already changes nothing.
+    void partCommitted(const measurelog::Committed &part);
+    // Channel `channel` read `value` (none: no reading), shown as `shown`, in poll tick `tick`.
+    // A reading of a tick older than one already seen is dropped.
+    void liveReading(qint64 tick, int channel, std::optional<double> value, const QString &shown);
     // The setup the "online" status names (the setup file's name; empty for none).
     void setSetupName(const QString &setupName);
 
@@ -49,14 +56,15 @@ public:
     QAction *dialogAction() const { return m_action; }
     PlantLinkStatus *statusWidget() const { return m_status; }
     // Null until the dialog was first shown.
-    PlantLinkDialog *dialog() const { return m_dialog; }
+    PlantLinkDialog *dialog() const;
     plantlink::PlantLinkClient &client() { return m_client; }
     plantlink::LogOutbox &outbox() { return m_outbox; }
     const plantlink::PlantLinkSettings &settings() const { return m_settings; }
 
 private:
     void connectWriter(measurelog::LogWriter &writer);
-    void readPasswordAndStart();
+    // Reads the stored password; starts the link with it when the link is switched on.
+    void readPassword();
     void apply(const plantlink::PlantLinkSettings &settings);
     void start();
     void showState();

@@ -195,6 +195,11 @@ void PlantLinkDialog::setSettings(const PlantLinkSettings &settings) {
     updateEnabled();
 }
 
+void PlantLinkDialog::offerPassword(const QString &password) {
+    if (!m_password->isModified())
+        m_password->setText(password);
+}
+
 PlantLinkSettings PlantLinkDialog::settings() const {
     PlantLinkSettings settings;
     settings.enabled = m_enabled->isChecked();

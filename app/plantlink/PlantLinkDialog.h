@@ -24,6 +24,9 @@ public:
 
     // The settings to show, the password (config.password) among them.
     void setSettings(const plantlink::PlantLinkSettings &settings);
+    // The stored password, come after the dialog was filled; the field takes it unless the
+    // operator typed in it.
+    void offerPassword(const QString &password);
     // The settings as entered, with the password typed.
     plantlink::PlantLinkSettings settings() const;
 

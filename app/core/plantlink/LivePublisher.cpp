@@ -46,13 +46,22 @@ QString liveNumberText(const LiveReading &reading) {
     return QString::number(*reading.value, 'g', 15);
 }
 
-void LivePublisher::onReadings(qint64 tick, const std::vector<LiveReading> &readings) {
+bool LivePublisher::wanted(qint64 tick) {
     if (tick < m_newestTick)
-        return;
+        return false;
     m_newestTick = tick;
-    if (!m_client.wantsLiveValues())
+    return m_client.wantsLiveValues();
+}
+
+void LivePublisher::onReadings(qint64 tick, const std::vector<LiveReading> &readings) {
+    if (!wanted(tick))
         return;
     for (const LiveReading &reading : readings)
+        m_client.publishLiveText(reading.channel, liveNumberText(reading));
+}
+
+void LivePublisher::onReading(qint64 tick, const LiveReading &reading) {
+    if (wanted(tick))
         m_client.publishLiveText(reading.channel, liveNumberText(reading));
 }
 

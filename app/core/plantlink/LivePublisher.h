@@ -29,8 +29,13 @@ public:
     // several calls. Readings of a tick older than one already seen came late (queued behind the
     // newer) and are dropped, so an old value never follows a newer one to the broker.
     void onReadings(qint64 tick, const std::vector<LiveReading> &readings);
+    // One reading of tick `tick`, as a poll that hands on each reading as it is taken gives it.
+    void onReading(qint64 tick, const LiveReading &reading);
 
 private:
+    // Whether readings of tick go out now; notes the tick as seen.
+    bool wanted(qint64 tick);
+
     PlantLinkClient &m_client;
     qint64 m_newestTick = std::numeric_limits<qint64>::min();
 };
