@@ -63,7 +63,10 @@ void PlantLinkDialog::build() {
     address->addWidget(m_host, 1);
     address->addWidget(portLabel);
     address->addWidget(m_port);
-    brokerForm->addRow(QStringLiteral("&Host:"), address);
+    // A row of a layout gets no buddy from the form, so its label is made here.
+    auto *hostLabel = new QLabel(QStringLiteral("&Host:"), broker);
+    hostLabel->setBuddy(m_host);
+    brokerForm->addRow(hostLabel, address);
     m_tls = new QCheckBox(QStringLiteral("Use &TLS"), broker);
     m_tls->setObjectName(QStringLiteral("tls"));
     brokerForm->addRow(QString(), m_tls);
