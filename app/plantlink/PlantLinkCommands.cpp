@@ -102,8 +102,9 @@ void PlantLinkCommands::connectWriter(measurelog::LogWriter &writer) {
 
 void PlantLinkCommands::partCommitted(const measurelog::Committed &part) {
     m_outbox.partCommitted(part);
-    m_client.publishCounter(counterState(part.counters));
+    // The part first, so a subscriber that reads both sees the counter that follows it.
     m_client.outboxChanged();
+    m_client.publishCounter(counterState(part.counters));
 }
 
 void PlantLinkCommands::readPassword() {
