@@ -59,6 +59,7 @@ std::optional<measurelog::PartRecord> readPart(QorHandle unit) {
         return std::nullopt;
     measurelog::PartRecord part;
     part.operatorName = QStringLiteral("demo");
+    part.setupFile = QStringLiteral("demo.qor");
     part.viewName = QStringLiteral("Channels");
     for (int channel = 1; channel <= std::min<int>(channels, MostChannels); ++channel) {
         measurelog::ValueRecord value;
