@@ -78,8 +78,10 @@ PlantLinkCommands::PlantLinkCommands(QMainWindow &window, measurelog::LogWriter 
 
     m_client.setStationInfo({QCoreApplication::applicationVersion(), m_setupName});
     showState();
-    // Read even while the link is off, so the dialog shows it and switching on uses it.
-    readPassword();
+    // While the link is off the password is read only when the dialog wants it, so a station
+    // that does not publish never wakes the desktop's password store.
+    if (m_settings.enabled)
+        readPassword();
 }
 
 // The client says "offline" as it goes; the outbox then hands the writer its last marks.
@@ -114,6 +116,7 @@ void PlantLinkCommands::readPassword() {
             return;
         // Without it the broker says what it thinks of the attempt, which the status bar shows.
         m_settings.config.password = outcome.ok ? outcome.secret : QString();
+        m_passwordKnown = outcome.ok;
         // A dialog opened before the password came would otherwise store its empty field over it.
         if (m_dialog)
             m_dialog->offerPassword(m_settings.config.password);
@@ -146,6 +149,9 @@ void PlantLinkCommands::showDialog() {
         connect(m_dialog, &QDialog::accepted, this, [this] { apply(m_dialog->settings()); });
     }
     m_dialog->setSettings(m_settings);
+    // A running link has had its read; asking again would only restart it.
+    if (!m_passwordKnown && !m_client.isStarted())
+        readPassword();
     m_dialog->open();
 }
 
@@ -158,7 +164,10 @@ void PlantLinkCommands::apply(const PlantLinkSettings &settings) {
         if (std::optional<SettingsWriteFailure> failure = m_store.takeWriteFailure())
             reportUnsavedSettings(*failure, &m_prompts);
     }
-    if (settings.config.password != m_settings.config.password) {
+    // An empty field while the stored password is not known yet leaves the stored one alone.
+    const bool passwordKept = !m_passwordKnown && settings.config.password.isEmpty();
+    if (!passwordKept && settings.config.password != m_settings.config.password) {
+        m_passwordKnown = true;
         m_secrets.write(
             PasswordKey, settings.config.password, [this](const SecretStore::Outcome &outcome) {
                 if (!outcome.ok)
@@ -171,7 +180,9 @@ void PlantLinkCommands::apply(const PlantLinkSettings &settings) {
     // A password still being read belongs to the settings before these.
     ++m_passwordReads;
     m_settings = settings;
-    if (m_settings.enabled) {
+    if (m_settings.enabled && passwordKept) {
+        readPassword(); // starts the link once it came
+    } else if (m_settings.enabled) {
         start();
     } else {
         m_client.stop();

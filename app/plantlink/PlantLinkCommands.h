@@ -63,7 +63,8 @@ public:
 
 private:
     void connectWriter(measurelog::LogWriter &writer);
-    // Reads the stored password; starts the link with it when the link is switched on.
+    // Reads the stored password, offers it to the dialog and starts the link with it when the
+    // link is switched on.
     void readPassword();
     void apply(const plantlink::PlantLinkSettings &settings);
     void start();
@@ -83,6 +84,8 @@ private:
     QTimer m_readAgain;
     // Counts password reads, so one that answers after the settings changed is ignored.
     quint64 m_passwordReads = 0;
+    // Whether m_settings holds the stored password (read, or typed since).
+    bool m_passwordKnown = false;
     QAction *m_action = nullptr;
     PlantLinkStatus *m_status = nullptr;
     QPointer<PlantLinkDialog> m_dialog;

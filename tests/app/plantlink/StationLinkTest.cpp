@@ -7,6 +7,7 @@
 #include "TestSubscriber.h"
 #include "WaitFor.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -191,15 +192,34 @@ TEST_F(StationLink, ThePasswordIsKeptOutOfTheSettingsAndComesBackToTheDialog) {
     }
     EXPECT_GT(files, 0) << "the settings were stored";
 
-    // The dialog may be opened before the stored password was read; it must not then store its
-    // empty field over the password.
-    PlantLinkCommands restarted(m_window, writer, m_prompts);
-    restarted.showDialog();
-    ASSERT_TRUE(waitFor(
-        [&] { return restarted.dialog()->settings().config.password == QLatin1String("s3cret"); }));
-    restarted.dialog()->accept();
-    ASSERT_TRUE(waitFor([&] { return restarted.client().state().kind == LinkState::Connected; }))
-        << restarted.client().state().text.toStdString();
+    // Switched off, the station reads the password only when the dialog opens, and the dialog
+    // takes it when it comes unless the operator typed one.
+    {
+        SettingsStore store;
+        PlantLinkSettings off = loadPlantLinkSettings(store);
+        off.enabled = false;
+        ASSERT_TRUE(savePlantLinkSettings(store, off));
+    }
+    {
+        PlantLinkCommands off(m_window, writer, m_prompts);
+        off.showDialog();
+        ASSERT_TRUE(waitFor(
+            [&] { return off.dialog()->settings().config.password == QLatin1String("s3cret"); }));
+        off.dialog()->reject();
+    }
+    // Switched on before the password came: the empty field leaves the stored password alone,
+    // and the link uses it.
+    PlantLinkCommands switchedOn(m_window, writer, m_prompts);
+    switchedOn.showDialog();
+    switchedOn.dialog()->findChild<QCheckBox *>(QStringLiteral("enabled"))->setChecked(true);
+    switchedOn.dialog()->accept();
+    ASSERT_TRUE(waitFor([&] { return switchedOn.client().state().kind == LinkState::Connected; }))
+        << switchedOn.client().state().text.toStdString();
+    SecretStore secrets(SecretServiceName, QFileInfo(SettingsStore().fileName()).absolutePath());
+    QString stored;
+    secrets.read(PasswordKey,
+                 [&](const SecretStore::Outcome &outcome) { stored = outcome.secret; });
+    EXPECT_TRUE(waitFor([&] { return stored == QLatin1String("s3cret"); }));
 }
 
 } // namespace
