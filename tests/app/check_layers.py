@@ -49,6 +49,7 @@ ALLOWED = {
     "core/measurelog": [],
     "core/plantlink": [],
     "core/spclog": SPC + ["core/measurelog"],
+    "core/plantlink/station": ["core/plantlink", "core/measurelog", "core/startup"],
     "resources": [],
     "publish": ["core/*"],
     "widgets": ["resources", "core/*"],
@@ -57,6 +58,7 @@ ALLOWED = {
     "setup": ["widgets", "resources", "core/*"],
     "procedures": ["widgets", "resources", "core/*"],
     "spc": ["displays", "widgets", "resources", "core/*"],
+    "plantlink": ["widgets", "resources", "core/*"],
     "station": ["*"],
 }
 

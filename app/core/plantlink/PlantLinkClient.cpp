@@ -1,6 +1,7 @@
 #include "PlantLinkClient.h"
 
 #include "BrokerSession.h"
+#include "LinkTest.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>
@@ -247,9 +248,13 @@ void PlantLinkClient::publishCounter(const CounterState &counter) {
 }
 
 void PlantLinkClient::publishLiveValue(int channel, std::optional<double> value, int decimals) {
-    if (!m_accepted || !m_config.liveValues)
+    if (wantsLiveValues())
+        publishLiveText(channel, shownValue(value, decimals));
+}
+
+void PlantLinkClient::publishLiveText(int channel, const QString &shown) {
+    if (!wantsLiveValues())
         return;
-    const QString shown = shownValue(value, decimals);
     if (!m_live.admit(channel, shown, m_clock.elapsed()))
         return;
     // A tick's values share their millisecond, and its text is made once.
@@ -277,29 +282,8 @@ void PlantLinkClient::setState(const LinkState &state) {
 }
 
 LinkState PlantLinkClient::test(const PlantLinkConfig &config) {
-    SessionOptions options;
-    options.clientId = clientId(stationName(config)) + "-test";
-    options.keepSession = false;
-    BrokerSession session(config, options);
-
-    class Probe : public SessionEvents {
-    public:
-        explicit Probe(BrokerSession &session) : m_session(session) {}
-        void accepted() override {
-            m_accepted = true;
-            m_session.stop();
-        }
-        void acknowledged(int) override {}
-        void ended(const LinkState &why) override { m_end = why; }
-        bool m_accepted = false;
-        LinkState m_end;
-
-    private:
-        BrokerSession &m_session;
-    };
-    Probe probe(session);
-    session.run(probe);
-    return probe.m_accepted ? brokerAnswer(config.host, config.port, 0) : probe.m_end;
+    BrokerSession session(config, testSessionOptions(config));
+    return runTestAttempt(session, config);
 }
 
 } // namespace plantlink

@@ -58,6 +58,12 @@ public:
     // A channel's value as the poll read it; sent when live values are on, it changed and the
     // channel's minimum interval has passed.
     void publishLiveValue(int channel, std::optional<double> value, int decimals);
+    // The same for a value already written as the station shows it: a JSON number ("12.003",
+    // "-0.50"), or empty for no reading.
+    void publishLiveText(int channel, const QString &shown);
+    // Whether live values go out now (connected, and switched on), so a poll tick can skip making
+    // them while they would not.
+    bool wantsLiveValues() const { return m_accepted && m_config.liveValues; }
 
     // One connection attempt with these settings, under a client id of its own so a running
     // link is not pushed off the broker; returns when the broker answered, the attempt failed

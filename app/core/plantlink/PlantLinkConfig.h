@@ -29,6 +29,8 @@ struct PlantLinkConfig {
     int window = 50;
     // How long an attempt may take from the first packet to the broker's answer.
     int connectTimeoutMs = 10000;
+
+    bool operator==(const PlantLinkConfig &) const = default;
 };
 
 // The station name the configuration stands for: its own, or the host name when it has none.

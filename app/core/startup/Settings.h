@@ -27,6 +27,19 @@ inline constexpr SettingKey TypeOfView{"QorSettings", "TypeOfView"};
 inline constexpr SettingKey NewSetupFileNum{"QorSettings", "NewSetupFileNum"};
 inline constexpr SettingKey MainLeft{"QorSettings", "MainLeft"};
 inline constexpr SettingKey MainTop{"QorSettings", "MainTop"};
+// The plant link (the broker password is kept in the secret store, never here).
+inline constexpr SettingKey PlantLinkEnabled{"PlantLink", "Enabled"};
+inline constexpr SettingKey PlantLinkHost{"PlantLink", "Host"};
+inline constexpr SettingKey PlantLinkPort{"PlantLink", "Port"};
+inline constexpr SettingKey PlantLinkTls{"PlantLink", "Tls"};
+inline constexpr SettingKey PlantLinkCaFile{"PlantLink", "CaFile"};
+inline constexpr SettingKey PlantLinkCertFile{"PlantLink", "CertFile"};
+inline constexpr SettingKey PlantLinkKeyFile{"PlantLink", "KeyFile"};
+inline constexpr SettingKey PlantLinkUserName{"PlantLink", "UserName"};
+inline constexpr SettingKey PlantLinkStation{"PlantLink", "Station"};
+inline constexpr SettingKey PlantLinkParts{"PlantLink", "PublishParts"};
+inline constexpr SettingKey PlantLinkLiveValues{"PlantLink", "LiveValues"};
+inline constexpr SettingKey PlantLinkLiveInterval{"PlantLink", "LiveIntervalMs"};
 } // namespace SettingKeys
 
 // The per-user settings store: QSettings in INI format under the organisation and application
