@@ -48,6 +48,7 @@ ALLOWED = {
     "core/studies": SPC,
     "core/measurelog": [],
     "core/plantlink": [],
+    "core/recording": ["core/measurelog", "core/display", "core/startup"] + STATE,
     "resources": [],
     "publish": ["core/*"],
     "widgets": ["resources", "core/*"],
@@ -56,6 +57,7 @@ ALLOWED = {
     "setup": ["widgets", "resources", "core/*"],
     "procedures": ["widgets", "resources", "core/*"],
     "spc": ["displays", "widgets", "resources", "core/*"],
+    "measure": ["displays", "widgets", "resources", "core/*"],
     "station": ["*"],
 }
 

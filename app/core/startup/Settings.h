@@ -27,6 +27,15 @@ inline constexpr SettingKey TypeOfView{"QorSettings", "TypeOfView"};
 inline constexpr SettingKey NewSetupFileNum{"QorSettings", "NewSetupFileNum"};
 inline constexpr SettingKey MainLeft{"QorSettings", "MainLeft"};
 inline constexpr SettingKey MainTop{"QorSettings", "MainTop"};
+// Recording parts (the Measure menu): Auto Record and its rule, where the measurement log is kept
+// when not in its default place, and who and which station records.
+inline constexpr SettingKey AutoRecord{"Measure", "AutoRecord"};
+inline constexpr SettingKey StableTicks{"Measure", "StableTicks"};
+inline constexpr SettingKey StablePercent{"Measure", "StablePercent"};
+inline constexpr SettingKey MarginPercent{"Measure", "MarginPercent"};
+inline constexpr SettingKey MeasurementLog{"Measure", "LogFile"};
+inline constexpr SettingKey Operator{"Measure", "Operator"};
+inline constexpr SettingKey StationName{"Measure", "StationName"};
 } // namespace SettingKeys
 
 // The per-user settings store: QSettings in INI format under the organisation and application
