@@ -135,6 +135,10 @@ void MeasureCommands::resetCounter() {
         m_recorder.resetCounter();
 }
 
+LogWindow *MeasureCommands::logWindow() const {
+    return m_logWindow;
+}
+
 LogWindow *MeasureCommands::showLog() {
     if (!m_logWindow) {
         m_logWindow = new LogWindow(m_recorder.logPath(), m_prompts, m_window);

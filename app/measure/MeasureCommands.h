@@ -59,7 +59,7 @@ public:
 
     recording::PartRecorder &recorder() { return m_recorder; }
     const recording::MeasureSettings &settings() const { return m_settings; }
-    LogWindow *logWindow() const { return m_logWindow; }
+    LogWindow *logWindow() const;
     void setAskOperator(AskOperator ask) { m_askOperator = std::move(ask); }
 
     // What the menu items do.
