@@ -4,11 +4,13 @@
 #include "PartRecord.h"
 #include "RecordingSamples.h"
 #include "ScriptedPrompts.h"
+#include "SerialLotInput.h"
 #include "Settings.h"
 #include "WaitFor.h"
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTest>
@@ -73,7 +75,8 @@ TEST_F(RecordRun, EveryRecordedValueAndVerdictIsInTheLogAsMeasured) {
     view.channels.push_back(unlimitedChannel(9));
     commands->showView(view);
     commands->setSetupFile(setup.fileName());
-    commands->setSerialText(QStringLiteral("  LOT 7, box 2 "));
+    std::unique_ptr<SerialLotInput> serial(commands->makeSerialLotInput(nullptr));
+    serial->field()->setText(QStringLiteral("  LOT 7, box 2 "));
     EXPECT_FALSE(commands->recordAction()->isEnabled()) << "no readings yet";
 
     qint64 tick = 0;
@@ -149,6 +152,27 @@ TEST_F(RecordRun, RecordWaitsForFreshReadingsAndAnOpenPoll) {
     commands->record();
     EXPECT_EQ(commands->recorder().pending(), 0) << "nothing was handed to the log";
     EXPECT_FALSE(QFile::exists(logPath())) << "a station that has recorded nothing keeps no log";
+}
+
+// Rows still on their way from a view no longer shown must not stand in for the new view's.
+TEST_F(RecordRun, ReadingsOfAViewNoLongerShownAreNotRecorded) {
+    auto commands = makeCommands();
+    const RecordingView first = limitedView(2);
+    commands->showView(first);
+    feedTick(*commands, uniformReadings(first, 1, 0.0));
+    ASSERT_TRUE(commands->recordAction()->isEnabled());
+
+    RecordingView second = limitedView(0, QStringLiteral("Group 2"));
+    second.channels = {limitedChannel(3), limitedChannel(4)};
+    commands->showView(second);
+    EXPECT_FALSE(commands->recordAction()->isEnabled()) << "the new view has no readings yet";
+    feedTick(*commands, uniformReadings(first, 2, 0.0));
+    EXPECT_FALSE(commands->recordAction()->isEnabled()) << "the old view's rows were dropped";
+    commands->takeReading(0, {3, nominalOf(3), 3});
+    commands->endTick(3, false);
+    EXPECT_FALSE(commands->recordAction()->isEnabled()) << "an incomplete tick records nothing";
+    feedTick(*commands, uniformReadings(second, 4, 0.0));
+    EXPECT_TRUE(commands->recordAction()->isEnabled());
 }
 
 TEST_F(RecordRun, TheCounterCountsConfirmedPartsAndCarriesOverARestart) {
