@@ -1,6 +1,7 @@
 // qorview: the gauge station for the QOR-128 measuring unit.
 
 #include "CommandLine.h"
+#include "ExportLogRun.h"
 #include "FormMain.h"
 #include "InstanceLock.h"
 #include "LiveValueService.h"
@@ -44,6 +45,9 @@ int main(int argc, char *argv[]) {
         std::printf("qorview %s\n", ProgramVersion);
         return 0;
     }
+    // The measurement log for scripts: written before any window or link, then the end.
+    if (const auto exportLog = commandLine.exportLog())
+        return recording::runExportLog(*exportLog);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qorview"));

@@ -4,11 +4,8 @@
 // to the sqlite3 program's own CSV output of the same query.
 #include "CsvExport.h"
 #include "LogReader.h"
-#include "LogStore.h"
-#include "PlainSqlite.h"
-#include "SampleParts.h"
+#include "MillionLog.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,53 +15,9 @@
 #include <vector>
 
 using namespace measurelog;
+using namespace benchlog;
 
 namespace {
-
-constexpr int Parts = 1000000;
-constexpr int Channels = 8;
-constexpr qint64 Start = 1796669672123;
-constexpr qint64 PartEvery = 30000; // ms: a year of parts
-const QString Setups[] = {QStringLiteral("bore.qor"), QStringLiteral("gear.qor"),
-                          QStringLiteral("shaft.qor"), QStringLiteral("housing.qor")};
-
-QTemporaryDir &folder() {
-    static QTemporaryDir dir;
-    return dir;
-}
-
-const QString &millionLog() {
-    static const QString path = [] {
-        const QString log = folder().filePath(QStringLiteral("million.sqlite"));
-        LogStore(log).open();
-        QElapsedTimer made;
-        made.start();
-        std::vector<PartRecord> templates;
-        for (int i = 0; i < 997; ++i)
-            templates.push_back(samplePart(i, Channels, Setups[i % 4]));
-        {
-            PlainSqlite plain(log, false);
-            plain.begin();
-            for (int i = 0; i < Parts; ++i) {
-                PartRecord part = templates[static_cast<size_t>(i % 997)];
-                part.uuid =
-                    QStringLiteral("00000000-0000-4000-8000-%1").arg(i, 12, 10, QLatin1Char('0'));
-                part.timeMs = Start + qint64{i} * PartEvery;
-                part.setupFile = Setups[i % 4];
-                part.serialText = QStringLiteral("LOT-%1").arg(i / 500);
-                plain.insert(part, i + 1);
-            }
-            plain.execute("INSERT INTO setup_channels SELECT DISTINCT p.setup_file, v.channel, "
-                          "v.description FROM parts AS p JOIN part_values AS v ON v.part_id = p.id "
-                          "WHERE p.id <= 1000");
-            plain.commit();
-        }
-        std::fprintf(stderr, "made a log of %d parts x %d channels, %.0f MB, in %.1f s\n", Parts,
-                     Channels, QFileInfo(log).size() / 1e6, made.elapsed() / 1000.0);
-        return log;
-    }();
-    return path;
-}
 
 struct NamedFilter {
     const char *legend;

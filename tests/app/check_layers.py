@@ -50,6 +50,7 @@ ALLOWED = {
     "core/plantlink": [],
     "core/spclog": SPC + ["core/measurelog"],
     "core/plantlink/station": ["core/plantlink", "core/measurelog", "core/startup"],
+    "core/recording": ["core/measurelog", "core/display", "core/startup"] + STATE,
     "resources": [],
     "publish": ["core/*"],
     "widgets": ["resources", "core/*"],
@@ -59,6 +60,7 @@ ALLOWED = {
     "procedures": ["widgets", "resources", "core/*"],
     "spc": ["displays", "widgets", "resources", "core/*"],
     "plantlink": ["widgets", "resources", "core/*"],
+    "measure": ["displays", "widgets", "resources", "core/*"],
     "station": ["*"],
 }
 

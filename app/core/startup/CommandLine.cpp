@@ -37,6 +37,51 @@ CommandLine::MainWindowOptions CommandLine::mainWindowOptions() const {
     return options;
 }
 
+std::optional<CommandLine::ExportLog> CommandLine::exportLog() const {
+    struct ValueOption {
+        const char *name;
+        QString ExportLog::*text;
+    };
+    static const ValueOption options[] = {
+        {"--export-log", &ExportLog::file}, {"--since", &ExportLog::since},
+        {"--until", &ExportLog::until},     {"--setup", nullptr},
+        {"--format", &ExportLog::format},
+    };
+    ExportLog words;
+    QStringList seen;
+    auto fail = [&words](const QString &mistake) {
+        if (words.mistake.isEmpty())
+            words.mistake = mistake;
+    };
+    for (qsizetype i = 0; i < m_arguments.size(); ++i) {
+        const QString &word = m_arguments[i];
+        const auto option =
+            std::find_if(std::begin(options), std::end(options),
+                         [&word](const ValueOption &o) { return word == QLatin1String(o.name); });
+        if (option == std::end(options)) {
+            fail(QStringLiteral("\"%1\" is not an option of --export-log.").arg(word));
+            continue;
+        }
+        if (seen.contains(word))
+            fail(QStringLiteral("%1 is given twice.").arg(word));
+        seen << word;
+        if (i + 1 >= m_arguments.size()) {
+            fail(QStringLiteral("%1 needs a value.").arg(word));
+            break;
+        }
+        const QString &value = m_arguments[++i];
+        if (option->text)
+            words.*(option->text) = value;
+        else
+            words.setup = value;
+    }
+    if (seen.isEmpty())
+        return std::nullopt;
+    if (!seen.contains(QLatin1String("--export-log")))
+        words.mistake = QStringLiteral("%1 is used only with --export-log FILE.").arg(seen.first());
+    return words;
+}
+
 bool CommandLine::asksForHelp() const {
     return m_arguments.contains(QLatin1String("--help"));
 }
@@ -58,6 +103,11 @@ QString CommandLine::usageText() {
         "  /LVDT              start in the probe view\n"
         "  /CHAN              start in the channel view\n"
         "  SETUP-FILE         setup file to load at start (the last one named wins)\n"
+        "  --export-log FILE  write the measurement log to FILE as CSV and exit, no window:\n"
+        "    --since ISO        parts from this time on (2026-12-07 or 2026-12-07T18:54Z)\n"
+        "    --until ISO        parts before this time\n"
+        "    --setup NAME       parts of this setup file only\n"
+        "    --format wide|long one row per part (wide, the default) or per value (long)\n"
         "  --help             show this help and exit\n"
         "  --version          show the version and exit\n"
         "\n"

@@ -42,6 +42,23 @@ public:
 
     static bool isOptionWord(const QString &word);
 
+    // `--export-log FILE [--since ISO] [--until ISO] [--setup NAME] [--format wide|long]`: the
+    // measurement log written as CSV for scripts, run before any window opens. Each option takes
+    // the word after it whatever that word is (a file name may begin with "-"); all words count,
+    // not only the first ten.
+    struct ExportLog {
+        QString file;
+        QString since;
+        QString until;
+        std::optional<QString> setup;
+        QString format;
+        // Why the line is not a sound export (an option without its value, given twice, or
+        // without --export-log; a word no option takes); empty when it is.
+        QString mistake;
+    };
+    // Nothing when the line names none of these options.
+    std::optional<ExportLog> exportLog() const;
+
     // Answered before anything else runs.
     bool asksForHelp() const;
     bool asksForVersion() const;

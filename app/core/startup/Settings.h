@@ -40,6 +40,15 @@ inline constexpr SettingKey PlantLinkStation{"PlantLink", "Station"};
 inline constexpr SettingKey PlantLinkParts{"PlantLink", "PublishParts"};
 inline constexpr SettingKey PlantLinkLiveValues{"PlantLink", "LiveValues"};
 inline constexpr SettingKey PlantLinkLiveInterval{"PlantLink", "LiveIntervalMs"};
+// Recording parts (the Measure menu): Auto Record and its rule, where the measurement log is kept
+// when not in its default place, and who and which station records.
+inline constexpr SettingKey AutoRecord{"Measure", "AutoRecord"};
+inline constexpr SettingKey StableTicks{"Measure", "StableTicks"};
+inline constexpr SettingKey StablePercent{"Measure", "StablePercent"};
+inline constexpr SettingKey MarginPercent{"Measure", "MarginPercent"};
+inline constexpr SettingKey MeasurementLog{"Measure", "LogFile"};
+inline constexpr SettingKey Operator{"Measure", "Operator"};
+inline constexpr SettingKey StationName{"Measure", "StationName"};
 } // namespace SettingKeys
 
 // The per-user settings store: QSettings in INI format under the organisation and application
