@@ -47,6 +47,7 @@ ALLOWED = {
     "core/spc": SPC,
     "core/studies": SPC,
     "core/measurelog": [],
+    "core/studyrun": ["core/studies", "core/measurelog", "core/textfile"],
     "core/plantlink": [],
     "resources": [],
     "publish": ["core/*"],

@@ -20,8 +20,8 @@ namespace {
 // The plant link's column came with the log's second version; a log still older (one this
 // station may not write to bring it up to date) reads as if nothing had been sent.
 constexpr int SentColumnVersion = 2;
-// Gauge studies came with the third; an older log holds none.
-constexpr int StudiesVersion = 3;
+// Gauge studies came with the fourth; an older log holds none.
+constexpr int StudiesVersion = 4;
 
 Verdict storedVerdict(qint64 code) {
     return verdictFromCode(code).value_or(Verdict::NoLimits);

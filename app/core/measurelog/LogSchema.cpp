@@ -70,6 +70,33 @@ CREATE UNIQUE INDEX parts_by_serial ON parts (serial_number);
 ALTER TABLE parts ADD COLUMN sent_ms INTEGER;
 CREATE INDEX parts_unsent ON parts (id) WHERE sent_ms IS NULL;
 )sql"},
+    {"SPC: each channel's readings in recording order, its frozen control limits and subgroup size",
+     R"sql(
+CREATE INDEX part_values_by_channel ON part_values (channel, part_id);
+CREATE TABLE spc_limits (
+    setup_file TEXT NOT NULL,
+    channel INTEGER NOT NULL,
+    subgroup_size INTEGER NOT NULL,
+    chart INTEGER NOT NULL,
+    set_ms INTEGER NOT NULL,
+    location_lower REAL NOT NULL,
+    location_centre REAL NOT NULL,
+    location_upper REAL NOT NULL,
+    spread_lower REAL NOT NULL,
+    spread_centre REAL NOT NULL,
+    spread_upper REAL NOT NULL,
+    sigma_within REAL NOT NULL,
+    baseline_subgroups INTEGER NOT NULL,
+    first_baseline_subgroup INTEGER NOT NULL,
+    PRIMARY KEY (setup_file, channel, subgroup_size)
+) WITHOUT ROWID;
+CREATE TABLE spc_subgroup_sizes (
+    setup_file TEXT NOT NULL,
+    channel INTEGER NOT NULL,
+    subgroup_size INTEGER NOT NULL,
+    PRIMARY KEY (setup_file, channel)
+) WITHOUT ROWID;
+)sql"},
     {"gauge studies: their set-up, channels and readings (a reading taken again is kept, "
      "marked replaced)",
      R"sql(

@@ -178,7 +178,7 @@ TEST_F(StudyLogTest, ALogFromBeforeStudiesGainsThemAndKeepsItsParts) {
     {
         SqliteDatabase db(logPath(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         db.exec("PRAGMA journal_mode = WAL; BEGIN");
-        applyMigrations(db, 0, 2);
+        applyMigrations(db, 0, 3);
         db.exec("COMMIT");
     }
     LogReader older(logPath());
