@@ -37,6 +37,37 @@ CommandLine::MainWindowOptions CommandLine::mainWindowOptions() const {
     return options;
 }
 
+std::optional<CommandLine::ExportStudy> CommandLine::exportStudy() const {
+    const QString fileOption = QStringLiteral("--export-study");
+    const QString studyOption = QStringLiteral("--study");
+    if (!m_arguments.contains(fileOption) && !m_arguments.contains(studyOption))
+        return std::nullopt;
+    ExportStudy words;
+    const auto fail = [&words](const QString &mistake) {
+        if (words.mistake.isEmpty())
+            words.mistake = mistake;
+    };
+    QStringList seen;
+    for (qsizetype i = 0; i < m_arguments.size(); ++i) {
+        const QString &word = m_arguments[i];
+        if (word != fileOption && word != studyOption) {
+            fail(QStringLiteral("\"%1\" is not an option of --export-study.").arg(word));
+            continue;
+        }
+        if (seen.contains(word))
+            fail(QStringLiteral("%1 is given twice.").arg(word));
+        seen << word;
+        if (i + 1 >= m_arguments.size()) {
+            fail(QStringLiteral("%1 needs a value.").arg(word));
+            break;
+        }
+        (word == fileOption ? words.file : words.study) = m_arguments[++i];
+    }
+    if (!seen.contains(fileOption))
+        words.mistake = QStringLiteral("--study is used only with --export-study FILE.");
+    return words;
+}
+
 bool CommandLine::asksForHelp() const {
     return m_arguments.contains(QLatin1String("--help"));
 }
@@ -58,6 +89,9 @@ QString CommandLine::usageText() {
         "  /LVDT              start in the probe view\n"
         "  /CHAN              start in the channel view\n"
         "  SETUP-FILE         setup file to load at start (the last one named wins)\n"
+        "  --export-study FILE --study ID\n"
+        "                     write gauge study ID's figures and readings to FILE as CSV\n"
+        "                     and exit, no window\n"
         "  --help             show this help and exit\n"
         "  --version          show the version and exit\n"
         "\n"

@@ -42,6 +42,19 @@ public:
 
     static bool isOptionWord(const QString &word);
 
+    // `--export-study FILE --study ID`: a gauge study's figures and readings written as CSV for
+    // scripts, run before any window opens. Each option takes the word after it whatever that
+    // word is; all words count, not only the first ten.
+    struct ExportStudy {
+        QString file;
+        QString study;
+        // Why the line is not a sound export (an option without its value or given twice, --study
+        // without --export-study, a word neither takes); empty when it is.
+        QString mistake;
+    };
+    // Nothing when the line names neither option.
+    std::optional<ExportStudy> exportStudy() const;
+
     // Answered before anything else runs.
     bool asksForHelp() const;
     bool asksForVersion() const;

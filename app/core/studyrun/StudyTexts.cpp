@@ -8,6 +8,9 @@ namespace studyrun {
 namespace {
 
 const QString Missing = QStringLiteral("—");
+const QString AcceptanceBands =
+    QStringLiteral("%GRR below 10 % is acceptable, from 10 % to 30 % conditionally acceptable, "
+                   "above 30 % not acceptable.");
 constexpr int MostDecimals = 9;
 constexpr int SignificantDigits = 3;
 
@@ -82,14 +85,19 @@ const ComponentRow ComponentRows[] = {
      }},
 };
 
-// "27.9 % (ANOVA), 26.7 % (average and range)"; the methods without the figure are left out.
-QString bothMethods(const std::optional<double> &anova, const std::optional<double> &averageRange,
-                    const QString &unit) {
+// "27.9 % (ANOVA, conditionally acceptable), 26.7 % (average and range, ...)"; the methods
+// without the figure are left out.
+QString bothMethods(const std::optional<double> &anova, const std::optional<double> &averageRange) {
+    const auto one = [](double percent, const char *method) {
+        return QStringLiteral("%1 % (%2, %3)")
+            .arg(percentText(percent), QString::fromUtf8(method),
+                 studies::acceptanceText(studies::acceptanceOf(percent)));
+    };
     QStringList parts;
     if (anova)
-        parts << QStringLiteral("%1%2 (ANOVA)").arg(percentText(anova), unit);
+        parts << one(*anova, "ANOVA");
     if (averageRange)
-        parts << QStringLiteral("%1%2 (average and range)").arg(percentText(averageRange), unit);
+        parts << one(*averageRange, "average and range");
     return parts.isEmpty() ? Missing : parts.join(QStringLiteral(", "));
 }
 
@@ -216,11 +224,10 @@ QStringList rrSummaryLines(const studies::RrFigures *anova,
     };
     QStringList lines{
         QStringLiteral("%GRR of the total variation: %1")
-            .arg(bothMethods(figureOf(anova, grrOfTotal), figureOf(averageRange, grrOfTotal),
-                             QStringLiteral(" %"))),
+            .arg(bothMethods(figureOf(anova, grrOfTotal), figureOf(averageRange, grrOfTotal))),
         QStringLiteral("%GRR of the tolerance: %1")
             .arg(bothMethods(figureOf(anova, grrOfTolerance),
-                             figureOf(averageRange, grrOfTolerance), QStringLiteral(" %"))),
+                             figureOf(averageRange, grrOfTolerance))),
     };
     QStringList categories;
     if (const std::optional<double> value = figureOf(anova, ndc))
@@ -229,6 +236,7 @@ QStringList rrSummaryLines(const studies::RrFigures *anova,
         categories << QStringLiteral("%1 (average and range)").arg(*value);
     lines << QStringLiteral("Number of distinct categories (ndc): %1")
                  .arg(categories.isEmpty() ? Missing : categories.join(QStringLiteral(", ")));
+    lines << AcceptanceBands;
     return lines;
 }
 

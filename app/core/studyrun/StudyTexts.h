@@ -46,8 +46,9 @@ QStringList comparisonHeader(double multiplier);
 std::vector<QStringList> comparisonRows(const studies::RrFigures *anova,
                                         const studies::RrFigures *averageRange, int decimals);
 
-// "%GRR of the total variation: 27.9 % (ANOVA), 26.7 % (average and range)" and the like for
-// the tolerance and ndc; a line per figure.
+// "%GRR of the total variation: 27.9 % (ANOVA, conditionally acceptable), 26.7 % (average and
+// range, conditionally acceptable)" and the like for the tolerance and ndc, a line per figure,
+// and last the acceptance bands.
 QStringList rrSummaryLines(const studies::RrFigures *anova, const studies::RrFigures *averageRange);
 
 } // namespace studyrun
