@@ -57,6 +57,7 @@ ALLOWED = {
     "setup": ["widgets", "resources", "core/*"],
     "procedures": ["widgets", "resources", "core/*"],
     "spc": ["displays", "widgets", "resources", "core/*"],
+    "studies": ["spc", "displays", "widgets", "resources", "core/*"],
     "station": ["*"],
 }
 
