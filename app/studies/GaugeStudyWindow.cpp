@@ -170,8 +170,12 @@ void GaugeStudyWindow::listUnfinished() {
 }
 
 void GaugeStudyWindow::showProgress() {
-    if (!m_session.hasStudy())
+    // A study the log could not create is no study: back to the set-up, where the box said why.
+    if (!m_session.hasStudy()) {
+        if (stage() == Stage::Run)
+            showSetUp();
         return;
+    }
     m_run->prompt()->setText(m_session.prompt());
     m_run->progress()->setText(QStringLiteral("%1 of %2 readings taken")
                                    .arg(m_session.takenSteps())

@@ -12,6 +12,7 @@ ScriptedReadingSource::ScriptedReadingSource(QString setupName, std::vector<Sour
 void ScriptedReadingSource::tick(const std::map<int, double> &readings) {
     m_readings = readings;
     m_stale.clear();
+    ++m_tick;
     Q_EMIT readingsChanged();
 }
 
@@ -34,6 +35,7 @@ FreshReadings ScriptedReadingSource::freshReadings(const std::vector<int> &chann
     if (!m_stale.isEmpty())
         return {{}, m_stale};
     FreshReadings fresh;
+    fresh.tick = m_tick;
     for (int channel : channels) {
         const auto reading = m_readings.find(channel);
         if (reading == m_readings.end())

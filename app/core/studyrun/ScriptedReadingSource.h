@@ -6,7 +6,7 @@
 
 // Readings held in memory and set by whoever drives it: the tests' and the demonstration's
 // stand-in for the station's poll. A tick sets every channel's reading at once, fresh until the
-// next tick or until they are made stale.
+// next tick or until they are made stale; ticks are numbered from 1.
 namespace studyrun {
 
 class ScriptedReadingSource : public StudyReadingSource {
@@ -33,6 +33,7 @@ private:
     std::vector<SourceChannel> m_channels;
     std::map<int, double> m_readings;
     QString m_stale;
+    qint64 m_tick = 0;
 };
 
 } // namespace studyrun

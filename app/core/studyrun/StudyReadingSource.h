@@ -13,8 +13,9 @@
 // The station implements this over the part recorder's feed of per-tick readings:
 // - channels(): the channels of the loaded setup with their descriptions, decimals and, where a
 //   channel has both reject limits, their span as the tolerance offered;
-// - freshReadings(): the readings of the last tick for exactly these channels, or the reason
-//   the record gate gives for refusing ("Channel 3 has no reading from the last tick.");
+// - freshReadings(): the readings of the last tick for exactly these channels with that tick's
+//   number, or the reason the record gate gives for refusing ("Channel 3 has no reading from
+//   the last tick.");
 // - readingsChanged() after every tick and whenever freshness changes (a hold, a view change,
 //   a stale reading), so the study window shows the live values and enables Take Reading;
 // - setupChanged() when another setup is loaded.
@@ -34,6 +35,7 @@ struct SourceChannel {
 struct FreshReadings {
     std::vector<double> values; // one a channel asked for, in the order asked
     QString refusal;            // why there are none; empty when the values are fresh
+    qint64 tick = 0;            // the poll's tick they were read in, counting up; 0 when unknown
 
     bool ok() const { return refusal.isEmpty(); }
 };

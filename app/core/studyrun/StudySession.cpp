@@ -36,6 +36,7 @@ QString StudySession::start(StudyRecord study) {
     m_lastTaken.reset();
     m_pending.reset();
     m_nextSequence = 0;
+    m_lastTick = 0;
     m_state = State::Creating;
     Q_EMIT changed();
     return {};
@@ -54,6 +55,7 @@ QString StudySession::resume(const measurelog::StoredStudy &stored) {
     m_pending.reset();
     m_lastTaken.reset();
     m_nextSequence = 0;
+    m_lastTick = 0;
     if (!stored.readings.empty()) {
         const measurelog::StudyReadingRecord &last = stored.readings.back();
         m_lastTaken = studies::StudyStep{last.appraiser, last.part, last.trial};
@@ -110,7 +112,11 @@ QString StudySession::notReadyReason() const {
             .arg(m_study.setupFile.isEmpty() ? QStringLiteral("no setup file") : m_study.setupFile,
                  m_source.setupName().isEmpty() ? QStringLiteral("no setup file")
                                                 : m_source.setupName());
-    return m_source.freshReadings(channelNumbers(m_study)).refusal;
+    const FreshReadings fresh = m_source.freshReadings(channelNumbers(m_study));
+    if (fresh.ok() && fresh.tick != 0 && fresh.tick == m_lastTick)
+        return QStringLiteral("Waiting for a new reading: the last one was taken for the step "
+                              "before.");
+    return fresh.refusal;
 }
 
 QString StudySession::takeReading() {
@@ -125,6 +131,7 @@ QString StudySession::takeReading() {
     reading.part = step.part;
     reading.trial = step.trial;
     reading.values = std::move(fresh.values);
+    m_lastTick = fresh.tick;
     m_pending = reading;
     m_state = State::Storing;
     m_writer.storeStudyReading(std::move(reading));
@@ -185,6 +192,8 @@ void StudySession::readingStored(const measurelog::StudyReadingRecord &reading,
     m_pending.reset();
     m_state = State::Taking;
     if (!status.isReady()) {
+        // Nothing was stored: the same readings may be taken again.
+        m_lastTick = 0;
         Q_EMIT problem(status.reason);
         Q_EMIT changed();
         return;

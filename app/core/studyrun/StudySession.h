@@ -21,6 +21,10 @@ struct LogStatus;
 // is what a crash, a kill or a power cut leaves in the log. A study resumed from the log goes on
 // with the first step of its order that has no reading.
 //
+// Each reading comes from a tick of its own: a tick whose readings were taken for one step is not
+// taken again for the next (a Record key held down, or pressed twice before the next part is
+// read, would otherwise give two steps the same values).
+//
 // A reading can be taken again: the last one, or any step chosen. The earlier reading stays in
 // the log marked replaced, and the figures use the latest.
 namespace studyrun {
@@ -95,6 +99,7 @@ private:
     std::optional<studies::StudyStep> m_redo;
     std::optional<studies::StudyStep> m_lastTaken;
     qint64 m_nextSequence = 0;
+    qint64 m_lastTick = 0; // the tick the last reading was taken from; 0 for none known
     std::optional<measurelog::StudyReadingRecord> m_pending;
 };
 

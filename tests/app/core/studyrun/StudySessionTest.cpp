@@ -190,6 +190,28 @@ TEST_F(StudySessionTest, AReadingIsRefusedWithTheReasonWhenItCannotBeTaken) {
     EXPECT_EQ(stored(session.study().id).readings.size(), 1u);
 }
 
+// The readings of one tick go to one step only: the Record key pressed twice before the next
+// tick takes nothing the second time, and a redo waits for a new tick too.
+TEST_F(StudySessionTest, OneTicksReadingsAreTakenForOneStepOnly) {
+    SimulatedGauge gauge(m_source, {8, 10.0, PartSpread, Noise, {}});
+    measurelog::LogWriter writer(logPath());
+    StudySession session(writer, m_source);
+    ASSERT_EQ(session.start(twoChannelStudy()), QString());
+    ASSERT_TRUE(settle(session));
+    takeStep(session, gauge);
+    const QString waiting =
+        QStringLiteral("Waiting for a new reading: the last one was taken for the step before.");
+    EXPECT_EQ(session.notReadyReason(), waiting);
+    EXPECT_EQ(session.takeReading(), waiting);
+    ASSERT_EQ(session.redoLast(), QString());
+    EXPECT_EQ(session.takeReading(), waiting);
+    gauge.place(*session.currentStep());
+    EXPECT_EQ(session.takeReading(), QString());
+    ASSERT_TRUE(settle(session));
+    EXPECT_EQ(session.readings().history().size(), 2u);
+    EXPECT_TRUE(session.readings().history()[0].replaced);
+}
+
 // A reading taken again keeps the earlier one in the log, marked replaced; the study's figures
 // are those of the latest readings.
 TEST_F(StudySessionTest, ARedoneReadingIsKeptMarkedReplacedAndTheFiguresUseTheLatest) {
