@@ -72,7 +72,9 @@ CREATE INDEX parts_unsent ON parts (id) WHERE sent_ms IS NULL;
 )sql"},
     {"SPC: each channel's readings in recording order, its frozen control limits and subgroup size",
      R"sql(
-CREATE INDEX part_values_by_channel ON part_values (channel, part_id);
+-- Holds all a chart reads, so a channel's long history is read from the index alone.
+CREATE INDEX part_values_by_channel
+    ON part_values (channel, part_id, value, nominal, low_tolerance, high_tolerance);
 CREATE TABLE spc_limits (
     setup_file TEXT NOT NULL,
     channel INTEGER NOT NULL,
