@@ -1,13 +1,13 @@
 // qorview: the gauge station for the QOR-128 measuring unit.
 
 #include "CommandLine.h"
-#include "ExportLogRun.h"
 #include "FormMain.h"
 #include "InstanceLock.h"
 #include "LiveValueService.h"
 #include "MessageBoxPrompts.h"
 #include "ProcessEnd.h"
 #include "ResourceInit.h"
+#include "ScriptExports.h"
 #include "Settings.h"
 #include "ShutdownSignals.h"
 #include "Startup.h"
@@ -45,9 +45,9 @@ int main(int argc, char *argv[]) {
         std::printf("qorview %s\n", ProgramVersion);
         return 0;
     }
-    // The measurement log for scripts: written before any window or link, then the end.
-    if (const auto exportLog = commandLine.exportLog())
-        return recording::runExportLog(*exportLog);
+    // The exports for scripts: written before any window or link, then the end.
+    if (const auto script = commandLine.scriptExport())
+        return runScriptExport(*script);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qorview"));

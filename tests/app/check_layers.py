@@ -47,6 +47,7 @@ ALLOWED = {
     "core/spc": SPC,
     "core/studies": SPC,
     "core/measurelog": [],
+    "core/studyrun": ["core/studies", "core/measurelog", "core/textfile"],
     "core/plantlink": [],
     "core/spclog": SPC + ["core/measurelog"],
     "core/plantlink/station": ["core/plantlink", "core/measurelog", "core/startup"],
@@ -61,6 +62,7 @@ ALLOWED = {
     "spc": ["displays", "widgets", "resources", "core/*"],
     "plantlink": ["widgets", "resources", "core/*"],
     "measure": ["displays", "widgets", "resources", "core/*"],
+    "studies": ["spc", "displays", "widgets", "resources", "core/*"],
     "station": ["*"],
 }
 

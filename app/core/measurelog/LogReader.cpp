@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QUrl>
 
 #include <algorithm>
@@ -18,6 +20,8 @@ namespace {
 // The plant link's column came with the log's second version; a log still older (one this
 // station may not write to bring it up to date) reads as if nothing had been sent.
 constexpr int SentColumnVersion = 2;
+// Gauge studies came with the fourth; an older log holds none.
+constexpr int StudiesVersion = 4;
 
 Verdict storedVerdict(qint64 code) {
     return verdictFromCode(code).value_or(Verdict::NoLimits);
@@ -38,6 +42,27 @@ PartRecord partFrom(const SqliteStatement &row) {
     part.verdict = storedVerdict(row.int64(10));
     part.sentMs = row.optionalInt64(11);
     return part;
+}
+
+StudyRecord studyFrom(const SqliteStatement &row) {
+    StudyRecord study;
+    study.id = row.int64(0);
+    study.uuid = row.text(1);
+    study.kind = studyKindFromWord(row.utf8(2)).value_or(StudyKind::GaugeRr);
+    study.createdMs = row.int64(3);
+    study.station = row.text(4);
+    study.setupFile = row.text(5);
+    study.appraisers = static_cast<int>(row.int64(6));
+    study.parts = static_cast<int>(row.int64(7));
+    study.trials = static_cast<int>(row.int64(8));
+    const QByteArray names(row.utf8(9).data(), static_cast<qsizetype>(row.utf8(9).size()));
+    for (const QJsonValue &name : QJsonDocument::fromJson(names).array())
+        study.appraiserNames << name.toString();
+    study.reference = row.optionalReal(10);
+    study.seed = row.int64(11);
+    study.sigmaMultiplier = row.real(12);
+    study.status = studyStatusFromWord(row.utf8(13)).value_or(StudyStatus::Running);
+    return study;
 }
 
 } // namespace
@@ -248,6 +273,71 @@ Read<std::vector<PartRecord>> LogReader::unsent(qint64 afterId, int limit) {
             statement(selectParts(sentColumn() + " IS NULL AND id > ? ORDER BY id LIMIT ?"));
         query.bind(1, afterId).bind(2, limit);
         return partsOf(query, true);
+    });
+}
+
+std::string LogReader::selectStudies(const std::string &condition) const {
+    return "SELECT id, uuid, kind, created_ms, station, setup_file, appraisers, parts, trials, "
+           "appraiser_names, reference, seed, sigma_multiplier, status, (SELECT count(*) FROM "
+           "study_readings WHERE study_id = studies.id AND replaced = 0 AND position = 0) "
+           "FROM studies " +
+           condition;
+}
+
+std::vector<StudySummary> LogReader::studiesOf(SqliteStatement &query) {
+    std::vector<StudySummary> studies;
+    while (query.step())
+        studies.push_back({studyFrom(query), static_cast<int>(query.int64(14))});
+    SqliteStatement &channels = statement("SELECT channel, description, decimals, tolerance FROM "
+                                          "study_channels WHERE study_id = ? ORDER BY position");
+    for (StudySummary &summary : studies) {
+        channels.bind(1, summary.study.id);
+        while (channels.step())
+            summary.study.channels.push_back({static_cast<int>(channels.int64(0)), channels.text(1),
+                                              static_cast<int>(channels.int64(2)),
+                                              channels.optionalReal(3)});
+    }
+    return studies;
+}
+
+Read<std::vector<StudySummary>> LogReader::studies() {
+    return reading<std::vector<StudySummary>>([&] {
+        if (m_version < StudiesVersion)
+            return std::vector<StudySummary>();
+        return studiesOf(statement(selectStudies("ORDER BY id DESC")));
+    });
+}
+
+Read<std::optional<StoredStudy>> LogReader::study(qint64 id) {
+    return reading<std::optional<StoredStudy>>([&]() -> std::optional<StoredStudy> {
+        if (m_version < StudiesVersion)
+            return std::nullopt;
+        SqliteStatement &query = statement(selectStudies("WHERE id = ?"));
+        query.bind(1, id);
+        std::vector<StudySummary> found = studiesOf(query);
+        if (found.empty())
+            return std::nullopt;
+        StoredStudy stored{std::move(found.front().study), {}};
+        SqliteStatement &readings =
+            statement("SELECT sequence, appraiser, part, trial, value, time_ms, replaced FROM "
+                      "study_readings WHERE study_id = ? ORDER BY sequence, position");
+        readings.bind(1, id);
+        while (readings.step()) {
+            const qint64 sequence = readings.int64(0);
+            if (stored.readings.empty() || stored.readings.back().sequence != sequence) {
+                StudyReadingRecord reading;
+                reading.studyUuid = stored.study.uuid;
+                reading.sequence = sequence;
+                reading.appraiser = static_cast<int>(readings.int64(1));
+                reading.part = static_cast<int>(readings.int64(2));
+                reading.trial = static_cast<int>(readings.int64(3));
+                reading.timeMs = readings.int64(5);
+                reading.replaced = readings.int64(6) != 0;
+                stored.readings.push_back(std::move(reading));
+            }
+            stored.readings.back().values.push_back(readings.real(4));
+        }
+        return stored;
     });
 }
 

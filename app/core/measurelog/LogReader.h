@@ -3,6 +3,7 @@
 #include "LogFilter.h"
 #include "PartRecord.h"
 #include "Sqlite.h"
+#include "StudyRecord.h"
 
 #include <QString>
 #include <QStringList>
@@ -90,6 +91,12 @@ public:
     // they were recorded, with their values.
     Read<std::vector<PartRecord>> unsent(qint64 afterId, int limit);
 
+    // The gauge studies, newest first, each with how many of its steps have a reading.
+    Read<std::vector<StudySummary>> studies();
+    // One study with every reading taken for it, replaced ones included; empty when there is no
+    // study with that id.
+    Read<std::optional<StoredStudy>> study(qint64 id);
+
 private:
     template <typename T, typename Work> Read<T> reading(Work work);
     bool open();
@@ -98,6 +105,8 @@ private:
     SqliteStatement &statement(const std::string &sql);
     std::vector<PartRecord> partsOf(SqliteStatement &statement, bool withValues);
     void readValues(PartRecord &part);
+    std::string selectStudies(const std::string &condition) const;
+    std::vector<StudySummary> studiesOf(SqliteStatement &query);
 
     QString m_path;
     SqliteDatabase m_db;

@@ -11,7 +11,8 @@ namespace {
 // Verdicts are stored as numbers: 0 no limits, 1 good, 2 warn, 3 reject (worst is largest).
 // Times are UTC milliseconds since 1970. Indexes are named for the filter they serve. The part
 // counter (parts and verdicts since its last reset) and the serial counter (never reset) share
-// one row, so a part's commit writes one page for both.
+// one row, so a part's commit writes one page for both. A study's reading has a row per channel,
+// all with the reading's sequence number (its place in the study's history).
 constexpr MigrationStep Steps[] = {
     {"parts, their values, the part and serial counters and each setup's channels",
      R"sql(
@@ -97,6 +98,50 @@ CREATE TABLE spc_subgroup_sizes (
     subgroup_size INTEGER NOT NULL,
     PRIMARY KEY (setup_file, channel)
 ) WITHOUT ROWID;
+)sql"},
+    {"gauge studies: their set-up, channels and readings (a reading taken again is kept, "
+     "marked replaced)",
+     R"sql(
+CREATE TABLE studies (
+    id INTEGER PRIMARY KEY,
+    uuid TEXT NOT NULL UNIQUE,
+    kind TEXT NOT NULL CHECK (kind IN ('type-1', 'gauge-rr')),
+    created_ms INTEGER NOT NULL,
+    station TEXT NOT NULL,
+    setup_file TEXT NOT NULL,
+    appraisers INTEGER NOT NULL CHECK (appraisers > 0),
+    parts INTEGER NOT NULL CHECK (parts > 0),
+    trials INTEGER NOT NULL CHECK (trials > 0),
+    appraiser_names TEXT NOT NULL,
+    reference REAL,
+    seed INTEGER NOT NULL,
+    sigma_multiplier REAL NOT NULL CHECK (sigma_multiplier IN (6, 5.15)),
+    status TEXT NOT NULL CHECK (status IN ('running', 'complete'))
+);
+CREATE TABLE study_channels (
+    study_id INTEGER NOT NULL REFERENCES studies (id) ON DELETE CASCADE,
+    position INTEGER NOT NULL,
+    channel INTEGER NOT NULL,
+    description TEXT NOT NULL,
+    decimals INTEGER NOT NULL,
+    tolerance REAL,
+    PRIMARY KEY (study_id, position)
+) WITHOUT ROWID;
+CREATE TABLE study_readings (
+    study_id INTEGER NOT NULL REFERENCES studies (id) ON DELETE CASCADE,
+    sequence INTEGER NOT NULL,
+    position INTEGER NOT NULL,
+    appraiser INTEGER NOT NULL,
+    part INTEGER NOT NULL,
+    trial INTEGER NOT NULL,
+    channel INTEGER NOT NULL,
+    value REAL NOT NULL,
+    time_ms INTEGER NOT NULL,
+    replaced INTEGER NOT NULL CHECK (replaced IN (0, 1)),
+    PRIMARY KEY (study_id, sequence, position)
+) WITHOUT ROWID;
+CREATE INDEX study_readings_by_step ON study_readings (study_id, appraiser, part, trial)
+    WHERE replaced = 0;
 )sql"},
 };
 

@@ -78,28 +78,28 @@ const char *stateName(LogState state) {
     return "Failed";
 }
 
-LogStatus statusOf(const SqliteError &error, const QString &path) {
+LogStatus statusOf(const SqliteError &error, const QString &path, const QString &lost) {
     const int code = error.primaryCode();
+    const QString what = lost.isEmpty() ? QStringLiteral("the part was not recorded") : lost;
     if (isDiskFull(error))
         return {LogState::DiskFull,
-                QStringLiteral("The disk that holds the measurement log %1 is full: the part was "
-                               "not recorded.")
-                    .arg(shown(path))};
+                QStringLiteral("The disk that holds the measurement log %1 is full: %2.")
+                    .arg(shown(path), what)};
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
         return {LogState::Locked,
-                QStringLiteral("The measurement log %1 is locked by another program: the part "
-                               "was not recorded. Close that program to record again.")
-                    .arg(shown(path))};
+                QStringLiteral("The measurement log %1 is locked by another program: %2. Close "
+                               "that program to record again.")
+                    .arg(shown(path), what)};
     if (isReadOnly(error))
         return {LogState::ReadOnly,
-                QStringLiteral("The measurement log %1 is read-only (%2): parts are not recorded.")
-                    .arg(shown(path), error.message)};
+                QStringLiteral("The measurement log %1 is read-only (%2): %3.")
+                    .arg(shown(path), error.message,
+                         lost.isEmpty() ? QStringLiteral("parts are not recorded") : lost)};
     if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)
         return damaged(path, error.message);
     return {LogState::Failed,
-            QStringLiteral("The measurement log %1 could not be written (%2): the part was not "
-                           "recorded.")
-                .arg(shown(path), error.message)};
+            QStringLiteral("The measurement log %1 could not be written (%2): %3.")
+                .arg(shown(path), error.message, what)};
 }
 
 LogStatus folderUnavailable(const QString &folder, const QString &why) {

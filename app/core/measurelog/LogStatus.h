@@ -33,8 +33,9 @@ struct LogStatus {
 // A name for logs and test output ("ReadOnly").
 const char *stateName(LogState state);
 
-// What a failed SQLite call means for the log at `path`: its state and the words for it.
-LogStatus statusOf(const SqliteError &error, const QString &path);
+// What a failed SQLite call means for the log at `path`: its state and the words for it, which
+// end in what was lost ("the part was not recorded" unless told otherwise).
+LogStatus statusOf(const SqliteError &error, const QString &path, const QString &lost = {});
 
 // The words for the states decided without SQLite's help.
 LogStatus folderUnavailable(const QString &folder, const QString &why);

@@ -165,6 +165,7 @@ void LogStore::prepareStatements() {
     m_markSentById = m_db.prepare("UPDATE parts SET sent_ms = ? WHERE id = ? AND sent_ms IS NULL");
     m_markSentByUuid =
         m_db.prepare("UPDATE parts SET sent_ms = ? WHERE uuid = ? AND sent_ms IS NULL");
+    m_studyWrites.emplace(m_db);
 }
 
 std::array<SqliteStatement *, 12> LogStore::statements() {
@@ -177,6 +178,7 @@ void LogStore::close() {
     // The statements first: they belong to the connection.
     for (SqliteStatement *statement : statements())
         *statement = SqliteStatement();
+    m_studyWrites.reset();
     m_db = SqliteDatabase();
     m_knownChannels.clear();
 }
@@ -364,6 +366,52 @@ LogStatus LogStore::markSent(std::span<const qint64> partIds, qint64 sentMs) {
 
 LogStatus LogStore::markSent(std::span<const QString> uuids, qint64 sentMs) {
     return markSentBy(m_markSentByUuid, uuids, sentMs);
+}
+
+template <typename Write> LogStatus LogStore::writeStudy(const QString &lost, Write write) {
+    if (!ensureOpen())
+        return m_status;
+    try {
+        m_begin.run();
+        if (const QString refusal = write(); !refusal.isEmpty()) {
+            rollback();
+            // The study's own fault: the log itself is as ready as it was.
+            return {LogState::Failed, refusal};
+        }
+        m_commit.run();
+        return m_status = {};
+    } catch (const SqliteError &error) {
+        rollback();
+        m_status = statusOf(error, m_path, lost);
+        return m_status;
+    }
+}
+
+StudyCreated LogStore::createStudy(const StudyRecord &study) {
+    StudyCreated created;
+    created.status = writeStudy(QStringLiteral("the study was not stored"), [&] {
+        created.studyId = m_studyWrites->insertStudy(study);
+        return QString();
+    });
+    if (!created.status.isReady())
+        created.studyId = 0;
+    return created;
+}
+
+LogStatus LogStore::storeStudyReading(const StudyReadingRecord &reading) {
+    for (std::size_t i = 0; i < reading.values.size(); ++i) {
+        if (!std::isfinite(reading.values[i]))
+            return {
+                LogState::Failed,
+                QStringLiteral("The reading was not stored: value %1 is not a number.").arg(i + 1)};
+    }
+    return writeStudy(QStringLiteral("the reading was not stored"),
+                      [&] { return m_studyWrites->insertReading(reading); });
+}
+
+LogStatus LogStore::setStudyStatus(const QString &studyUuid, StudyStatus status) {
+    return writeStudy(QStringLiteral("the study's status was not stored"),
+                      [&] { return m_studyWrites->setStatus(studyUuid, status); });
 }
 
 } // namespace measurelog

@@ -3,6 +3,8 @@
 #include "LogStatus.h"
 #include "PartRecord.h"
 #include "Sqlite.h"
+#include "StudyRecord.h"
+#include "StudyWrites.h"
 
 #include <QHash>
 #include <QString>
@@ -42,6 +44,12 @@ struct RecordOutcome {
     LogStatus failure;
 };
 
+// What became of a study to be created: its id, or the status that says why it is not stored.
+struct StudyCreated {
+    qint64 studyId = 0;
+    LogStatus status;
+};
+
 class LogStore {
 public:
     explicit LogStore(QString path, StoreOptions options = {});
@@ -67,6 +75,13 @@ public:
     LogStatus markSent(std::span<const qint64> partIds, qint64 sentMs);
     LogStatus markSent(std::span<const QString> uuids, qint64 sentMs);
 
+    // Gauge studies, each write in a transaction of its own. The study must have its uuid.
+    StudyCreated createStudy(const StudyRecord &study);
+    // The reading, with the earlier reading of its step marked replaced; a value that is no
+    // number, a step outside the study or a count of values other than its channels' is refused.
+    LogStatus storeStudyReading(const StudyReadingRecord &reading);
+    LogStatus setStudyStatus(const QString &studyUuid, StudyStatus status);
+
 private:
     LogStatus openChecked();
     LogStatus checkFile(SqliteDatabase &db) const;
@@ -83,6 +98,8 @@ private:
     LogStatus failed(const SqliteError &error);
     template <typename Key>
     LogStatus markSentBy(SqliteStatement &statement, std::span<const Key> keys, qint64 sentMs);
+    // Runs the study write in a transaction of its own; it returns why it refused, if it did.
+    template <typename Write> LogStatus writeStudy(const QString &lost, Write write);
 
     QString m_path;
     StoreOptions m_options;
@@ -93,6 +110,7 @@ private:
     SqliteStatement m_insertPart, m_insertValue, m_countPart, m_resetCounters;
     SqliteStatement m_readCounters, m_setupChannels, m_noteChannel;
     SqliteStatement m_markSentById, m_markSentByUuid;
+    std::optional<StudyWrites> m_studyWrites;
     // The channels (and their descriptions) each setup is known to have in the log, read once
     // per setup, so a part adds rows to setup_channels only when something is new.
     QHash<QString, QHash<int, QString>> m_knownChannels;

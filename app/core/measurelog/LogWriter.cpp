@@ -38,6 +38,26 @@ void LogWriter::markSent(QList<qint64> partIds) {
     enqueue(MarkSent{std::move(partIds), QDateTime::currentMSecsSinceEpoch()});
 }
 
+QString LogWriter::createStudy(StudyRecord study) {
+    if (study.uuid.isEmpty())
+        study.uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (study.createdMs == 0)
+        study.createdMs = QDateTime::currentMSecsSinceEpoch();
+    QString uuid = study.uuid;
+    enqueue(std::move(study));
+    return uuid;
+}
+
+void LogWriter::storeStudyReading(StudyReadingRecord reading) {
+    if (reading.timeMs == 0)
+        reading.timeMs = QDateTime::currentMSecsSinceEpoch();
+    enqueue(std::move(reading));
+}
+
+void LogWriter::setStudyStatus(const QString &studyUuid, StudyStatus status) {
+    enqueue(StudyStatusChange{studyUuid, status});
+}
+
 void LogWriter::enqueue(Job job) {
     {
         std::lock_guard lock(m_mutex);
@@ -131,6 +151,27 @@ void LogWriter::doJob(LogStore &store, Job &job) {
         const LogStatus status = store.markSent(std::span<const qint64>(ids), sent->sentMs);
         post([this, status, partIds = std::move(sent->partIds)] {
             Q_EMIT markedSent(partIds, status);
+        });
+    } else {
+        doStudyJob(store, job);
+    }
+}
+
+void LogWriter::doStudyJob(LogStore &store, Job &job) {
+    if (const auto *study = std::get_if<StudyRecord>(&job)) {
+        const StudyCreated created = store.createStudy(*study);
+        post([this, uuid = study->uuid, created] {
+            Q_EMIT studyCreated(uuid, created.studyId, created.status);
+        });
+    } else if (auto *reading = std::get_if<StudyReadingRecord>(&job)) {
+        const LogStatus status = store.storeStudyReading(*reading);
+        post([this, reading = std::move(*reading), status] {
+            Q_EMIT studyReadingStored(reading, status);
+        });
+    } else if (const auto *change = std::get_if<StudyStatusChange>(&job)) {
+        const LogStatus status = store.setStudyStatus(change->studyUuid, change->status);
+        post([this, change = *change, status] {
+            Q_EMIT studyStatusSet(change.studyUuid, change.status, status);
         });
     }
 }

@@ -3,6 +3,7 @@
 #include "LogStatus.h"
 #include "LogStore.h"
 #include "PartRecord.h"
+#include "StudyRecord.h"
 
 #include <QList>
 #include <QObject>
@@ -21,6 +22,9 @@
 // ever waits for the disk. Every answer comes back as a signal on the thread that owns this
 // object, once the commit has really happened (or has not): the counter and the status bar
 // change only then.
+//
+// Gauge studies go the same way: a study created, a reading stored, a status set, each answered
+// once committed.
 //
 // A burst queued faster than the disk takes it goes in one transaction (up to maxBatch parts);
 // each part still goes in whole or not at all. Destroying the writer stores everything already
@@ -48,6 +52,12 @@ public:
     // The plant link's broker took these parts.
     void markSent(QList<qint64> partIds);
 
+    // Gauge studies. A study left without a uuid is given one and a creation time of 0 becomes
+    // now; returns the study's uuid. A reading's time of 0 becomes now.
+    QString createStudy(StudyRecord study);
+    void storeStudyReading(StudyReadingRecord reading);
+    void setStudyStatus(const QString &studyUuid, StudyStatus status);
+
 Q_SIGNALS:
     // Once, when the writer has opened (or failed to open) the log.
     void opened(const measurelog::LogStatus &status, const measurelog::Counters &counters);
@@ -56,6 +66,12 @@ Q_SIGNALS:
     // After resetCounters(): the counters as stored, which are the old ones when it failed.
     void countersReset(const measurelog::LogStatus &status, const measurelog::Counters &counters);
     void markedSent(const QList<qint64> &partIds, const measurelog::LogStatus &status);
+    // The answers to the study calls, once committed or not; studyId is 0 when not.
+    void studyCreated(const QString &uuid, qint64 studyId, const measurelog::LogStatus &status);
+    void studyReadingStored(const measurelog::StudyReadingRecord &reading,
+                            const measurelog::LogStatus &status);
+    void studyStatusSet(const QString &studyUuid, measurelog::StudyStatus studyStatus,
+                        const measurelog::LogStatus &status);
 
 private:
     struct ResetCounters {
@@ -65,7 +81,12 @@ private:
         QList<qint64> partIds;
         qint64 sentMs;
     };
-    using Job = std::variant<PartRecord, ResetCounters, MarkSent>;
+    struct StudyStatusChange {
+        QString studyUuid;
+        StudyStatus status;
+    };
+    using Job = std::variant<PartRecord, ResetCounters, MarkSent, StudyRecord, StudyReadingRecord,
+                             StudyStatusChange>;
 
     void enqueue(Job job);
     void run();
@@ -73,6 +94,7 @@ private:
     bool takeWork(std::vector<PartRecord> &parts, std::optional<Job> &other);
     void recordParts(LogStore &store, std::vector<PartRecord> &parts);
     void doJob(LogStore &store, Job &job);
+    void doStudyJob(LogStore &store, Job &job);
     template <typename Call> void post(Call call);
     void deliverAnswers();
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 CommandLine::CommandLine(QStringList arguments) : m_arguments(std::move(arguments)) {}
 
@@ -37,48 +38,103 @@ CommandLine::MainWindowOptions CommandLine::mainWindowOptions() const {
     return options;
 }
 
-std::optional<CommandLine::ExportLog> CommandLine::exportLog() const {
-    struct ValueOption {
-        const char *name;
-        QString ExportLog::*text;
-    };
-    static const ValueOption options[] = {
-        {"--export-log", &ExportLog::file}, {"--since", &ExportLog::since},
-        {"--until", &ExportLog::until},     {"--setup", nullptr},
-        {"--format", &ExportLog::format},
-    };
-    ExportLog words;
-    QStringList seen;
+namespace {
+
+// Each export for scripts and the options it takes besides its file.
+struct ScriptExportOptions {
+    const char *command;
+    std::vector<const char *> options;
+};
+const ScriptExportOptions ScriptExports[] = {
+    {"--export-log", {"--since", "--until", "--setup", "--format"}},
+    {"--export-spc", {"--channel", "--subgroup", "--baseline", "--since", "--until", "--setup"}},
+    {"--export-study", {"--study"}},
+};
+
+bool takes(const ScriptExportOptions &script, const QString &word) {
+    return std::any_of(script.options.begin(), script.options.end(),
+                       [&word](const char *option) { return word == QLatin1String(option); });
+}
+
+bool isScriptWord(const QString &word) {
+    return std::any_of(std::begin(ScriptExports), std::end(ScriptExports),
+                       [&word](const ScriptExportOptions &script) {
+                           return word == QLatin1String(script.command) || takes(script, word);
+                       });
+}
+
+// "--since is used only with --export-log FILE or --export-spc FILE."
+QString withoutItsExport(const QString &option) {
+    QStringList exports;
+    for (const ScriptExportOptions &script : ScriptExports) {
+        if (takes(script, option))
+            exports << QStringLiteral("%1 FILE").arg(QLatin1String(script.command));
+    }
+    return QStringLiteral("%1 is used only with %2.")
+        .arg(option, exports.join(QStringLiteral(" or ")));
+}
+
+} // namespace
+
+QString CommandLine::ScriptExport::value(const char *option) const {
+    return given(option).value_or(QString());
+}
+
+std::optional<QString> CommandLine::ScriptExport::given(const char *option) const {
+    const auto found = values.find(QLatin1String(option));
+    if (found == values.end())
+        return std::nullopt;
+    return found->second;
+}
+
+std::optional<CommandLine::ScriptExport> CommandLine::scriptExport() const {
+    if (std::none_of(m_arguments.begin(), m_arguments.end(), isScriptWord))
+        return std::nullopt;
+    ScriptExport words;
     auto fail = [&words](const QString &mistake) {
         if (words.mistake.isEmpty())
             words.mistake = mistake;
     };
-    for (qsizetype i = 0; i < m_arguments.size(); ++i) {
-        const QString &word = m_arguments[i];
-        const auto option =
-            std::find_if(std::begin(options), std::end(options),
-                         [&word](const ValueOption &o) { return word == QLatin1String(o.name); });
-        if (option == std::end(options)) {
-            fail(QStringLiteral("\"%1\" is not an option of --export-log.").arg(word));
+    // The first export named is the one run.
+    const ScriptExportOptions *script = nullptr;
+    for (const QString &word : m_arguments) {
+        const auto named = std::find_if(
+            std::begin(ScriptExports), std::end(ScriptExports),
+            [&word](const ScriptExportOptions &s) { return word == QLatin1String(s.command); });
+        if (named == std::end(ScriptExports) || named == script)
+            continue;
+        if (script) {
+            fail(QStringLiteral("Only one export at a time: %1 and %2.")
+                     .arg(QLatin1String(script->command), word));
             continue;
         }
-        if (seen.contains(word))
+        script = named;
+        words.command = word;
+    }
+    for (qsizetype i = 0; i < m_arguments.size(); ++i) {
+        const QString &word = m_arguments[i];
+        const bool isFile = word == words.command;
+        if (!isFile && !isScriptWord(word)) {
+            fail(QStringLiteral("\"%1\" is not an option of %2.")
+                     .arg(word, script ? words.command : QStringLiteral("an export")));
+            continue;
+        }
+        if (!script)
+            fail(withoutItsExport(word));
+        else if (!isFile && !takes(*script, word))
+            fail(QStringLiteral("%1 is not an option of %2.").arg(word, words.command));
+        if (isFile ? !words.file.isNull() : words.values.count(word) != 0)
             fail(QStringLiteral("%1 is given twice.").arg(word));
-        seen << word;
         if (i + 1 >= m_arguments.size()) {
             fail(QStringLiteral("%1 needs a value.").arg(word));
             break;
         }
         const QString &value = m_arguments[++i];
-        if (option->text)
-            words.*(option->text) = value;
+        if (isFile)
+            words.file = value;
         else
-            words.setup = value;
+            words.values[word] = value;
     }
-    if (seen.isEmpty())
-        return std::nullopt;
-    if (!seen.contains(QLatin1String("--export-log")))
-        words.mistake = QStringLiteral("%1 is used only with --export-log FILE.").arg(seen.first());
     return words;
 }
 
@@ -108,6 +164,15 @@ QString CommandLine::usageText() {
         "    --until ISO        parts before this time\n"
         "    --setup NAME       parts of this setup file only\n"
         "    --format wide|long one row per part (wide, the default) or per value (long)\n"
+        "  --export-spc FILE --channel N\n"
+        "                     write channel N's SPC figures to FILE as CSV and exit, no window:\n"
+        "    --subgroup K       parts in a subgroup (else the size last chosen)\n"
+        "    --baseline K       limits from the first K subgroups (else the frozen ones)\n"
+        "    --setup NAME       parts of this setup file (else the newest part's)\n"
+        "    --since, --until   as for --export-log\n"
+        "  --export-study FILE --study ID\n"
+        "                     write gauge study ID's figures and readings to FILE as CSV\n"
+        "                     and exit, no window\n"
         "  --help             show this help and exit\n"
         "  --version          show the version and exit\n"
         "\n"

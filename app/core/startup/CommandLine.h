@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <optional>
 
 // The station's command line. The start-up routine looks for its options (/COMMSETUP,
@@ -42,22 +43,25 @@ public:
 
     static bool isOptionWord(const QString &word);
 
-    // `--export-log FILE [--since ISO] [--until ISO] [--setup NAME] [--format wide|long]`: the
-    // measurement log written as CSV for scripts, run before any window opens. Each option takes
-    // the word after it whatever that word is (a file name may begin with "-"); all words count,
-    // not only the first ten.
-    struct ExportLog {
+    // The exports for scripts, run before any window opens: `--export-log FILE`, `--export-spc
+    // FILE` and `--export-study FILE`, one at a time, each with the options ScriptExports lists.
+    // Each option takes the word after it whatever that word is (a file name may begin with "-");
+    // all words count, not only the first ten.
+    struct ScriptExport {
+        QString command; // the export asked for, "--export-log"; empty when none is
         QString file;
-        QString since;
-        QString until;
-        std::optional<QString> setup;
-        QString format;
+        std::map<QString, QString> values; // each option given, with its word
         // Why the line is not a sound export (an option without its value, given twice, or
-        // without --export-log; a word no option takes); empty when it is.
+        // without its export; a word no option of the export takes; two exports); empty when it
+        // is.
         QString mistake;
+
+        // The option's word; empty when it was not given.
+        QString value(const char *option) const;
+        std::optional<QString> given(const char *option) const;
     };
-    // Nothing when the line names none of these options.
-    std::optional<ExportLog> exportLog() const;
+    // Nothing when the line names none of the exports' options.
+    std::optional<ScriptExport> scriptExport() const;
 
     // Answered before anything else runs.
     bool asksForHelp() const;

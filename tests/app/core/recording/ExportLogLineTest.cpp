@@ -1,8 +1,8 @@
 #include "CommandLine.h"
-#include "ExportLogRun.h"
 #include "LogStore.h"
 #include "MeasureSettings.h"
 #include "SampleParts.h"
+#include "ScriptExportRun.h"
 #include "Settings.h"
 
 #include <QFile>
@@ -83,19 +83,20 @@ TEST(ExportLogLine, TheOptionsAreReadFromTheWholeLine) {
          "",
          {},
          "",
-         "--since is used only with --export-log FILE."},
+         "--since is used only with --export-log FILE or --export-spc FILE."},
     };
     for (const auto &c : cases) {
-        const std::optional<CommandLine::ExportLog> words = CommandLine(c.words).exportLog();
+        const std::optional<CommandLine::ScriptExport> words = CommandLine(c.words).scriptExport();
         ASSERT_EQ(words.has_value(), c.exports) << c.legend;
         if (!words)
             continue;
         EXPECT_EQ(words->file, QString::fromUtf8(c.file)) << c.legend;
-        EXPECT_EQ(words->since, QString::fromUtf8(c.since)) << c.legend;
-        EXPECT_EQ(words->until, QString::fromUtf8(c.until)) << c.legend;
-        EXPECT_EQ(words->setup, c.setup ? std::optional(QString::fromUtf8(*c.setup)) : std::nullopt)
+        EXPECT_EQ(words->value("--since"), QString::fromUtf8(c.since)) << c.legend;
+        EXPECT_EQ(words->value("--until"), QString::fromUtf8(c.until)) << c.legend;
+        EXPECT_EQ(words->given("--setup"),
+                  c.setup ? std::optional(QString::fromUtf8(*c.setup)) : std::nullopt)
             << c.legend;
-        EXPECT_EQ(words->format, QString::fromUtf8(c.format)) << c.legend;
+        EXPECT_EQ(words->value("--format"), QString::fromUtf8(c.format)) << c.legend;
         EXPECT_EQ(words->mistake, QString::fromUtf8(c.mistake)) << c.legend;
     }
 }
@@ -148,7 +149,9 @@ TEST(ExportLogLine, TheExportReadsTheLogTheStationRecordsTo) {
         const QStringList words = QStringList{QStringLiteral("--export-log"), csv} + c.extra;
         std::FILE *out = std::tmpfile();
         std::FILE *errors = std::tmpfile();
-        EXPECT_EQ(runExportLog(*CommandLine(words).exportLog(), settings, out, errors), c.exitCode)
+        EXPECT_EQ(
+            runScriptExport(*CommandLine(words).scriptExport(), exportLog, settings, out, errors),
+            c.exitCode)
             << c.legend;
         const QString said = c.exitCode == 0 ? contents(out) : contents(errors);
         const QString line = QString::fromUtf8(c.line);

@@ -87,4 +87,71 @@ TEST(CommandLine, HelpAndVersionAreRecognisedAnywhere) {
     EXPECT_FALSE(CommandLine({"--helpful"}).asksForHelp());
 }
 
+// The study's export takes its two values whatever they look like, and says what is wrong with a
+// line it cannot run rather than opening the station.
+TEST(CommandLine, ExportStudyTakesItsFileAndStudyOrSaysWhatIsWrong) {
+    EXPECT_FALSE(CommandLine({"/BARS", "line3.qor"}).scriptExport());
+    const struct {
+        const char *legend;
+        QStringList words;
+        const char *file;
+        const char *study;
+        const char *mistake;
+    } cases[] = {
+        {"both in either order",
+         {"--study", "12", "--export-study", "-out.csv"},
+         "-out.csv",
+         "12",
+         ""},
+        {"a value that looks like an option",
+         {"--export-study", "--study", "--study", "3"},
+         "--study",
+         "3",
+         ""},
+        {"the study left out for the export to refuse",
+         {"--export-study", "a.csv"},
+         "a.csv",
+         "",
+         ""},
+        {"a value missing",
+         {"--export-study", "a.csv", "--study"},
+         "a.csv",
+         "",
+         "--study needs a value."},
+        {"an option given twice",
+         {"--export-study", "a.csv", "--study", "1", "--study", "2"},
+         "a.csv",
+         "2",
+         "--study is given twice."},
+        {"a word neither option takes",
+         {"--export-study", "a.csv", "/BARS", "--study", "1"},
+         "a.csv",
+         "1",
+         "\"/BARS\" is not an option of --export-study."},
+        {"two exports at once",
+         {"--export-study", "a.csv", "--study", "1", "--export-log", "b.csv"},
+         "a.csv",
+         "1",
+         "Only one export at a time: --export-study and --export-log."},
+        {"an option of another export",
+         {"--export-study", "a.csv", "--study", "1", "--since", "2026-12-07"},
+         "a.csv",
+         "1",
+         "--since is not an option of --export-study."},
+        {"the study without the file",
+         {"--study", "4"},
+         "",
+         "4",
+         "--study is used only with --export-study FILE."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.legend);
+        const auto words = CommandLine(c.words).scriptExport();
+        ASSERT_TRUE(words);
+        EXPECT_EQ(words->file, QString::fromUtf8(c.file));
+        EXPECT_EQ(words->value("--study"), QString::fromUtf8(c.study));
+        EXPECT_EQ(words->mistake, QString::fromUtf8(c.mistake));
+    }
+}
+
 } // namespace
