@@ -78,15 +78,25 @@ TEST_F(SignalWithBoxOpen, AfterTheCableWasPulledTheBoxGoesAndTheStationCloses) {
     ASSERT_TRUE(
         waitFor([&] { return unit.requests().count(QStringLiteral("~C1 8")) >= 2; }, 20000));
 
-    // Looked for from inside the box's own event loop, where the test's loop does not run.
+    // Looked for from inside the box's own event loop, where the test's loop does not run. A box
+    // the signal left open would hold that loop for good: it is answered Retry after a while, so
+    // the test fails instead of hanging (with the close requested, Retry ends the recovery).
     QString boxText;
-    QTimer watch;
+    QTimer watch, stayedOpen;
+    stayedOpen.setSingleShot(true);
     QObject::connect(&watch, &QTimer::timeout, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             watch.stop();
             boxText = box->text();
             EXPECT_EQ(box->standardButtons(), QMessageBox::Retry | QMessageBox::Cancel);
             std::raise(SIGTERM);
+            stayedOpen.start(10000);
+        }
+    });
+    QObject::connect(&stayedOpen, &QTimer::timeout, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            ADD_FAILURE() << "the box stayed open after the signal";
+            box->done(QMessageBox::Retry);
         }
     });
     watch.start(10);
