@@ -10,6 +10,22 @@ bash scripts/ensure-deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
+# The names of the tests that failed in the last run of build folder $1, sorted.
+failed_tests() {
+    sed 's/^[0-9]*://' "$1/Testing/Temporary/LastTestsFailed.log" | sort
+}
+
+# Names, in each build, the tests that passed only when run again.
+name_reruns() {
+    for dir in build build-asan; do
+        if [ -s "$dir/tests-rerun.txt" ]; then
+            echo "Passed only when run again ($dir): $(paste -sd' ' "$dir/tests-rerun.txt")"
+        fi
+    done
+}
+rm -f build/tests-rerun.txt build-asan/tests-rerun.txt
+trap name_reruns EXIT
+
 # Runs every test of build folder $1. A few end-to-end tests time real processes and
 # pseudo-terminals on a loaded machine, so a test that fails is run once more. The tests that
 # passed only then are listed in $1/tests-rerun.txt and named when the script ends, however it
@@ -30,21 +46,6 @@ run_tests() {
     fi
     return "$status"
 }
-
-# The names of the tests that failed in the last run of build folder $1, sorted.
-failed_tests() {
-    sed 's/^[0-9]*://' "$1/Testing/Temporary/LastTestsFailed.log" | sort
-}
-
-name_reruns() {
-    for dir in build build-asan; do
-        if [ -s "$dir/tests-rerun.txt" ]; then
-            echo "Passed only when run again ($dir): $(paste -sd' ' "$dir/tests-rerun.txt")"
-        fi
-    done
-}
-rm -f build/tests-rerun.txt build-asan/tests-rerun.txt
-trap name_reruns EXIT
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQOR_WERROR=ON
 cmake --build build -j"$jobs"
