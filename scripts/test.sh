@@ -10,19 +10,41 @@ bash scripts/ensure-deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
+# The names of the tests that failed in the last run of build folder $1, sorted.
+failed_tests() {
+    sed 's/^[0-9]*://' "$1/Testing/Temporary/LastTestsFailed.log" | sort
+}
+
+# Names, in each build, the tests that passed only when run again.
+name_reruns() {
+    for dir in build build-asan; do
+        if [ -s "$dir/tests-rerun.txt" ]; then
+            echo "Passed only when run again ($dir): $(paste -sd' ' "$dir/tests-rerun.txt")"
+        fi
+    done
+}
+rm -f build/tests-rerun.txt build-asan/tests-rerun.txt
+trap name_reruns EXIT
+
 # Runs every test of build folder $1. A few end-to-end tests time real processes and
-# pseudo-terminals on a loaded machine, so a test that fails is run once more; the tests that
-# needed it are listed in $1/tests-rerun.txt and named at the end. A fault shows as a failure
-# in both runs.
+# pseudo-terminals on a loaded machine, so a test that fails is run once more. The tests that
+# passed only then are listed in $1/tests-rerun.txt and named when the script ends, however it
+# ends; a test that fails both runs fails the script.
 run_tests() {
     local dir=$1
-    : >"$dir/tests-rerun.txt"
     if ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 300; then
         return 0
     fi
-    sed 's/^[0-9]*://' "$dir/Testing/Temporary/LastTestsFailed.log" >"$dir/tests-rerun.txt"
-    echo "Running again: $(paste -sd' ' "$dir/tests-rerun.txt")"
-    ctest --test-dir "$dir" --output-on-failure --timeout 300 --rerun-failed
+    failed_tests "$dir" >"$dir/tests-failed.txt"
+    echo "Running again: $(paste -sd' ' "$dir/tests-failed.txt")"
+    local status=0
+    ctest --test-dir "$dir" --output-on-failure --timeout 300 --rerun-failed || status=$?
+    if [ "$status" -eq 0 ]; then
+        cp "$dir/tests-failed.txt" "$dir/tests-rerun.txt"
+    else
+        comm -23 "$dir/tests-failed.txt" <(failed_tests "$dir") >"$dir/tests-rerun.txt"
+    fi
+    return "$status"
 }
 
 # Two full builds on a small machine: the compiler cache (when installed) keeps what an earlier
@@ -49,12 +71,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_tests build-asan
 
 # A test that passed only on its second run in both builds is flaky, not unlucky.
-for dir in build build-asan; do
-    if [ -s "$dir/tests-rerun.txt" ]; then
-        echo "Passed only when run again ($dir): $(paste -sd' ' "$dir/tests-rerun.txt")"
-    fi
-done
-flaky=$(sort build/tests-rerun.txt build-asan/tests-rerun.txt | uniq -d)
+touch build/tests-rerun.txt build-asan/tests-rerun.txt
+flaky=$(sort build/tests-rerun.txt build-asan/tests-rerun.txt | uniq -d | paste -sd' ')
 if [ -n "$flaky" ]; then
     echo "Flaky in both builds: $flaky" >&2
     exit 1

@@ -88,7 +88,7 @@ bool PtyPort::open(const LineSettings &line, const std::string &linkPath, std::s
     }
     inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (inotify_ < 0 ||
-        ::inotify_add_watch(inotify_, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        ::inotify_add_watch(inotify_, name, IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
         error = lastError("inotify on " + slavePath_);
         return false;
     }
@@ -110,21 +110,39 @@ bool PtyPort::open(const LineSettings &line, const std::string &linkPath, std::s
     return true;
 }
 
-bool PtyPort::handleCloseEvents() {
+PtyPort::Event PtyPort::readEvents(bool &closed) {
     alignas(inotify_event) char buf[4096];
-    bool closed = false;
+    Event last = Event::None;
     for (;;) {
         ssize_t n = ::read(inotify_, buf, sizeof buf);
         if (n <= 0)
             break;
         for (ssize_t at = 0; at < n;) {
             const auto *event = reinterpret_cast<const inotify_event *>(buf + at);
-            closed = closed || (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) != 0;
+            // A lost queue may have held a close: taken as one.
+            last = (event->mask & IN_OPEN) ? Event::Open : Event::Close;
+            closed = closed || last == Event::Close;
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }
-    if (closed)
-        ::ioctl(slave_, TIOCNXCL);
+    return last;
+}
+
+bool PtyPort::handleCloseEvents() {
+    bool closed = false;
+    Event last = readEvents(closed);
+    // Events are handled some time after they happened: a client that opened the port after
+    // the close may already have claimed it, and its claim must stand. While the flag is set
+    // no ordinary user can open the port, so an open that slipped in before it was looked at
+    // shows as a further event, and clearing it afterwards takes nobody's claim away.
+    while (last == Event::Close) {
+        int exclusive = 0;
+        if (::ioctl(slave_, TIOCGEXCL, &exclusive) != 0 || exclusive == 0)
+            break;
+        last = readEvents(closed);
+        if (last == Event::None)
+            ::ioctl(slave_, TIOCNXCL);
+    }
     return closed;
 }
 

@@ -4,8 +4,8 @@
 // a hang-up when the station closes the port, and it can read the line settings the station
 // applied (a pty's slave and master share them). On a pty the exclusive-use flag (TIOCEXCL)
 // outlives the close of the process that set it, even a killed one; a non-root user could then
-// never open the port again (EBUSY). The port therefore watches the slave node with inotify and
-// clears the flag (TIOCNXCL) each time an opener closes it.
+// never open the port again (EBUSY). The port therefore watches the slave node's opens and closes
+// with inotify and clears the flag (TIOCNXCL) once the last of them is a close.
 #pragma once
 
 #include "faults.h"
@@ -29,8 +29,8 @@ public:
     int watchFd() const { return inotify_; }
     const std::string &slavePath() const { return slavePath_; }
 
-    // Reads the pending inotify events; true when an opener closed the slave (the exclusive
-    // flag is then cleared).
+    // Reads the pending inotify events; true when an opener closed the slave. The exclusive
+    // flag is cleared unless the port was opened again since.
     bool handleCloseEvents();
     // The line settings in force on the slave.
     LineSettings stationLine() const;
@@ -40,6 +40,10 @@ public:
     void hangUp();
 
 private:
+    enum class Event { None, Open, Close };
+    // Drains the pending events: the kind of the last one; closed is set when one was a close.
+    Event readEvents(bool &closed);
+
     int master_ = -1;
     int slave_ = -1;
     int inotify_ = -1;

@@ -97,17 +97,33 @@ TEST(Open, SecondOpenReturnsTheSameHandleOnAFreshLine) {
     EXPECT_EQ(value, 1.5F);
 }
 
+// The user's ports file decides the device when no variable names one. The request has to reach
+// the unit named on the port's own line, not a device on a line whose name merely shares digits.
 TEST(Open, ComPortFoundThroughTheUserPortsFile) {
-    PtyUnit unit(33);
+    PtyUnit unit(33), decoy(34);
     unsetenv("QORLINK_COM33");
+    unsetenv("QORLINK_COM34");
     const auto config =
         std::filesystem::temp_directory_path() / ("qorlink-conf-" + std::to_string(getpid()));
     std::filesystem::create_directories(config / "qorlink");
-    std::ofstream(config / "qorlink" / "ports.conf") << "COM33=" << unit.slave_path() << "\n";
+    std::ofstream(config / "qorlink" / "ports.conf")
+        << "COM3=" << decoy.slave_path() << "\nCOM33=" << unit.slave_path()
+        << "\nCOM333=" << decoy.slave_path() << "\n";
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    QorHandle h = QorOpen(QorInitInfoStructure(33, 9600, 0, counting_handler));
-    EXPECT_NE(h, nullptr);
-    QorClose(h);
+    const auto exchange = [&unit] {
+        g_handler_calls = 0;
+        QorHandle h = QorOpen(QorInitInfoStructure(33, 9600, 1, counting_handler));
+        ASSERT_NE(h, nullptr);
+        unit.send(line_reply("00 003 1.5"));
+        float value = 0.0F;
+        EXPECT_EQ(QorReadChannel(h, 3, &value), 0);
+        EXPECT_EQ(value, 1.5F);
+        EXPECT_EQ(unit.read_line(), "~C1 3\r") << "the request went to the device of COM33";
+        EXPECT_EQ(g_handler_calls, 0);
+        QorClose(h);
+    };
+    exchange();
+    unsetenv("XDG_CONFIG_HOME");
     std::filesystem::remove_all(config);
 }
 

@@ -1,5 +1,6 @@
 // Helper of the exclusive-use test, run as an ordinary user:
 //   port_probe hold PATH   opens PATH for exclusive use, prints "held", waits to be killed
+//   port_probe open PATH   opens PATH, prints "opened" and closes it
 //   port_probe ask PATH    opens PATH, asks the unit its version, prints the reply line
 // Exit status of ask: 0 answered, 3 the port is busy (EBUSY), 2 any other failure.
 #include <cerrno>
@@ -27,6 +28,10 @@ int main(int argc, char **argv) {
         std::fflush(stdout);
         for (;;)
             ::pause();
+    }
+    if (mode == "open") {
+        std::printf("opened\n");
+        return 0;
     }
     termios t{};
     ::tcgetattr(fd, &t);

@@ -257,34 +257,72 @@ TEST_F(PtyUnit, PaceKeepsToTheLineRate) {
     EXPECT_GE(took.count(), 0.98 * exchanges * replyChars * 11 / 38400);
 }
 
-// A station killed while it holds the port for exclusive use must not lock an ordinary user
-// out: run the simulator and both clients as the unprivileged user. The programs are copied
-// where that user may run them (the build tree may lie in root's home).
-TEST_F(PtyUnit, ExclusiveHolderKilledThenReopenedByAnOrdinaryUser) {
-    fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                             fs::perms::others_read | fs::perms::others_exec);
-    const std::string simulator = (dir / "qorsim").string(), probe = (dir / "probe").string();
-    fs::copy_file(QORSIM_BIN, simulator);
-    fs::copy_file(QORSIM_PORT_PROBE, probe);
-    ChildProcess unit({simulator}, true);
-    std::string port = startedPort(unit);
-    ASSERT_FALSE(port.empty());
+// The exclusive-use tests run the simulator and every client as the unprivileged user, for whom
+// the flag is binding. The programs are copied where that user may run them (the build tree may
+// lie in root's home).
+class PtyExclusiveUse : public PtyUnit {
+protected:
+    void SetUp() override {
+        PtyUnit::SetUp();
+        fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                 fs::perms::others_read | fs::perms::others_exec);
+        const std::string simulator = (dir / "qorsim").string();
+        probe = (dir / "probe").string();
+        fs::copy_file(QORSIM_BIN, simulator);
+        fs::copy_file(QORSIM_PORT_PROBE, probe);
+        unit = std::make_unique<ChildProcess>(std::vector<std::string>{simulator}, true);
+        port = startedPort(*unit);
+        ASSERT_FALSE(port.empty());
+    }
+    void TearDown() override {
+        unit.reset();
+        PtyUnit::TearDown();
+    }
+    // Runs the probe in mode on the port and returns its line.
+    std::string probeLine(const std::string &mode) {
+        ChildProcess client({probe, mode, port}, true);
+        return client.readLine();
+    }
+    // Waits until the simulator has handled every open and close so far: it handles the port's
+    // events ahead of control lines, and a client's events are queued before it is reaped.
+    void settled() {
+        unit->write("status\n");
+        ASSERT_EQ(unit->readLine().rfind("qorsim: scan", 0), 0u);
+    }
+
+    std::string probe;
+    std::string port;
+    std::unique_ptr<ChildProcess> unit;
+};
+
+constexpr const char *kBusy = "open: Device or resource busy";
+constexpr const char *kAnswer = "~00 QOR-128 qorsim 1.0";
+
+// A station killed while it holds the port for exclusive use must not lock an ordinary user out.
+TEST_F(PtyExclusiveUse, HolderKilledThenReopenedByAnOrdinaryUser) {
     for (int round = 0; round < 2; ++round) {
         ChildProcess holder({probe, "hold", port}, true);
         ASSERT_EQ(holder.readLine(), "held");
-        {
-            ChildProcess second({probe, "ask", port}, true);
-            EXPECT_EQ(second.readLine(), "open: Device or resource busy") << "held exclusively";
-        }
+        EXPECT_EQ(probeLine("ask"), kBusy) << "held exclusively";
         holder.stop(SIGKILL);
-        // The close event is queued before the holder is reaped, and the simulator handles
-        // close events ahead of control lines: its status line marks the flag as cleared.
-        unit.write("status\n");
-        ASSERT_EQ(unit.readLine().rfind("qorsim: scan", 0), 0u);
-        ChildProcess reopen({probe, "ask", port}, true);
-        EXPECT_EQ(reopen.readLine(), "~00 QOR-128 qorsim 1.0") << "round " << round;
-        EXPECT_EQ(WEXITSTATUS(reopen.stop(0)), 0);
+        settled();
+        EXPECT_EQ(probeLine("ask"), kAnswer) << "round " << round;
     }
+}
+
+// The simulator learns of a close some time after it happened. A client that opened the port in
+// between and claimed it keeps its claim: the stopped simulator makes that late for certain.
+TEST_F(PtyExclusiveUse, LateCloseOfAnEarlierClientLeavesTheNextClaimStanding) {
+    ::kill(unit->pid(), SIGSTOP);
+    EXPECT_EQ(probeLine("open"), "opened");
+    ChildProcess holder({probe, "hold", port}, true);
+    ASSERT_EQ(holder.readLine(), "held");
+    ::kill(unit->pid(), SIGCONT);
+    settled();
+    EXPECT_EQ(probeLine("ask"), kBusy);
+    holder.stop(SIGKILL);
+    settled();
+    EXPECT_EQ(probeLine("ask"), kAnswer);
 }
 
 } // namespace

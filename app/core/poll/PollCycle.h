@@ -14,9 +14,9 @@ struct UnitObjects;
 struct ViewState;
 class group;
 
-// Where the poll cycle puts what it reads. The main window implements it; the live-value boxes of
-// the mastering and setup dialogs are reached through the same interface once those dialogs
-// exist, so until then their members do nothing.
+// Where the poll cycle puts what it reads. The main window implements it and hands the readings
+// of the live-value boxes on to the mastering, setup and calibration dialogs; a target without
+// such boxes keeps the members that do nothing.
 class PollTargets {
 public:
     virtual ~PollTargets() = default;

@@ -146,7 +146,8 @@ private:
     int16_t m_maxChannel = 0;
 };
 
-// Placeholder reader kept for setups that refer to it.
+// Part of the measurement object model, though nothing in the station uses it: it answers 999 for
+// every input without asking the unit.
 class ReadADC {
 public:
     float Value(int) const { return 999.0f; }

@@ -51,13 +51,11 @@ TEST_F(AboutTest, ShowsTheFirmwareAndTheLibraryInUse) {
     EXPECT_EQ(text(about, "LabelDescription"),
               QStringLiteral("QOR-128 server program\nVersion 6.0\nQor Instruments"));
 
-    const QStringList firmware = text(about, "LabelFirmware").split(u'\n');
-    ASSERT_EQ(firmware.size(), 3);
-    EXPECT_EQ(firmware[0], QStringLiteral("QOR-128 Firmware currently in use:"));
-    EXPECT_TRUE(firmware[1].startsWith(QStringLiteral("File: ")));
-    ASSERT_TRUE(firmware[2].startsWith(QStringLiteral("Version: ")));
-    EXPECT_GT(firmware[2].size(), QStringLiteral("Version: ").size());
-    EXPECT_FALSE(firmware[2].contains(u'(')) << firmware[2].toStdString();
+    // The version is the unit's own reply, as the simulated unit gives it.
+    EXPECT_EQ(
+        text(about, "LabelFirmware"),
+        QStringLiteral("QOR-128 Firmware currently in use:\nFile: (not reported by the unit)\n"
+                       "Version: QOR-128 qorsim 1.0"));
 
     // Whatever file the build produced (libqorlink.so, or the versioned file its symbolic link
     // names): the About box names the real file and the version in its name.

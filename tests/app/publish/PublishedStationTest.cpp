@@ -8,11 +8,10 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -22,36 +21,61 @@ namespace {
 
 const QString ServiceName = QLatin1String(LiveItems::ServiceName);
 
-// gdbus with arguments; its standard output, or empty when it failed.
-QString gdbus(const QStringList &arguments) {
+struct Gdbus {
+    bool ok = false;
+    QString output;
+};
+
+// gdbus with arguments: whether it succeeded, and its standard output.
+Gdbus gdbus(const QStringList &arguments) {
     QProcess process;
     process.start(QStringLiteral("gdbus"), arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    const bool ok = process.waitForFinished(30000) &&
+                    process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return {ok, QString::fromUtf8(process.readAllStandardOutput()).trimmed()};
+}
+
+// The readings the unit sent for channel 1, as the station shows them: five decimals, a blank
+// before a value that is not negative.
+QStringList channelOneShown(const QString &logFile) {
+    QFile log(logFile);
+    QStringList shown;
+    if (!log.open(QIODevice::ReadOnly))
+        return shown;
+    static const QRegularExpression reply(QStringLiteral("~C1 1\\\\r -> ~00 +1 (\\S+)\\\\r"));
+    while (!log.atEnd()) {
+        const QRegularExpressionMatch match = reply.match(QString::fromLatin1(log.readLine()));
+        if (!match.hasMatch())
+            continue;
+        const double value = match.captured(1).toFloat();
+        shown << (value < 0 ? QString() : QStringLiteral(" ")) + QString::number(value, 'f', 5);
+    }
+    return shown;
 }
 
 TEST(PublishedStation, AnswersARequestFromTheShellWithTheValueShown) {
     QTemporaryDir folder;
     const QString port = folder.filePath(QStringLiteral("qor1"));
-    SimulatedUnit unit(
-        {QStringLiteral("--preset"), QStringLiteral("demo"), QStringLiteral("--link"), port});
+    const QString logFile = folder.filePath(QStringLiteral("unit.log"));
+    SimulatedUnit unit({QStringLiteral("--preset"), QStringLiteral("demo"),
+                        QStringLiteral("--link"), port, QStringLiteral("--log"), logFile});
     ASSERT_TRUE(unit.isRunning());
     StationProcess station(QStringLiteral(QORVIEW_TEST_STATION), port);
-    ASSERT_EQ(gdbus({QStringLiteral("wait"), QStringLiteral("--session"),
-                     QStringLiteral("--timeout"), QStringLiteral("30"), ServiceName}),
-              QString())
-        << "the station takes its name";
+    const Gdbus named = gdbus({QStringLiteral("wait"), QStringLiteral("--session"),
+                               QStringLiteral("--timeout"), QStringLiteral("30"), ServiceName});
+    ASSERT_TRUE(named.ok) << "the station takes its name";
     // The first tick has written channel 1's label once the poll reads the channel again.
-    ASSERT_TRUE(
-        waitFor([&] { return unit.requests().count(QStringLiteral("~C1 1")) >= 2; }, 20000));
-    const QString reply = gdbus(
+    ASSERT_TRUE(waitFor([&] { return channelOneShown(logFile).size() >= 2; }, 20000));
+    const Gdbus reply = gdbus(
         {QStringLiteral("call"), QStringLiteral("--session"), QStringLiteral("--dest"), ServiceName,
          QStringLiteral("--object-path"), QStringLiteral("/Display"), QStringLiteral("--method"),
          QStringLiteral("org.qorview.Display1.Request"), QStringLiteral("labelChan(1)")});
-    EXPECT_TRUE(
-        QRegularExpression(QStringLiteral("^\\('[ -]\\d+\\.\\d+',\\)$")).match(reply).hasMatch())
-        << qPrintable(reply);
+    ASSERT_TRUE(reply.ok);
+    const QRegularExpressionMatch text =
+        QRegularExpression(QStringLiteral("^\\('([ -]\\d+\\.\\d{5})',\\)$")).match(reply.output);
+    ASSERT_TRUE(text.hasMatch()) << qPrintable(reply.output);
+    EXPECT_TRUE(channelOneShown(logFile).contains(text.captured(1)))
+        << "a reading the unit sent for channel 1: " << qPrintable(text.captured(1));
     EXPECT_GE(station.endWith(SIGTERM), 0);
     EXPECT_EQ(station.exitCode(), 0);
 }

@@ -40,7 +40,6 @@ TEST_F(MeasurementObjectsTest, CountsAreCachedAfterTheyAreSet) {
     EXPECT_EQ(fresh.MaxChannel(), 8);
     EXPECT_EQ(fresh.MaxChannel(), 8);
     EXPECT_EQ(requests().mid(before), QStringList{QStringLiteral("~YG")}) << "asked once";
-    EXPECT_EQ(fresh.BoxFrequency(), 0);
 }
 
 TEST_F(MeasurementObjectsTest, ValueReadsTheChannelGivenNotTheObjectsOwn) {
@@ -48,41 +47,89 @@ TEST_F(MeasurementObjectsTest, ValueReadsTheChannelGivenNotTheObjectsOwn) {
     const float seventh = state.unit.channel(3)->Value(7);
     EXPECT_GT(own, 39.0f);
     EXPECT_LT(seventh, 1.0f);
-    EXPECT_EQ(ReadADC().Value(5), 999.0f);
 }
 
-TEST_F(MeasurementObjectsTest, ChannelPropertiesGoStraightToTheUnit) {
+// The two members with nothing behind them in the unit answer fixed values and send nothing.
+TEST_F(MeasurementObjectsTest, PlaceholdersAnswerFixedValuesWithoutAsking) {
+    const qsizetype before = requests().size();
+    for (int input : {0, 1, 8, 200})
+        EXPECT_EQ(ReadADC().Value(input), 999.0f) << input;
+    state.unit.UnitSystem->setBoxFrequency(50);
+    EXPECT_EQ(state.unit.UnitSystem->BoxFrequency(), 0) << "a written frequency is not kept";
+    EXPECT_EQ(requests().size(), before);
+}
+
+// A property is the unit's value, not a copy in the object: what the object writes the library
+// reads back for the object's own number, and what the library writes the object reads.
+struct InUnit {
+    float (*read)(LinkSession &, int);
+    void (*write)(LinkSession &, int, float);
+};
+
+#define IN_UNIT(Read, Set)                                                                         \
+    InUnit {                                                                                       \
+        [](LinkSession &s, int n) {                                                                \
+            float value = 0.0f;                                                                    \
+            s.link.Read(s.LinkHandle, n, &value);                                                  \
+            return value;                                                                          \
+        },                                                                                         \
+            [](LinkSession &s, int n, float value) {                                               \
+                s.link.Set(s.LinkHandle, n, &value);                                               \
+            }                                                                                      \
+    }
+
+TEST_F(MeasurementObjectsTest, ChannelPropertiesAreTheUnitsValues) {
     Channel &ch = *state.unit.channel(2);
-    using Get = float (Channel::*)() const;
-    using Set = void (Channel::*)(float);
     const struct {
         const char *name;
-        Get get;
-        Set set;
+        float (Channel::*get)() const;
+        void (Channel::*set)(float);
+        InUnit unit;
     } properties[] = {
-        {"ZeroOffset", &Channel::ZeroOffset, &Channel::setZeroOffset},
-        {"Scaling", &Channel::Scaling, &Channel::setScaling},
-        {"Master1", &Channel::Master1, &Channel::setMaster1},
-        {"Master2", &Channel::Master2, &Channel::setMaster2},
-        {"BarDisplayTop", &Channel::BarDisplayTop, &Channel::setBarDisplayTop},
-        {"BarDisplayBot", &Channel::BarDisplayBot, &Channel::setBarDisplayBot},
-        {"HiTol", &Channel::HiTol, &Channel::setHiTol},
-        {"LoTol", &Channel::LoTol, &Channel::setLoTol},
-        {"HiAppr", &Channel::HiAppr, &Channel::setHiAppr},
-        {"LoAppr", &Channel::LoAppr, &Channel::setLoAppr},
+        {"ZeroOffset", &Channel::ZeroOffset, &Channel::setZeroOffset,
+         IN_UNIT(QorReadCzero, QorSetCzero)},
+        {"Scaling", &Channel::Scaling, &Channel::setScaling, IN_UNIT(QorReadCscale, QorSetCscale)},
+        {"Master1", &Channel::Master1, &Channel::setMaster1,
+         IN_UNIT(QorReadMaster1, QorSetMaster1)},
+        {"Master2", &Channel::Master2, &Channel::setMaster2,
+         IN_UNIT(QorReadMaster2, QorSetMaster2)},
+        {"BarDisplayTop", &Channel::BarDisplayTop, &Channel::setBarDisplayTop,
+         IN_UNIT(QorReadBarScaleTop, QorSetBarScaleTop)},
+        {"BarDisplayBot", &Channel::BarDisplayBot, &Channel::setBarDisplayBot,
+         IN_UNIT(QorReadBarScaleBottom, QorSetBarScaleBottom)},
+        {"HiTol", &Channel::HiTol, &Channel::setHiTol,
+         IN_UNIT(QorReadHiTolerance, QorSetHiTolerance)},
+        {"LoTol", &Channel::LoTol, &Channel::setLoTol,
+         IN_UNIT(QorReadLoTolerance, QorSetLoTolerance)},
+        {"HiAppr", &Channel::HiAppr, &Channel::setHiAppr,
+         IN_UNIT(QorReadHiApproach, QorSetHiApproach)},
+        {"LoAppr", &Channel::LoAppr, &Channel::setLoAppr,
+         IN_UNIT(QorReadLoApproach, QorSetLoApproach)},
     };
     float next = 1.25f;
     for (const auto &p : properties) {
+        SCOPED_TRACE(p.name);
         (ch.*p.set)(next);
-        EXPECT_FLOAT_EQ((ch.*p.get)(), next) << p.name;
+        EXPECT_FLOAT_EQ(p.unit.read(state.session, 2), next) << "written to the unit";
+        EXPECT_NE(p.unit.read(state.session, 3), next) << "and to channel 2 alone";
+        p.unit.write(state.session, 2, next + 0.25f);
+        EXPECT_FLOAT_EQ((ch.*p.get)(), next + 0.25f) << "read from the unit";
         next += 0.5f;
     }
-    ch.setUseTwoMasters(true);
-    EXPECT_TRUE(ch.UseTwoMasters());
-    ch.setUseTwoMasters(false);
-    EXPECT_FALSE(ch.UseTwoMasters());
+    for (const bool useTwo : {true, false}) {
+        ch.setUseTwoMasters(useTwo);
+        int32_t inUnit = -1;
+        state.session.link.QorReadUse2Masters(state.session.LinkHandle, 2, &inUnit);
+        EXPECT_EQ(inUnit != 0, useTwo);
+        state.session.link.QorSetUse2Masters(state.session.LinkHandle, 2, useTwo ? 0 : 1);
+        EXPECT_EQ(ch.UseTwoMasters(), !useTwo);
+    }
     ch.setDescription(QStringLiteral("Outer ring"));
-    EXPECT_EQ(ch.Description(), QStringLiteral("Outer ring"));
+    state.session.link.QorReadChannelDesc(state.session.LinkHandle, 2,
+                                          state.session.ReplyText.data());
+    EXPECT_EQ(state.session.replyText(), QStringLiteral("Outer ring"));
+    state.session.link.QorSetChannelDesc(state.session.LinkHandle, 2, "Inner ring");
+    EXPECT_EQ(ch.Description(), QStringLiteral("Inner ring"));
     EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -108,17 +155,37 @@ TEST_F(MeasurementObjectsTest, IndexZeroRefusesFormulaAndZeroOffsetWithoutSendin
     EXPECT_EQ(prompts.shown[1].buttons, PromptButtons::Ok);
 }
 
-TEST_F(MeasurementObjectsTest, ProbeAndAnalogPropertiesGoStraightToTheUnit) {
+TEST_F(MeasurementObjectsTest, ProbePropertiesAreTheUnitsValues) {
     Lvdt &probe = *state.unit.lvdt(2);
-    probe.setFullScale(0.1f);
-    probe.setZeroOffset(0.02f);
-    EXPECT_FLOAT_EQ(probe.FullScale(), 0.1f);
-    EXPECT_FLOAT_EQ(probe.ZeroOffset(), 0.02f);
-    probe.SetLVDTFullScale(3, 0.2f);
-    EXPECT_FLOAT_EQ(state.unit.lvdt(3)->FullScale(), 0.2f);
+    const struct {
+        const char *name;
+        float (Lvdt::*get)() const;
+        void (Lvdt::*set)(float);
+        void (Lvdt::*setFor)(int, float);
+        InUnit unit;
+    } properties[] = {
+        {"FullScale", &Lvdt::FullScale, &Lvdt::setFullScale, &Lvdt::SetLVDTFullScale,
+         IN_UNIT(QorReadTfsv, QorSetTfsv)},
+        {"ZeroOffset", &Lvdt::ZeroOffset, &Lvdt::setZeroOffset, &Lvdt::SetLVDTZero,
+         IN_UNIT(QorReadTzero, QorSetTzero)},
+    };
+    for (const auto &p : properties) {
+        SCOPED_TRACE(p.name);
+        (probe.*p.set)(0.125f);
+        EXPECT_FLOAT_EQ(p.unit.read(state.session, 2), 0.125f) << "written to the unit";
+        p.unit.write(state.session, 2, 0.375f);
+        EXPECT_FLOAT_EQ((probe.*p.get)(), 0.375f) << "read from the unit";
+        (probe.*p.setFor)(3, 0.0625f);
+        EXPECT_FLOAT_EQ(p.unit.read(state.session, 3), 0.0625f) << "the probe named";
+        EXPECT_FLOAT_EQ(p.unit.read(state.session, 2), 0.375f) << "not the object's own";
+    }
+}
 
-    // The unit's ASCII protocol has no analog scaling: each analog call exchanges the start-scan
-    // line, so a fresh analog input's defaults are two such exchanges.
+#undef IN_UNIT
+
+// The unit's ASCII protocol has no analog scaling: each analog call exchanges the start-scan
+// line, so a fresh analog input's defaults are two such exchanges.
+TEST_F(MeasurementObjectsTest, AnalogDefaultsAreSentToTheUnit) {
     const qsizetype before = requests().size();
     analog input(state.session);
     input.SetDefaults(2);
