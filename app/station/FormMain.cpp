@@ -8,8 +8,6 @@
 #include "CommandLine.h"
 #include "DisplayWindowLayout.h"
 #include "FormAboutQorView.h"
-#include "FormGridDisplay.h"
-#include "FormLinGage.h"
 #include "GroupSelection.h"
 #include "HelpFile.h"
 #include "MasteringTexts.h"
@@ -18,6 +16,7 @@
 #include "Settings.h"
 #include "SetupFileCommands.h"
 #include "Station.h"
+#include "StationDisplays.h"
 #include "StationIcon.h"
 #include "Twips.h"
 #include "ViewCycle.h"
@@ -69,9 +68,7 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
                    QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::FormMain>()), m_state(state),
       m_commandLine(commandLine), m_help(help), m_poll(state.session, state.unit, state.view),
-      m_scheduler(state.session, m_poll, state.prompts),
-      m_setupFiles(std::make_unique<SetupFileCommands>(state, m_scheduler,
-                                                       static_cast<SetupWindows &>(*this), this)) {
+      m_scheduler(state.session, m_poll, state.prompts) {
     ui->setupUi(this);
     ui->Seperator1->setSeparator(true);
     ui->Seperator2->setSeparator(true);
@@ -85,13 +82,38 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
     hooks.registerLoadedWindow = [this](QWidget *window, std::function<void()> unload) {
         registerLoadedWindow(window, std::move(unload));
     };
-    m_dialogs = std::make_unique<StationDialogs>(state, m_scheduler, m_poll, help,
-                                                 static_cast<SetupWindows &>(*this), hooks);
-    ViewFollower follower;
-    follower.row = [this](const ViewRowReading &row) {
-        showViewRow(row);
+    hooks.setChannelLabelCount = [this](int count) {
+        m_labels->setCount(count);
     };
-    m_viewRows = m_poll.followView(std::move(follower));
+    hooks.setCaption = [this](const QString &caption) {
+        setWindowTitle(caption);
+    };
+    hooks.updatesChosen = [this] {
+        return m_updateToggleState;
+    };
+    m_dialogs = std::make_unique<StationDialogs>(state, m_scheduler, m_poll, help, hooks);
+    m_setupFiles = std::make_unique<SetupFileCommands>(state, m_scheduler, *m_dialogs, this);
+    DisplayHooks displays;
+    // The displays' set-up reads go through the scheduler like every other exchange, so a view
+    // change never holds the window for more than one exchange.
+    displays.runReads = [this](LinkSequence reads) {
+        m_scheduler.run(std::move(reads));
+    };
+    displays.registerLoadedWindow = hooks.registerLoadedWindow;
+    displays.gridClosed = [this] {
+        EnableGrid_Click();
+    };
+    displays.barsClosed = [this] {
+        EnableBarGraphs_Click();
+    };
+    displays.rowPicked = [this](int row) {
+        GotoSetupFromView(row);
+    };
+    displays.gaugeRightClicked = [this](int bar, QPoint at) {
+        LGauge1_RightClick(bar, at);
+    };
+    m_displays = std::make_unique<StationDisplays>(
+        DisplayedState{state.unit, state.view, &state.session}, m_poll, std::move(displays));
     connectCommands();
     connectFileCommands();
     connectDialogCommands();
@@ -213,25 +235,21 @@ void FormMain::Form_Load() {
     m_scheduler.startPolling();
     UpdateToggle_Click();
     // Both start-up displays are open before either is placed, so the bars can go beside the grid.
-    m_placingDeferred = true;
+    m_displays->deferPlacing(true);
     if (barsAtStart || options.bars)
         EnableBarGraphs_Click();
     if (numbersAtStart || options.nums)
         EnableGrid_Click();
-    m_placingDeferred = false;
-    placeDisplaysBelowMainWindow();
+    m_displays->deferPlacing(false);
+    m_displays->placeBelow(frameGeometry());
 }
 
 void FormMain::sizeChannelLabels() {
     const int channels = m_state.unit.UnitSystem ? m_state.unit.UnitSystem->MaxChannel() : 0;
-    setChannelLabelCount(channels);
+    m_labels->setCount(channels);
     // Here rather than with the labels: a setup made anew removes every label before it makes
     // them again, and the mastering dialog must not lose its channel to that.
     m_dialogs->keepMasteringChannelWithin(channels);
-}
-
-void FormMain::setChannelLabelCount(int channels) {
-    m_labels->setCount(channels);
 }
 
 QLabel *FormMain::labelChan(int n) const {
@@ -250,6 +268,14 @@ const LiveItemSource &FormMain::liveItems() const {
     return *m_labels;
 }
 
+FormGridDisplay *FormMain::gridDisplay() const {
+    return m_displays->grid();
+}
+
+FormLinGage *FormMain::barDisplay() const {
+    return m_displays->bars();
+}
+
 bool FormMain::gridChecked() const {
     return ui->EnableGrid->isChecked();
 }
@@ -262,106 +288,27 @@ bool FormMain::CheckForAnyGroups() const {
     return ::CheckForAnyGroups(m_state.unit);
 }
 
-// ---- displays ---------------------------------------------------------------------------------
-
-// The displays' set-up reads go through the scheduler like every other exchange, so a view
-// change never holds the window for more than one exchange.
-std::function<void(LinkSequence)> FormMain::readRunner() {
-    return [this](LinkSequence reads) {
-        m_scheduler.run(std::move(reads));
-    };
-}
-
-DisplayedState FormMain::displayed() {
-    return {m_state.unit, m_state.view, &m_state.session};
-}
-
-FormGridDisplay &FormMain::grid() {
-    if (!m_grid) {
-        m_grid = std::make_unique<FormGridDisplay>(displayed());
-        m_grid->setReadRunner(readRunner());
-        connect(m_grid.get(), &FormGridDisplay::closeRequested, this, &FormMain::EnableGrid_Click);
-        connect(m_grid.get(), &FormGridDisplay::rowPicked, this, &FormMain::GotoSetupFromView);
-        registerLoadedWindow(m_grid.get(), [this] { m_grid->closeForShutdown(); });
-    }
-    return *m_grid;
-}
-
-FormLinGage &FormMain::bars() {
-    if (!m_bars) {
-        m_bars = std::make_unique<FormLinGage>(displayed());
-        m_bars->setReadRunner(readRunner());
-        connect(m_bars.get(), &FormLinGage::closeRequested, this, &FormMain::EnableBarGraphs_Click);
-        connect(m_bars.get(), &FormLinGage::gaugeClicked, this, &FormMain::GotoSetupFromView);
-        connect(m_bars.get(), &FormLinGage::gaugeRightClicked, this, &FormMain::LGauge1_RightClick);
-        registerLoadedWindow(m_bars.get(), [this] { m_bars->closeForShutdown(); });
-    }
-    return *m_bars;
-}
-
-// A display with no layout stored for the view opens just below the main window, the grid first
-// and the bars beside it, instead of wherever the window system puts it (with no window manager:
-// on top of the main window). Each display is placed so only once; after that it stays where the
-// operator moved it.
-void FormMain::placeDisplaysBelowMainWindow() {
-    if (m_placingDeferred)
-        return;
-    const QRect main = frameGeometry();
-    const int top = main.bottom() + 1 + DisplayGap;
-    if (m_grid && m_grid->isVisible() && !m_gridPlaced) {
-        m_gridPlaced = true;
-        if (!m_grid->hasRestorableLayout())
-            m_grid->placeAt(QPoint(main.left(), top));
-    }
-    if (m_bars && m_bars->isVisible() && !m_barsPlaced) {
-        m_barsPlaced = true;
-        const bool gridBeside = m_grid && m_grid->isVisible();
-        if (!m_bars->hasRestorableLayout())
-            m_bars->placeAt(QPoint(
-                gridBeside ? m_grid->frameGeometry().right() + 1 + DisplayGap : main.left(), top));
-    }
-}
-
 void FormMain::registerLoadedWindow(QWidget *window, std::function<void()> unload) {
     m_loaded.push_back({window, std::move(unload)});
 }
 
 void FormMain::EnableGrid_Click() {
     ui->EnableGrid->setChecked(!ui->EnableGrid->isChecked());
-    if (ui->EnableGrid->isChecked()) {
+    m_displays->setGridWanted(gridChecked());
+    if (gridChecked()) {
         UpdateMainDisplay();
-        grid().show();
-        placeDisplaysBelowMainWindow();
-    } else if (m_grid) {
-        m_grid->hide();
+        m_displays->showWanted();
+        m_displays->placeBelow(frameGeometry());
     }
 }
 
 void FormMain::EnableBarGraphs_Click() {
     ui->EnableBarGraphs->setChecked(!ui->EnableBarGraphs->isChecked());
-    if (ui->EnableBarGraphs->isChecked()) {
+    m_displays->setBarsWanted(barsChecked());
+    if (barsChecked()) {
         UpdateMainDisplay();
-        bars().show();
-        placeDisplaysBelowMainWindow();
-    } else if (m_bars) {
-        m_bars->hide();
-    }
-}
-
-// Rows of the group and channel views are written only when their value changed since the view
-// was shown; a read that failed leaves the row as it was.
-void FormMain::showViewRow(const ViewRowReading &row) {
-    if (row.changed && row.reading.value) {
-        if (gridChecked())
-            grid().SetGridValue(row.row, row.reading.text);
-        if (barsChecked())
-            bars().SetBarValue(row.row, *row.reading.value);
-    }
-    if (row.staleNow) {
-        if (gridChecked())
-            grid().setValueStale(row.row, *row.staleNow);
-        if (barsChecked())
-            bars().SetBarStale(row.row, *row.staleNow);
+        m_displays->showWanted();
+        m_displays->placeBelow(frameGeometry());
     }
 }
 
@@ -417,15 +364,7 @@ void FormMain::UpdateMainDisplay() {
     ui->ViewGroups->setChecked(m_state.view.ViewMode == View::Group);
     ui->ViewChannels->setChecked(m_state.view.ViewMode == View::Channels);
     ui->ViewLVDTs->setChecked(m_state.view.ViewMode == View::Probes);
-    // A layout stored for the view wins over the size the display chose for its rows.
-    if (gridChecked()) {
-        grid().UpdateGridDisplay();
-        grid().RestoreGridFormSize();
-    }
-    if (barsChecked()) {
-        bars().UpdateBarDisplay();
-        bars().RestoreLGaugeFormSize();
-    }
+    m_displays->showView();
     m_poll.resetCaches();
     m_state.view.PollHold.endHandedOver();
 }
@@ -572,45 +511,6 @@ void FormMain::SetupGroups_Click() {
     UpdateMainDisplay();
 }
 
-void FormMain::refreshMainDisplay() {
-    UpdateMainDisplay();
-    m_dialogs->groupsReplaced();
-}
-
-// ---- the dialogs, as the setup lifecycle sees them --------------------------------------------
-
-int FormMain::currentChannel() const {
-    return m_dialogs->currentChannel();
-}
-
-void FormMain::setCurrentChannel(int channel) {
-    m_dialogs->setCurrentChannel(channel);
-}
-
-int FormMain::currentLvdt() const {
-    return m_dialogs->currentLvdt();
-}
-
-void FormMain::setCurrentLvdt(int probe) {
-    m_dialogs->setCurrentLvdt(probe);
-}
-
-int FormMain::currentAnalog() const {
-    return m_dialogs->currentAnalog();
-}
-
-void FormMain::setCurrentAnalog(int input) {
-    m_dialogs->setCurrentAnalog(input);
-}
-
-void FormMain::setupReplacing() {
-    m_dialogs->setupReplacing();
-}
-
-void FormMain::setupReplaced() {
-    m_dialogs->setupReplaced();
-}
-
 // ---- closing ----------------------------------------------------------------------------------
 
 void FormMain::closeEvent(QCloseEvent *event) {
@@ -640,24 +540,10 @@ void FormMain::reportSettingsNotSaved() {
         reportUnsavedSettings(*failure, m_closingForSignal ? nullptr : &m_state.prompts);
 }
 
-// Edits typed into a setup dialog and not yet programmed are in no setup and no file: exiting, or
-// a new setup in place of the one they were typed for, would drop them without a word, so the
-// operator is asked first.
-bool FormMain::leaveUnprogrammedEdits(const QString &question) {
-    const QStringList holding = m_dialogs->unprogrammedEdits();
-    if (holding.isEmpty())
-        return true;
-    return m_state.prompts.message(holding.join(QStringLiteral(", ")) +
-                                       QStringLiteral(" holds changes that were not programmed "
-                                                      "into the unit.\r") +
-                                       question,
-                                   PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes;
-}
-
 bool FormMain::queryUnload() {
     bool cancel = false;
     if (!m_closingForSignal && !m_setupQuestionAnswered &&
-        !leaveUnprogrammedEdits(QStringLiteral("Exit and drop them?")))
+        !m_dialogs->leaveUnprogrammedEdits(QStringLiteral("Exit and drop them?")))
         return false;
     if (m_state.setup.SetupChanged && !m_closingForSignal && !m_setupQuestionAnswered) {
         const PromptAnswer answer =
@@ -683,10 +569,7 @@ bool FormMain::queryUnload() {
     }
     // The displays keep their rectangles current as they move and resize; once more here, so
     // that what is written is where they are at this moment, before anything else closes.
-    if (m_grid)
-        m_grid->saveShownLayout();
-    if (m_bars)
-        m_bars->saveShownLayout();
+    m_displays->saveShownLayout();
     std::vector<std::pair<SettingKey, long long>> layout;
     for (int i = 0; i < static_cast<int>(m_state.view.WindowLayout.size()); ++i)
         layout.emplace_back(layoutKey(i), m_state.view.WindowLayout[static_cast<size_t>(i)]);

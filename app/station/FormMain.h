@@ -1,10 +1,8 @@
 #pragma once
 
-#include "DisplayedState.h"
 #include "LinkScheduler.h"
 #include "LiveItemSource.h"
 #include "PollCycle.h"
-#include "SetupWindows.h"
 #include "StationDialogs.h"
 #include "View.h"
 
@@ -23,6 +21,7 @@ class FormLinGage;
 class QLabel;
 class HelpViewer;
 class SetupFileCommands;
+class StationDisplays;
 struct Station;
 
 namespace Ui {
@@ -33,7 +32,7 @@ class FormMain;
 // opened. It owns the 400 ms poll (run by its link scheduler), the views and their displays, the
 // hidden channel labels LabelChan(n) that carry live values to followers, the File menu's setup
 // files, and closing in order; its dialogs are made and kept by its dialog host (StationDialogs).
-class FormMain : public QMainWindow, private SetupWindows {
+class FormMain : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -107,8 +106,8 @@ public:
     // The channel labels as the items other programs follow.
     const LiveItemSource &liveItems() const;
 
-    FormGridDisplay *gridDisplay() const { return m_grid.get(); }
-    FormLinGage *barDisplay() const { return m_bars.get(); }
+    FormGridDisplay *gridDisplay() const;
+    FormLinGage *barDisplay() const;
     bool gridChecked() const;
     bool barsChecked() const;
 
@@ -120,36 +119,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // SetupWindows
-    void setChannelLabelCount(int count) override;
-    void setCaption(const QString &caption) override { setWindowTitle(caption); }
-    void refreshMainDisplay() override;
-    bool updatesChosen() const override { return m_updateToggleState; }
-    int currentChannel() const override;
-    void setCurrentChannel(int channel) override;
-    int currentLvdt() const override;
-    void setCurrentLvdt(int probe) override;
-    int currentAnalog() const override;
-    void setCurrentAnalog(int input) override;
-    bool leaveUnprogrammedEdits(const QString &question) override;
-    void setupReplacing() override;
-    void setupReplaced() override;
-
     void connectCommands();
     void connectFileCommands();
     void connectDialogCommands();
     void startChannelMastering(bool zero);
     void startGroupMastering(bool zero);
-    // The rows of the view as the poll reads them go to the displays that are shown.
-    void showViewRow(const ViewRowReading &row);
     // One hidden label per channel of the unit, LabelChan(1 ... MaxChannel).
     void sizeChannelLabels();
-    FormGridDisplay &grid();
-    FormLinGage &bars();
-    DisplayedState displayed();
-    std::function<void(LinkSequence)> readRunner();
-    void placeDisplaysBelowMainWindow();
-    static constexpr int DisplayGap = 8;
     void showSelectedGroup(int group);
     bool queryUnload();
     void unloadOtherWindows();
@@ -166,16 +142,11 @@ private:
     std::unique_ptr<SetupFileCommands> m_setupFiles;
     std::unique_ptr<ChannelLabels> m_labels;
     std::unique_ptr<StationDialogs> m_dialogs;
-    LiveSubscription m_viewRows;
+    std::unique_ptr<StationDisplays> m_displays;
     bool m_closingForSignal = false;
     // The setup question was answered with a Save As that has ended: closing goes on without it.
     bool m_setupQuestionAnswered = false;
-    std::unique_ptr<FormGridDisplay> m_grid;
-    std::unique_ptr<FormLinGage> m_bars;
     bool m_updateToggleState = false;
-    bool m_gridPlaced = false;
-    bool m_barsPlaced = false;
-    bool m_placingDeferred = false;
 
     struct LoadedWindow {
         QPointer<QWidget> window;

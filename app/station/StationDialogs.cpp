@@ -11,6 +11,7 @@
 #include "GroupSelection.h"
 #include "LinkScheduler.h"
 #include "LiveItems.h"
+#include "Prompts.h"
 #include "Station.h"
 #include "Twips.h"
 #include "dlgCalibrate.h"
@@ -19,9 +20,9 @@
 #include <initializer_list>
 
 StationDialogs::StationDialogs(Station &state, LinkScheduler &scheduler, LiveValues &live,
-                               HelpViewer &help, SetupWindows &windows, DialogHostHooks hooks)
+                               HelpViewer &help, DialogHostHooks hooks)
     : QObject(hooks.parent), m_state(state), m_scheduler(scheduler), m_live(live), m_help(help),
-      m_windows(windows), m_hooks(std::move(hooks)) {}
+      m_hooks(std::move(hooks)) {}
 
 StationDialogs::~StationDialogs() = default;
 
@@ -87,7 +88,7 @@ void StationDialogs::showAnalogSetup(int input, bool modal) {
 void StationDialogs::showSystemSetup() {
     if (!m_systemSetup) {
         m_systemSetup = std::make_unique<FormSetupSystem>(
-            SystemSetupParts{setupParts(m_state, m_windows), m_scheduler, m_state.settings},
+            SystemSetupParts{setupParts(m_state, *this), m_scheduler, m_state.settings},
             m_hooks.parent);
         registerLoaded(*m_systemSetup, [this] { m_systemSetup->closeForShutdown(); });
     }
@@ -148,7 +149,8 @@ void StationDialogs::groupEditingDone() {
     m_hooks.updateMainDisplay();
 }
 
-void StationDialogs::groupsReplaced() {
+void StationDialogs::refreshMainDisplay() {
+    m_hooks.updateMainDisplay();
     if (m_groupEditor)
         m_groupEditor->reloadGroups();
 }
@@ -269,7 +271,7 @@ void StationDialogs::setCurrentAnalog(int input) {
         m_analogSetup->SetCurrentAnalog(input);
 }
 
-QStringList StationDialogs::unprogrammedEdits() const {
+bool StationDialogs::leaveUnprogrammedEdits(const QString &question) {
     QStringList holding;
     const auto note = [&holding](const QDialog *dialog, bool edited) {
         if (dialog && dialog->isVisible() && edited)
@@ -278,7 +280,13 @@ QStringList StationDialogs::unprogrammedEdits() const {
     note(m_setupChan.get(), m_setupChan && m_setupChan->isEdited());
     note(m_probeSetup.get(), m_probeSetup && m_probeSetup->isEdited());
     note(m_analogSetup.get(), m_analogSetup && m_analogSetup->isEdited());
-    return holding;
+    if (holding.isEmpty())
+        return true;
+    return m_state.prompts.message(holding.join(QStringLiteral(", ")) +
+                                       QStringLiteral(" holds changes that were not programmed "
+                                                      "into the unit.\r") +
+                                       question,
+                                   PromptButtons::YesNo, PromptIcon::Question) == PromptAnswer::Yes;
 }
 
 std::vector<QWidget *> StationDialogs::setupDialogs() const {

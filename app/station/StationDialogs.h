@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FormParts.h"
+#include "SetupWindows.h"
 #include "View.h"
 
 #include <QObject>
@@ -24,7 +25,6 @@ class HelpViewer;
 class LinkScheduler;
 class LiveValues;
 class QWidget;
-class SetupWindows;
 class dlgCalibrate;
 class dlgCopyLink;
 struct Station;
@@ -37,19 +37,25 @@ struct DialogHostHooks {
     std::function<void()> updateMainDisplay;
     // Every dialog made is registered with the steps that unload it when the station closes.
     std::function<void(QWidget *, std::function<void()>)> registerLoadedWindow;
+    // What the setup lifecycle asks of the main window itself: its channel labels, its caption
+    // and whether View > Update is checked.
+    std::function<void(int)> setChannelLabelCount;
+    std::function<void(const QString &)> setCaption;
+    std::function<bool()> updatesChosen;
 };
 
 // The station's dialogs: each is made the first time it is asked for and kept until the station
 // closes. Asked for again while it is open, a dialog comes to the front (and moves to the item
 // asked for, or starts its procedure afresh); a new setup in place of the old one disables them
 // while it is loaded and shows each one's item again from the new setup. The dialogs are handed
-// only the parts of the station they use.
-class StationDialogs : public QObject {
+// only the parts of the station they use. It is what the setup lifecycle sees of the windows: the
+// dialogs' rules are its own, the main window's are passed on through the hooks.
+class StationDialogs : public QObject, public SetupWindows {
     Q_OBJECT
 
 public:
     StationDialogs(Station &state, LinkScheduler &scheduler, LiveValues &live, HelpViewer &help,
-                   SetupWindows &windows, DialogHostHooks hooks);
+                   DialogHostHooks hooks);
     ~StationDialogs() override;
 
     // The channel setup dialog at `channel` (0: the channel it showed last), modal or modeless.
@@ -86,19 +92,23 @@ public:
     // channel before it makes them again).
     void keepMasteringChannelWithin(int channels);
 
-    // What the setup lifecycle asks of the open dialogs.
-    int currentChannel() const;
-    void setCurrentChannel(int channel);
-    int currentLvdt() const;
-    void setCurrentLvdt(int probe);
-    int currentAnalog() const;
-    void setCurrentAnalog(int input);
-    // Titles of the open setup dialogs that hold edits not yet programmed into the unit.
-    QStringList unprogrammedEdits() const;
-    void setupReplacing();
-    void setupReplaced();
-    // A loaded setup or one begun anew replaced the groups an open editor shows.
-    void groupsReplaced();
+    // SetupWindows
+    void setChannelLabelCount(int count) override { m_hooks.setChannelLabelCount(count); }
+    void setCaption(const QString &caption) override { m_hooks.setCaption(caption); }
+    // The main display, and the groups an open editor shows, from the setup loaded or begun.
+    void refreshMainDisplay() override;
+    bool updatesChosen() const override { return m_hooks.updatesChosen(); }
+    int currentChannel() const override;
+    void setCurrentChannel(int channel) override;
+    int currentLvdt() const override;
+    void setCurrentLvdt(int probe) override;
+    int currentAnalog() const override;
+    void setCurrentAnalog(int input) override;
+    // Edits typed into a setup dialog and not yet programmed are in no setup and no file: the
+    // operator is asked before they are dropped.
+    bool leaveUnprogrammedEdits(const QString &question) override;
+    void setupReplacing() override;
+    void setupReplaced() override;
 
     // The dialogs made so far (nullptr: not yet made).
     FormMastering *masteringDialog() const { return m_mastering.get(); }
@@ -130,7 +140,6 @@ private:
     LinkScheduler &m_scheduler;
     LiveValues &m_live;
     HelpViewer &m_help;
-    SetupWindows &m_windows;
     DialogHostHooks m_hooks;
     std::function<void()> m_choose;
 
