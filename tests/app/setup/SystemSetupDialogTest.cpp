@@ -319,3 +319,37 @@ TEST_F(SystemSetupDialogTest, TheHoldIsReleasedOnEveryWayOut) {
 }
 
 } // namespace
+
+namespace {
+
+// A refresh of the main display ends only a hold a command handed over to it: the dialog's own
+// hold stays until the dialog goes, whatever the operator does in the main window meanwhile.
+TEST_F(SystemSetupDialogTest, RefreshesWhileTheDialogIsOpenLeaveItsHoldOnTheList) {
+    const struct {
+        const char *legend;
+        std::function<void()> command;
+    } commands[] = {
+        {"View > Channels",
+         [this] {
+             window->ViewChannels_Click();
+         }},
+        {"View > Probes",
+         [this] {
+             window->ViewLVDTs_Click();
+         }},
+        {"a refresh of the main display",
+         [this] {
+             window->UpdateMainDisplay();
+         }},
+    };
+    FormSetupSystem *dialog = open();
+    for (const auto &c : commands) {
+        c.command();
+        EXPECT_EQ(state.view.PollHold, 1) << c.legend;
+    }
+    dialog->close();
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(state.view.PollHold, 0);
+}
+
+} // namespace
