@@ -3,10 +3,7 @@
 #include "ChannelCalls.h"
 #include "GroupMasteringRules.h"
 #include "GroupPressSteps.h"
-#include "LinkScheduler.h"
-#include "LinkSequence.h"
 #include "LinkSession.h"
-#include "LiveFollowers.h"
 #include "MasteringTexts.h"
 #include "Prompts.h"
 #include "SetupSession.h"
@@ -46,17 +43,33 @@ const QColor FailedRowColour(255, 0, 0);
 
 } // namespace
 
-FormGroupMastering::FormGroupMastering(DialogParts parts, QWidget *parent)
+FormGroupMastering::FormGroupMastering(GroupMasteringParts parts, QWidget *parent)
     : QDialog(parent), m(parts) {
     setObjectName(QStringLiteral("FormGroupMastering"));
     setWindowTitle(texts::GroupMasterCaption);
     setWindowIcon(stationIcon());
     setModal(false);
     buildControls();
+    // The Value column follows the dialog's own group, whatever the main list shows.
+    LiveRequest request;
+    request.place = TickPlace::GroupMastering;
+    request.rows = [this] {
+        const group *followed = m.unit.groupAt(m.MasteringGroup);
+        return followed ? followed->Count : 0;
+    };
+    request.object = [this](int row) {
+        const group *followed = m.unit.groupAt(m.MasteringGroup);
+        return followed ? LiveObject::channel(followed->GetChannel(row)) : LiveObject::none();
+    };
+    request.deliver = [this](const LiveReading &reading) {
+        if (!reading.failed())
+            SetGroupMasterValue(reading.row, reading.text);
+    };
+    m_live = m.live.subscribe(std::move(request));
 }
 
 FormGroupMastering::~FormGroupMastering() {
-    m.live.MasteringGroup = 0;
+    m.MasteringGroup = 0;
 }
 
 void FormGroupMastering::buildControls() {
@@ -135,7 +148,7 @@ bool FormGroupMastering::ShowGroupMastering(MasteringMode mode, int groupNumber,
         return false;
     };
     ++m_generation;
-    m.live.MasteringGroup = 0;
+    m.MasteringGroup = 0;
     if (viewMode == GroupView && !CheckForAnyGroups(m.unit))
         return refuse(texts::NoGroupsForGroupDialog);
     const group *chosen = m.unit.groupAt(groupNumber);
@@ -160,7 +173,10 @@ void FormGroupMastering::setRowsFrom(const group &chosen) {
     for (int position = 1; position <= chosen.Count; ++position) {
         Row row;
         row.channel = chosen.GetChannel(position);
-        row.exists = m.unit.channel(row.channel) != nullptr;
+        const Channel *object = m.unit.channel(row.channel);
+        row.exists = object != nullptr;
+        if (object)
+            row.decimals = object->Decimals;
         m_rows.push_back(row);
     }
 }
@@ -183,7 +199,7 @@ void FormGroupMastering::setupReplaced() {
 // No reading, measurement or constant of the rows built before goes into a press from here on.
 void FormGroupMastering::startAfresh(const QString &cause) {
     ++m_generation;
-    m.live.MasteringGroup = 0;
+    m.MasteringGroup = 0;
     m_busy = false;
     const group *now = m.unit.groupAt(m_group);
     const std::optional<QString> refusal =
@@ -207,7 +223,7 @@ void FormGroupMastering::startAfresh(const QString &cause) {
 void FormGroupMastering::reject() {
     // Done, Escape and the window's close box end the procedure alike.
     ++m_generation;
-    m.live.MasteringGroup = 0;
+    m.MasteringGroup = 0;
     m_busy = false;
     QDialog::reject();
 }
@@ -233,42 +249,30 @@ void FormGroupMastering::LoadGroup() {
     setBusy(true);
 
     auto rows = std::make_shared<std::vector<Row>>(m_rows);
+    std::vector<std::shared_ptr<ChannelConstants>> reads(rows->size());
     LinkSequence sequence(QStringLiteral("Group mastering: group %1 read").arg(m_group));
     for (size_t i = 0; i < rows->size(); ++i) {
         if (!(*rows)[i].exists)
             continue;
-        const int channel = (*rows)[i].channel;
-        sequence.add(QStringLiteral("channel %1").arg(channel), [this, rows, i, channel] {
-            Row &row = (*rows)[i];
-            // Each constant is its own exchange; the row counts as loaded when all went through.
-            row.loaded = callChannel(m.session, m.unit, channel, [&row](Channel &c) {
-                row.decimals = c.Decimals;
-                row.hasFormula = !c.Formula().isEmpty();
-            });
-            return true;
-        });
-        const auto read = [&](const char *what, std::function<void(Channel &, Row &)> get) {
-            sequence.add(QStringLiteral("channel %1 %2").arg(channel).arg(QLatin1String(what)),
-                         [this, rows, i, channel, get = std::move(get)] {
-                             Row &row = (*rows)[i];
-                             if (row.loaded)
-                                 row.loaded = callChannel(m.session, m.unit, channel,
-                                                          [&](Channel &c) { get(c, row); });
-                             return true;
-                         });
-        };
-        read("description", [](Channel &c, Row &row) { row.description = c.Description(); });
-        read("master 1", [](Channel &c, Row &row) { row.master1 = c.Master1(); });
-        read("two masters", [](Channel &c, Row &row) { row.usesTwoMasters = c.UseTwoMasters(); });
-        read("master 2", [](Channel &c, Row &row) { row.master2 = c.Master2(); });
-        read("zero", [](Channel &c, Row &row) { row.zeroOffset = c.ZeroOffset(); });
-        read("scaling", [](Channel &c, Row &row) { row.scaling = c.Scaling(); });
+        // Each constant is its own exchange; after one fails the channel's others are not read.
+        reads[i] = std::make_shared<ChannelConstants>();
+        addConstantReads(sequence, m.session, m.unit, (*rows)[i].channel,
+                         {ChannelConstant::Formula, ChannelConstant::Description,
+                          ChannelConstant::Master1, ChannelConstant::UsesTwoMasters,
+                          ChannelConstant::Master2, ChannelConstant::ZeroOffset,
+                          ChannelConstant::Scaling},
+                         reads[i], OnFailedRead::SkipChannel);
     }
-    sequence.finished = [self = QPointer(this), generation, rows](bool) {
-        if (self && generation == self->m_generation)
-            self->afterLoad(*rows);
+    sequence.finished = [self = QPointer(this), generation, rows, reads](bool) {
+        if (!self || generation != self->m_generation)
+            return;
+        for (size_t i = 0; i < rows->size(); ++i) {
+            if (reads[i])
+                (*rows)[i].read = *reads[i];
+        }
+        self->afterLoad(*rows);
     };
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void FormGroupMastering::afterLoad(const std::vector<Row> &rows) {
@@ -277,7 +281,7 @@ void FormGroupMastering::afterLoad(const std::vector<Row> &rows) {
     for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) {
         fillRow(row);
         const Row &r = m_rows[static_cast<size_t>(row)];
-        if (r.masterable() && m_mode.takesSecondMaster(r.usesTwoMasters))
+        if (r.masterable() && m_mode.takesSecondMaster(r.usesTwoMasters()))
             m_secondPressNeeded = true;
     }
     if (!CheckFormula())
@@ -286,7 +290,7 @@ void FormGroupMastering::afterLoad(const std::vector<Row> &rows) {
     LblInstruction->setText(m_why.isEmpty()
                                 ? QString(texts::InsertMaster1AndPress)
                                 : m_why + QLatin1Char('\n') + texts::InsertMaster1AndPress);
-    m.live.MasteringGroup = static_cast<int16_t>(m_group);
+    m.MasteringGroup = static_cast<int16_t>(m_group);
     m_step = 1;
     Q_EMIT settled();
 }
@@ -296,7 +300,7 @@ bool FormGroupMastering::CheckFormula() {
     // looked at again once the first box is up.
     std::vector<int> without;
     for (const Row &r : m_rows) {
-        if (r.exists && r.loaded && !r.hasFormula)
+        if (r.exists && r.loaded() && !r.read.hasFormula())
             without.push_back(r.channel);
     }
     const int generation = m_generation;
@@ -315,23 +319,28 @@ void FormGroupMastering::fillRow(int row) {
         setCell(row, 0, number + texts::NoSuchChannel);
         return;
     }
-    if (!r.loaded) {
+    if (!r.loaded()) {
         setCell(row, 0, number + QStringLiteral("Could not be read"));
         setRowColour(row, true);
         return;
     }
-    setCell(row, 0, number + (r.hasFormula ? r.description : QString(texts::NoFormulaFound)));
+    const ChannelConstants &k = r.read;
+    setCell(row, 0,
+            number + (k.hasFormula() ? k.description.value_or(QString())
+                                     : QString(texts::NoFormulaFound)));
     setCell(row, ValueColumn, formatted(row, 0.0));
-    setCell(row, 2, formatted(row, r.master1));
-    setCell(row, 3, r.usesTwoMasters ? formatted(row, r.master2) : QString(texts::NotApplicable));
+    setCell(row, 2, formatted(row, k.master1.value_or(0)));
+    setCell(row, 3,
+            r.usesTwoMasters() ? formatted(row, k.master2.value_or(0))
+                               : QString(texts::NotApplicable));
     setCell(row, Measurement1Column, texts::EmptyMeasurement);
     setCell(row, Measurement1Column + 1, texts::EmptyMeasurement);
-    setCell(row, ZeroColumn, formatted(row, r.zeroOffset));
-    setCell(row, ScalingColumn, formatted(row, r.scaling));
+    setCell(row, ZeroColumn, formatted(row, k.zeroOffset.value_or(0)));
+    setCell(row, ScalingColumn, formatted(row, k.scaling.value_or(1)));
 }
 
 void FormGroupMastering::SetGroupMasterValue(int row, const QString &text) {
-    if (row >= 1 && row <= flexGroupMastering->rowCount() && m.live.MasteringGroup == m_group)
+    if (row >= 1 && row <= flexGroupMastering->rowCount() && m.MasteringGroup == m_group)
         setCell(row - 1, ValueColumn, text);
 }
 
@@ -357,7 +366,7 @@ void FormGroupMastering::GroupMasterStep() {
     m_why.clear();
     const int step = m_step;
     const int generation = m_generation;
-    m.live.MasteringGroup = 0;
+    m.MasteringGroup = 0;
     LblInstruction->setText(texts::MeasurementTaken);
     if (step == 1) {
         m_roundFailed = false;
@@ -372,8 +381,9 @@ void FormGroupMastering::GroupMasterStep() {
     press->measurement1 = m_measurement1;
     for (const Row &row : m_rows) {
         const bool concerned =
-            row.masterable() && (step == 1 || m_mode.takesSecondMaster(row.usesTwoMasters));
-        press->rows.push_back({row.channel, concerned, row.hasFormula, row.usesTwoMasters});
+            row.masterable() && (step == 1 || m_mode.takesSecondMaster(row.usesTwoMasters()));
+        press->rows.push_back(
+            {row.channel, concerned, row.read.hasFormula(), row.usesTwoMasters()});
     }
     LinkSequence sequence(
         QStringLiteral("Group mastering: group %1, master %2").arg(m_group).arg(step));
@@ -382,7 +392,7 @@ void FormGroupMastering::GroupMasterStep() {
         if (self && generation == self->m_generation)
             self->afterPress(*press);
     };
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void FormGroupMastering::afterPress(const GroupPress &press) {
@@ -395,7 +405,7 @@ void FormGroupMastering::afterPress(const GroupPress &press) {
     for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) {
         const auto i = static_cast<size_t>(row);
         const Row &r = m_rows[i];
-        if (r.exists && !r.loaded) {
+        if (r.exists && !r.loaded()) {
             anyFailed = true;
             setRowColour(row, true);
             reasons << QStringLiteral("Channel %1 was not changed: it could not be read.")
@@ -403,7 +413,7 @@ void FormGroupMastering::afterPress(const GroupPress &press) {
             continue;
         }
         // No press can master such a row; it is skipped, not failed.
-        if (const auto skipped = skippedRow(r.exists, r.hasFormula)) {
+        if (const auto skipped = skippedRow(r.exists, r.read.hasFormula())) {
             (r.exists ? noFormula : noChannel) << QString::number(r.channel);
             setCell(row, measurementColumn, skipped->cellText());
             continue;
@@ -416,11 +426,11 @@ void FormGroupMastering::afterPress(const GroupPress &press) {
         setCell(row, measurementColumn,
                 outcome.measurement ? formatted(row, *outcome.measurement) : outcome.cellText());
         if (outcome.newZero && outcome.fault == RowFault::None) {
-            m_rows[i].zeroOffset = *outcome.newZero;
+            m_rows[i].read.zeroOffset = *outcome.newZero;
             setCell(row, ZeroColumn, formatted(row, *outcome.newZero));
         }
         if (outcome.newScaling && outcome.fault == RowFault::None) {
-            m_rows[i].scaling = *outcome.newScaling;
+            m_rows[i].read.scaling = *outcome.newScaling;
             setCell(row, ScalingColumn, formatted(row, *outcome.newScaling));
         }
         if (outcome.failed()) {
@@ -461,7 +471,7 @@ void FormGroupMastering::afterPress(const GroupPress &press) {
     m_busy = false;
     cmdGroupMaster->setEnabled(end.buttonEnabled);
     if (isVisible())
-        m.live.MasteringGroup = static_cast<int16_t>(m_group);
+        m.MasteringGroup = static_cast<int16_t>(m_group);
     Q_EMIT settled();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "DialogParts.h"
+#include "ChannelCalls.h"
+#include "FormParts.h"
 #include "GroupMasteringPress.h"
+#include "LiveValues.h"
 #include "MasteringMode.h"
 
 #include <QDialog>
@@ -14,6 +16,12 @@ struct GroupPress;
 class QLabel;
 class QPushButton;
 class QTableWidget;
+
+// What the group mastering dialog works with: the form's parts and the group it has the poll
+// follow (0: none).
+struct GroupMasteringParts : FormParts {
+    int16_t &MasteringGroup;
+};
 
 // Zeroes or masters every channel of one group at once. The operator puts master 1 in the
 // fixture and presses the master button: every channel of the group is read and the one-master
@@ -33,7 +41,7 @@ public:
     // Widths of the eight columns in twips.
     static constexpr double ColumnTwips[] = {2490, 1300, 1300, 1300, 1540, 1540, 1540, 1540};
 
-    explicit FormGroupMastering(DialogParts parts, QWidget *parent = nullptr);
+    explicit FormGroupMastering(GroupMasteringParts parts, QWidget *parent = nullptr);
     ~FormGroupMastering() override;
 
     // Loads group groupNumber for the Zero or Master command and shows the dialog; false, after a
@@ -44,7 +52,7 @@ public:
     // procedure ends and starts afresh on the group now at the dialog's number, or says there is
     // none to master; the instruction says why.
     void setupReplaced();
-    // The poll's reading of the channel in 1-based row of the group, formatted.
+    // The poll's reading of the channel in 1-based row of the group, formatted (the Value column).
     void SetGroupMasterValue(int row, const QString &text);
 
     int groupNumber() const { return m_group; }
@@ -61,16 +69,15 @@ Q_SIGNALS:
 private:
     struct Row {
         int channel = 0;
-        bool exists = true;  // the set has the channel (a group may name one beyond it)
-        bool loaded = false; // its constants were read when the group was loaded
-        bool hasFormula = false;
-        bool usesTwoMasters = false;
+        bool exists = true; // the set has the channel (a group may name one beyond it)
         int decimals = 5;
-        QString description;
-        double master1 = 0, master2 = 0, zeroOffset = 0, scaling = 1;
+        // Its constants as read when the group was loaded.
+        ChannelConstants read;
 
+        bool loaded() const { return !read.failed; }
+        bool usesTwoMasters() const { return read.usesTwoMasters.value_or(false); }
         // A press can master it at all: the channel exists, was read and has a formula.
-        bool masterable() const { return exists && loaded && hasFormula; }
+        bool masterable() const { return exists && loaded() && read.hasFormula(); }
     };
 
     void buildControls();
@@ -92,7 +99,8 @@ private:
     QString formatted(int row, double value) const;
     void setBusy(bool busy);
 
-    DialogParts m;
+    GroupMasteringParts m;
+    LiveSubscription m_live;
     procedures::MasteringMode m_mode = procedures::MasteringMode::master();
     int m_group = 0;
     std::vector<Row> m_rows;

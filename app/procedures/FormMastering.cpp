@@ -1,10 +1,6 @@
 #include "FormMastering.h"
 
-#include "ChannelCalls.h"
-#include "LinkScheduler.h"
-#include "LinkSequence.h"
 #include "LinkSession.h"
-#include "LiveFollowers.h"
 #include "MasteringArithmetic.h"
 #include "MasteringTexts.h"
 #include "Prompts.h"
@@ -60,27 +56,21 @@ QGroupBox *frame(QWidget *parent, const char *name, const QString &title) {
     return box;
 }
 
-// One step of a sequence that calls the unit through a channel object: false (the sequence
-// stops) when the call failed; the link error handler has said why.
-LinkSequence::Exchange channelCall(LinkSession &session, UnitObjects &unit, int channel,
-                                   std::function<void(Channel &)> call) {
-    return [&session, &unit, channel, call = std::move(call)] {
-        return callChannel(session, unit, channel, call);
-    };
-}
-
 } // namespace
 
-FormMastering::FormMastering(DialogParts parts, QWidget *parent) : QDialog(parent), m(parts) {
+FormMastering::FormMastering(MasteringParts parts, QWidget *parent) : QDialog(parent), m(parts) {
     setObjectName(QStringLiteral("FormMastering"));
     setWindowTitle(texts::MasterWord);
     setWindowIcon(stationIcon());
     setModal(false);
     buildControls();
+    m_live = m.live.follow(
+        TickPlace::ChannelMastering, [this] { return LiveObject::channel(m.MasteringChannel); },
+        [this](const LiveReading &reading) { liveReading(reading); });
 }
 
 FormMastering::~FormMastering() {
-    m.live.MasteringChannel = 0;
+    m.MasteringChannel = 0;
 }
 
 void FormMastering::buildControls() {
@@ -204,7 +194,7 @@ void FormMastering::buildControls() {
     connect(CommandMaster, &QPushButton::clicked, this, &FormMastering::MasterStep);
     connect(CommandDone, &QPushButton::clicked, this, &FormMastering::reject);
     connect(resetMM, &QPushButton::clicked, this,
-            [this] { m.scheduler.run(resetMaxMinSequence(m.session)); });
+            [this] { m.sequences.run(resetMaxMinSequence(m.session)); });
 }
 
 void FormMastering::ShowMastering(MasteringMode mode, int viewMode) {
@@ -223,7 +213,7 @@ void FormMastering::ShowMastering(MasteringMode mode, int viewMode) {
 void FormMastering::reject() {
     // Done, Escape and the window's close box end the procedure alike.
     ++m_generation;
-    m.live.MasteringChannel = 0;
+    m.MasteringChannel = 0;
     m_gate.disarm();
     m_busy = false;
     QDialog::reject();
@@ -288,7 +278,7 @@ void FormMastering::setBusy(bool busy) {
 void FormMastering::PrepareChannel(const QString &why) {
     m_why = why;
     const int generation = ++m_generation;
-    m.live.MasteringChannel = 0;
+    m.MasteringChannel = 0;
     m_gate.disarm();
     m_step = Step::None;
     setBusy(false);
@@ -316,16 +306,12 @@ void FormMastering::PrepareChannel(const QString &why) {
     const int channel = m_channel;
     auto read = std::make_shared<ChannelConstants>();
     LinkSequence sequence(QStringLiteral("Mastering: channel %1 read").arg(channel));
-    const auto add = [&](const char *what, std::function<void(Channel &)> call) {
-        sequence.add(QLatin1String(what), channelCall(m.session, m.unit, channel, std::move(call)));
-    };
-    add("formula", [read](Channel &c) { read->formula = c.Formula(); });
-    add("description", [read](Channel &c) { read->description = c.Description(); });
-    add("master 1", [read](Channel &c) { read->master1 = c.Master1(); });
-    add("two masters", [read](Channel &c) { read->usesTwoMasters = c.UseTwoMasters(); });
-    add("master 2", [read](Channel &c) { read->master2 = c.Master2(); });
-    add("scaling", [read](Channel &c) { read->scaling = c.Scaling(); });
-    add("zero", [read](Channel &c) { read->zeroOffset = c.ZeroOffset(); });
+    addConstantReads(sequence, channel,
+                     {ChannelConstant::Formula, ChannelConstant::Description,
+                      ChannelConstant::Master1, ChannelConstant::UsesTwoMasters,
+                      ChannelConstant::Master2, ChannelConstant::Scaling,
+                      ChannelConstant::ZeroOffset},
+                     read);
     sequence.finished = [self = QPointer(this), generation, read](bool completed) {
         if (!self || generation != self->m_generation)
             return;
@@ -341,24 +327,25 @@ void FormMastering::PrepareChannel(const QString &why) {
         }
         self->prepared(*read);
     };
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void FormMastering::ShowChannel(const ChannelConstants &constants) {
     TextMasterChannel->setText(QString::number(m_channel));
-    TextDescription->setText(constants.description);
-    TextMaster1Value->setText(formatted(constants.master1));
-    TextMaster2Value->setText(constants.usesTwoMasters ? formatted(constants.master2)
-                                                       : QString(texts::MasterNotUsed));
-    TxtSlope->setText(formatted(constants.scaling));
-    TxtIntercept->setText(formatted(constants.zeroOffset));
+    TextDescription->setText(constants.description.value_or(QString()));
+    TextMaster1Value->setText(formatted(constants.master1.value_or(0)));
+    TextMaster2Value->setText(constants.usesTwoMasters.value_or(false)
+                                  ? formatted(constants.master2.value_or(0))
+                                  : QString(texts::MasterNotUsed));
+    TxtSlope->setText(formatted(constants.scaling.value_or(0)));
+    TxtIntercept->setText(formatted(constants.zeroOffset.value_or(0)));
     TxtM1->clear();
     TxtM2->clear();
     TextChannelValue->clear();
 }
 
-bool FormMastering::CheckFormula(const QString &formula) {
-    if (!formula.isEmpty())
+bool FormMastering::CheckFormula(const ChannelConstants &constants) {
+    if (constants.hasFormula())
         return true;
     m.prompts.message(texts::NoFormulaDefined + QString::number(m_channel));
     return false;
@@ -367,23 +354,26 @@ bool FormMastering::CheckFormula(const QString &formula) {
 void FormMastering::prepared(const ChannelConstants &constants) {
     ShowChannel(constants);
     m_step = Step::WaitMaster1;
-    if (!CheckFormula(constants.formula)) {
+    if (!CheckFormula(constants)) {
         setInstruction(texts::ChannelHasNoFormula, true);
         CommandMaster->setText(m_mode.cannotCaption());
         CommandMaster->setEnabled(false);
         Q_EMIT settled();
         return;
     }
-    m.live.MasteringChannel = static_cast<int16_t>(m_channel);
-    m_gate.prepare(m_channel, m.live.MasteringReading.sequence);
-    setInstruction(texts::InsertMaster1 + formatted(constants.master1), false);
+    m.MasteringChannel = static_cast<int16_t>(m_channel);
+    m_gate.prepare(m_channel, m.MasteringReading.sequence);
+    setInstruction(texts::InsertMaster1 + formatted(constants.master1.value_or(0)), false);
     CommandMaster->setText(texts::ReadMaster1);
     CommandMaster->setEnabled(true);
     Q_EMIT settled();
 }
 
-void FormMastering::setLiveValue(const QString &text) {
-    TextChannelValue->setText(text);
+void FormMastering::liveReading(const LiveReading &reading) {
+    m.MasteringReading = {static_cast<int16_t>(reading.object.number), reading.number,
+                          reading.value.value_or(0.0f), !reading.failed()};
+    if (!reading.failed())
+        TextChannelValue->setText(reading.text);
 }
 
 void FormMastering::MasterStep() {
@@ -396,7 +386,7 @@ void FormMastering::MasterStep() {
     if (m_step != Step::WaitMaster1 && m_step != Step::WaitMaster2)
         return;
     m_why.clear();
-    const MasteringReadingRecord &stored = m.live.MasteringReading;
+    const MasteringReadingRecord &stored = m.MasteringReading;
     const ReadingForPress taken =
         m_gate.take({stored.channel, stored.sequence, stored.value, stored.valid});
     if (!taken.value) {
@@ -423,26 +413,28 @@ void FormMastering::pressForMaster1(double reading) {
     auto newZero = std::make_shared<std::optional<double>>();
     auto refusal = std::make_shared<MasteringRefusal>(MasteringRefusal::None);
     LinkSequence sequence(QStringLiteral("Mastering: channel %1, master 1").arg(channel));
-    const auto add = [&](const char *what, std::function<void(Channel &)> call) {
-        sequence.add(QLatin1String(what), channelCall(m.session, m.unit, channel, std::move(call)));
-    };
-    add("two masters", [read](Channel &c) { read->usesTwoMasters = c.UseTwoMasters(); });
-    addConstantReads(sequence, channel, read);
+    addConstantReads(sequence, channel,
+                     {ChannelConstant::UsesTwoMasters, ChannelConstant::Master1,
+                      ChannelConstant::Master2, ChannelConstant::ZeroOffset,
+                      ChannelConstant::Scaling},
+                     read);
     LinkSession *session = &m.session;
-    SetupSession *setup = &m.setup;
-    add("new zero", [mode, read, reading, refusal, newZero, session, setup](Channel &c) {
-        if (mode.takesSecondMaster(read->usesTwoMasters))
-            return;
-        const MasteringResult result = zeroChannel(
-            {reading, read->zeroOffset, read->scaling, read->master1}, Intermediates::Doubles);
-        *refusal = result.refusal;
-        if (!result.succeeded())
-            return;
-        *newZero = result.zeroOffset;
-        writeConstant(*session, *setup, c, [&](Channel &ch) {
-            ch.setZeroOffset(static_cast<float>(result.zeroOffset));
-        });
-    });
+    SetupChanges *setup = &m.setup;
+    addWrite(sequence, channel, "new zero",
+             [mode, read, reading, refusal, newZero, session, setup](Channel &c) {
+                 if (mode.takesSecondMaster(*read->usesTwoMasters))
+                     return;
+                 const MasteringResult result =
+                     zeroChannel({reading, *read->zeroOffset, *read->scaling, *read->master1},
+                                 Intermediates::Doubles);
+                 *refusal = result.refusal;
+                 if (!result.succeeded())
+                     return;
+                 *newZero = result.zeroOffset;
+                 writeConstant(*session, *setup, c, [&](Channel &ch) {
+                     ch.setZeroOffset(static_cast<float>(result.zeroOffset));
+                 });
+             });
     sequence.finished = [self = QPointer(this), generation, read, newZero,
                          refusal](bool completed) {
         if (!self || generation != self->m_generation)
@@ -453,8 +445,8 @@ void FormMastering::pressForMaster1(double reading) {
             Q_EMIT self->settled();
             return;
         }
-        if (completed && self->m_mode.takesSecondMaster(read->usesTwoMasters)) {
-            self->setInstruction(texts::InsertMaster2 + self->formatted(read->master2), false);
+        if (completed && self->m_mode.takesSecondMaster(*read->usesTwoMasters)) {
+            self->setInstruction(texts::InsertMaster2 + self->formatted(*read->master2), false);
             self->CommandMaster->setText(texts::ReadMaster2);
             self->m_step = Step::WaitMaster2;
             Q_EMIT self->settled();
@@ -463,19 +455,26 @@ void FormMastering::pressForMaster1(double reading) {
         self->afterPress(completed, *newZero, std::nullopt);
     };
     setBusy(true);
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
-// A press computes from the constants as the unit holds them at that moment, not as shown.
+// A press computes from the constants as the unit holds them at that moment, not as shown. A read
+// that fails ends the sequence, so the steps after the reads find every value read.
 void FormMastering::addConstantReads(LinkSequence &sequence, int channel,
+                                     std::initializer_list<ChannelConstant> which,
                                      const std::shared_ptr<ChannelConstants> &read) {
-    const auto add = [&](const char *what, std::function<void(Channel &)> call) {
-        sequence.add(QLatin1String(what), channelCall(m.session, m.unit, channel, std::move(call)));
-    };
-    add("master 1", [read](Channel &c) { read->master1 = c.Master1(); });
-    add("master 2", [read](Channel &c) { read->master2 = c.Master2(); });
-    add("zero", [read](Channel &c) { read->zeroOffset = c.ZeroOffset(); });
-    add("scaling", [read](Channel &c) { read->scaling = c.Scaling(); });
+    ::addConstantReads(sequence, m.session, m.unit, channel, which, read,
+                       OnFailedRead::StopSequence);
+}
+
+// One step that writes through the channel object; the sequence stops when the channel is gone.
+void FormMastering::addWrite(LinkSequence &sequence, int channel, const char *what,
+                             std::function<void(Channel &)> write) {
+    LinkSession *session = &m.session;
+    const UnitObjects *unit = &m.unit;
+    sequence.add(QLatin1String(what), [session, unit, channel, write = std::move(write)] {
+        return callChannel(*session, *unit, channel, write);
+    });
 }
 
 void FormMastering::pressForMaster2(double reading) {
@@ -493,23 +492,24 @@ void FormMastering::pressForMaster2(double reading) {
     auto read = std::make_shared<ChannelConstants>();
     auto result = std::make_shared<MasteringResult>();
     LinkSequence sequence(QStringLiteral("Mastering: channel %1, master 2").arg(channel));
-    const auto add = [&](const char *what, std::function<void(Channel &)> call) {
-        sequence.add(QLatin1String(what), channelCall(m.session, m.unit, channel, std::move(call)));
-    };
-    addConstantReads(sequence, channel, read);
+    addConstantReads(sequence, channel,
+                     {ChannelConstant::Master1, ChannelConstant::Master2,
+                      ChannelConstant::ZeroOffset, ChannelConstant::Scaling},
+                     read);
     LinkSession *session = &m.session;
-    SetupSession *setup = &m.setup;
-    add("new zero", [read, reading1, reading, result, session, setup](Channel &c) {
-        *result = masterChannel(
-            {reading1, reading, read->zeroOffset, read->scaling, read->master1, read->master2},
-            Intermediates::Doubles);
-        if (!result->succeeded())
-            return;
-        writeConstant(*session, *setup, c, [&](Channel &ch) {
-            ch.setZeroOffset(static_cast<float>(result->zeroOffset));
-        });
-    });
-    add("new scaling", [result, session, setup](Channel &c) {
+    SetupChanges *setup = &m.setup;
+    addWrite(sequence, channel, "new zero",
+             [read, reading1, reading, result, session, setup](Channel &c) {
+                 *result = masterChannel({reading1, reading, *read->zeroOffset, *read->scaling,
+                                          *read->master1, *read->master2},
+                                         Intermediates::Doubles);
+                 if (!result->succeeded())
+                     return;
+                 writeConstant(*session, *setup, c, [&](Channel &ch) {
+                     ch.setZeroOffset(static_cast<float>(result->zeroOffset));
+                 });
+             });
+    addWrite(sequence, channel, "new scaling", [result, session, setup](Channel &c) {
         if (!result->succeeded())
             return;
         writeConstant(*session, *setup, c,
@@ -529,7 +529,7 @@ void FormMastering::pressForMaster2(double reading) {
         self->afterPress(completed, result->zeroOffset, result->scaling);
     };
     setBusy(true);
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void FormMastering::afterPress(bool completed, std::optional<double> newZero,
@@ -542,7 +542,7 @@ void FormMastering::afterPress(bool completed, std::optional<double> newZero,
                        true);
         CommandMaster->setText(texts::ReadMaster1);
         m_step = Step::WaitMaster1;
-        m_gate.prepare(m_channel, m.live.MasteringReading.sequence);
+        m_gate.prepare(m_channel, m.MasteringReading.sequence);
         Q_EMIT settled();
         return;
     }

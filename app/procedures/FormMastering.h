@@ -1,20 +1,31 @@
 #pragma once
 
-#include "DialogParts.h"
+#include "ChannelCalls.h"
+#include "FormParts.h"
 #include "FreshReading.h"
+#include "LiveFollowers.h"
+#include "LiveValues.h"
 #include "MasteringMode.h"
 
 #include <QDialog>
 
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
-class LinkSequence;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
+
+// What the channel mastering dialog works with: the form's parts, the channel it has the poll
+// follow (0: none) and the numbered reading the poll stores for it.
+struct MasteringParts : FormParts {
+    int16_t &MasteringChannel;
+    MasteringReadingRecord &MasteringReading;
+};
 
 // Zeroes or masters one channel at a time against the master parts stored with the channel. The
 // operator puts master 1 (and, for a two-master channel in master mode, master 2) in the gauge and
@@ -29,7 +40,7 @@ class FormMastering : public QDialog {
     Q_OBJECT
 
 public:
-    explicit FormMastering(DialogParts parts, QWidget *parent = nullptr);
+    explicit FormMastering(MasteringParts parts, QWidget *parent = nullptr);
     ~FormMastering() override;
 
     // Shows the dialog for the Zero or Master command (viewMode: the main window's view) and
@@ -48,9 +59,6 @@ public:
     // open procedure ends and the channel is prepared afresh, the instruction saying why.
     void setupReplaced();
     void MasterStep();
-    // The poll's reading of the channel, formatted.
-    void setLiveValue(const QString &text);
-
     int channel() const { return m_channel; }
     Step step() const { return m_step; }
     procedures::MasteringMode mode() const { return m_mode; }
@@ -64,13 +72,6 @@ Q_SIGNALS:
     void settled();
 
 private:
-    struct ChannelConstants {
-        QString formula;
-        QString description;
-        double master1 = 0, master2 = 0, zeroOffset = 0, scaling = 0;
-        bool usesTwoMasters = false;
-    };
-
     void buildControls();
     int maxChannel() const;
     void clampChannel();
@@ -80,16 +81,22 @@ private:
     void prepared(const ChannelConstants &constants);
     void pressForMaster1(double reading);
     void addConstantReads(LinkSequence &sequence, int channel,
+                          std::initializer_list<ChannelConstant> which,
                           const std::shared_ptr<ChannelConstants> &read);
+    void addWrite(LinkSequence &sequence, int channel, const char *what,
+                  std::function<void(Channel &)> write);
+    // The poll's reading of the channel followed: stored, numbered, and shown when it went through.
+    void liveReading(const LiveReading &reading);
     void pressForMaster2(double reading);
     void afterPress(bool completed, std::optional<double> newZero,
                     std::optional<double> newScaling);
-    bool CheckFormula(const QString &formula);
+    bool CheckFormula(const ChannelConstants &constants);
     QString formatted(double value) const;
     void setInstruction(const QString &text, bool problem);
     void setBusy(bool busy);
 
-    DialogParts m;
+    MasteringParts m;
+    LiveSubscription m_live;
     procedures::MasteringMode m_mode = procedures::MasteringMode::master();
     int m_viewMode = 2;
     int m_channel = 0;

@@ -1,6 +1,5 @@
 #include "GroupPressSteps.h"
 
-#include "ChannelCalls.h"
 #include "LinkSession.h"
 #include "UnitObjects.h"
 
@@ -10,24 +9,21 @@ using namespace procedures;
 
 namespace {
 
-using Value = std::optional<double> procedures::GroupRowReads::*;
-
-// Reads one value of a channel into its row; a read whose call failed leaves it empty.
-void addRead(LinkSequence &sequence, const std::shared_ptr<GroupPress> &press, size_t row,
-             const char *what, Value into, float (*get)(const Channel &), LinkSession &session,
-             UnitObjects &unit) {
+// Reads a channel's value into its row; a read whose call failed leaves it empty.
+void addValueRead(LinkSequence &sequence, const std::shared_ptr<GroupPress> &press, size_t row,
+                  LinkSession &session, const UnitObjects &unit) {
     const int channel = press->rows[row].channel;
-    sequence.add(QStringLiteral("channel %1 %2").arg(channel).arg(QLatin1String(what)),
-                 [press, row, into, get, channel, &session, &unit] {
-                     float value = 0;
-                     if (callChannel(session, unit, channel, [&](Channel &c) { value = get(c); }))
-                         press->reads[row].*into = value;
-                     return true;
-                 });
+    sequence.add(
+        QStringLiteral("channel %1 value").arg(channel), [press, row, channel, &session, &unit] {
+            float value = 0;
+            if (callChannel(session, unit, channel, [&](Channel &c) { value = c.Value(c.Index); }))
+                press->readings[row] = value;
+            return true;
+        });
 }
 
 void addWrite(LinkSequence &sequence, const std::shared_ptr<GroupPress> &press, size_t row,
-              bool scaling, LinkSession &session, UnitObjects &unit, SetupSession &setup) {
+              bool scaling, LinkSession &session, const UnitObjects &unit, SetupChanges &setup) {
     const int channel = press->rows[row].channel;
     sequence.add(QStringLiteral("channel %1 new %2").arg(channel).arg(scaling ? "scaling" : "zero"),
                  [press, row, scaling, channel, &session, &unit, &setup] {
@@ -50,47 +46,48 @@ void addWrite(LinkSequence &sequence, const std::shared_ptr<GroupPress> &press, 
                  });
 }
 
+GroupRowReads readsOf(const GroupPress::Row &row, std::optional<double> reading,
+                      const ChannelConstants &constants) {
+    return {row.hasFormula,    row.usesTwoMasters, reading,          constants.zeroOffset,
+            constants.scaling, constants.master1,  constants.master2};
+}
+
 } // namespace
 
 void addGroupPressSteps(LinkSequence &sequence, const std::shared_ptr<GroupPress> &press,
-                        LinkSession &session, UnitObjects &unit, SetupSession &setup) {
+                        LinkSession &session, const UnitObjects &unit, SetupChanges &setup) {
     const size_t count = press->rows.size();
+    press->readings.assign(count, std::nullopt);
+    press->constants.clear();
+    for (size_t i = 0; i < count; ++i)
+        press->constants.push_back(std::make_shared<ChannelConstants>());
     press->reads.assign(count, {});
     press->outcomes.assign(count, {});
     press->measurement1.resize(count);
     for (size_t i = 0; i < count; ++i) {
-        press->reads[i].hasFormula = press->rows[i].hasFormula;
-        press->reads[i].usesTwoMasters = press->rows[i].usesTwoMasters;
-    }
-    const auto read = [&](size_t i, const char *what, Value into, float (*get)(const Channel &)) {
-        addRead(sequence, press, i, what, into, get, session, unit);
-    };
-    for (size_t i = 0; i < count; ++i) {
         if (press->rows[i].concerned)
-            read(i, "value", &GroupRowReads::reading,
-                 [](const Channel &c) { return c.Value(c.Index); });
+            addValueRead(sequence, press, i, session, unit);
     }
     const bool secondPress = press->step == 2;
     for (size_t i = 0; i < count; ++i) {
-        if (!press->rows[i].concerned)
+        const GroupPress::Row &row = press->rows[i];
+        if (!row.concerned)
             continue;
-        if (secondPress || !press->mode.takesSecondMaster(press->rows[i].usesTwoMasters)) {
-            read(i, "zero", &GroupRowReads::zeroOffset,
-                 [](const Channel &c) { return c.ZeroOffset(); });
-            read(i, "master 1", &GroupRowReads::master1,
-                 [](const Channel &c) { return c.Master1(); });
-        }
-        if (secondPress) {
-            read(i, "scaling", &GroupRowReads::scaling,
-                 [](const Channel &c) { return c.Scaling(); });
-            read(i, "master 2", &GroupRowReads::master2,
-                 [](const Channel &c) { return c.Master2(); });
-        }
+        const auto read = [&](std::initializer_list<ChannelConstant> which) {
+            addConstantReads(sequence, session, unit, row.channel, which, press->constants[i],
+                             OnFailedRead::ReadOn);
+        };
+        if (secondPress)
+            read({ChannelConstant::ZeroOffset, ChannelConstant::Master1, ChannelConstant::Scaling,
+                  ChannelConstant::Master2});
+        else if (!press->mode.takesSecondMaster(row.usesTwoMasters))
+            read({ChannelConstant::ZeroOffset, ChannelConstant::Master1});
     }
     sequence.add(QStringLiteral("new constants"), [press] {
         for (size_t i = 0; i < press->rows.size(); ++i) {
             if (!press->rows[i].concerned)
                 continue;
+            press->reads[i] = readsOf(press->rows[i], press->readings[i], *press->constants[i]);
             press->outcomes[i] =
                 press->step == 1
                     ? firstPressRow(press->reads[i], press->mode)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChannelCalls.h"
 #include "GroupMasteringPress.h"
 #include "LinkSequence.h"
 #include "MasteringMode.h"
@@ -8,8 +9,8 @@
 #include <optional>
 #include <vector>
 
+class SetupChanges;
 struct LinkSession;
-struct SetupSession;
 struct UnitObjects;
 
 // One press of the group mastering dialog: what it reads, decides and writes, row by row.
@@ -25,6 +26,8 @@ struct GroupPress {
     procedures::MasteringMode mode = procedures::MasteringMode::master();
     std::vector<Row> rows;
     std::vector<std::optional<double>> measurement1; // of the first press, per row
+    std::vector<std::optional<double>> readings;     // of this press, per row
+    std::vector<std::shared_ptr<ChannelConstants>> constants;
     std::vector<procedures::GroupRowReads> reads;
     std::vector<procedures::GroupRowOutcome> outcomes;
 };
@@ -35,4 +38,4 @@ struct GroupPress {
 // call never stops the sequence: it is kept in the row's reads or outcome, and such a row is not
 // written.
 void addGroupPressSteps(LinkSequence &sequence, const std::shared_ptr<GroupPress> &press,
-                        LinkSession &session, UnitObjects &unit, SetupSession &setup);
+                        LinkSession &session, const UnitObjects &unit, SetupChanges &setup);

@@ -8,7 +8,6 @@
 #include "CalibrationNumbers.h"
 #include "HelpFile.h"
 #include "LinkScheduler.h"
-#include "LiveFollowers.h"
 #include "Prompts.h"
 #include "SaveWait.h"
 #include "SetupFolder.h"
@@ -77,12 +76,18 @@ dlgCalibrate::dlgCalibrate(CalibrationParts parts, QWidget *parent)
     connect(&m_store, &CalibrationStore::progressed, ui->prgStore, &QProgressBar::setValue);
     connect(&m_store, &CalibrationStore::finished, this, &dlgCalibrate::afterStore);
     ui->prgStore->setMaximum(SaveStatusPolls);
+    m_live = m.live.follow(
+        TickPlace::Calibration, [this] { return LiveObject::probe(m.CalibrationLiveProbe); },
+        [this](const LiveReading &reading) {
+            if (!reading.failed())
+                ui->lblLiveValue->setText(reading.text);
+        });
 
     ShowDetails();
 }
 
 dlgCalibrate::~dlgCalibrate() {
-    m.live.CalibrationLiveProbe = 0;
+    m.CalibrationLiveProbe = 0;
     // A box losing the focus while the window goes away must not reach this half-destroyed
     // dialog.
     for (QWidget *control : findChildren<QWidget *>())
@@ -109,7 +114,7 @@ void dlgCalibrate::ShowCalibrateAt(int probe, QPoint topLeft) {
         if (self)
             self->afterOpening(probe, completed, readings->probe);
     };
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 
     m_detailsShown = true;
     ShowDetails();
@@ -132,7 +137,7 @@ void dlgCalibrate::afterOpening(int probe, bool completed, const ProbeCalibratio
     placeControls();
     setBoxes(read);
     setBusy(false);
-    m.live.CalibrationLiveProbe = static_cast<int16_t>(probe);
+    m.CalibrationLiveProbe = static_cast<int16_t>(probe);
     Q_EMIT opened(true);
 }
 
@@ -178,16 +183,12 @@ void dlgCalibrate::ShowGain() {
     ui->lblCurrentNull->setText(QString::number(ui->vscrNull->position()));
 }
 
-void dlgCalibrate::setLiveValue(const QString &text) {
-    ui->lblLiveValue->setText(text);
-}
-
 void dlgCalibrate::send(const AmpExchange &exchange) {
     if (exchange.empty())
         return;
     LinkSequence sequence(describe(exchange));
     addExchange(sequence, m.session, exchange, std::make_shared<AmpReadings>());
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void dlgCalibrate::sendAll(const std::vector<AmpExchange> &exchanges, const QString &title) {
@@ -197,7 +198,7 @@ void dlgCalibrate::sendAll(const std::vector<AmpExchange> &exchanges, const QStr
     auto readings = std::make_shared<AmpReadings>();
     for (const AmpExchange &exchange : exchanges)
         addExchange(sequence, m.session, exchange, readings);
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void dlgCalibrate::moved(SettingScrollBar *bar, int position) {
@@ -246,7 +247,7 @@ void dlgCalibrate::commitFullScale() {
     ui->txtFullScale->setText(boxText(*checked.value));
     send(m_session->changeFullScale(*checked.value));
     m_fullScaleEdited = false;
-    m.setup.SetupChanged = true;
+    m.setup.markSetupChanged();
 }
 
 void dlgCalibrate::commitOffset() {
@@ -260,7 +261,7 @@ void dlgCalibrate::commitOffset() {
     ui->txtOffset->setText(boxText(*checked.value));
     send(m_session->changeZeroOffset(*checked.value));
     m_offsetEdited = false;
-    m.setup.SetupChanged = true;
+    m.setup.markSetupChanged();
 }
 
 void dlgCalibrate::OKButton_Click() {
@@ -312,7 +313,7 @@ void dlgCalibrate::reject() {
 }
 
 void dlgCalibrate::hideEvent(QHideEvent *event) {
-    m.live.CalibrationLiveProbe = 0;
+    m.CalibrationLiveProbe = 0;
     QDialog::hideEvent(event);
 }
 
@@ -365,7 +366,7 @@ void dlgCalibrate::cmdSave_Click() {
     };
     m_profileRunning = true;
     setBusy(true, tr("Reading the amplifiers of all probes..."));
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void dlgCalibrate::cmdLoad_Click() {
@@ -411,7 +412,7 @@ void dlgCalibrate::cmdLoad_Click() {
     };
     m_profileRunning = true;
     setBusy(true, tr("Sending the profile to the unit..."));
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void dlgCalibrate::setBusy(bool busy, const QString &status) {

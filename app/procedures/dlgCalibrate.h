@@ -2,6 +2,8 @@
 
 #include "CalibrationSession.h"
 #include "CalibrationStore.h"
+#include "FormParts.h"
+#include "LiveValues.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -12,28 +14,21 @@
 
 class HelpViewer;
 class LinkScheduler;
-class Prompts;
 class QLineEdit;
 class SettingScrollBar;
-struct LinkSession;
-struct LiveFollowers;
-struct SetupSession;
 struct StationConfig;
-struct UnitObjects;
 
 namespace Ui {
 class dlgCalibrate;
 }
 
-// What the calibration dialog works with.
-struct CalibrationParts {
-    LinkSession &session;
+// What the calibration dialog works with: the form's parts, the scheduler whose poll the store
+// stops for its whole wait, the probe it has the poll follow (0: none), whether profiles are
+// offered, and the help window.
+struct CalibrationParts : FormParts {
     LinkScheduler &scheduler;
-    UnitObjects &unit;
-    LiveFollowers &live;
-    SetupSession &setup;
+    int16_t &CalibrationLiveProbe;
     const StationConfig &config;
-    Prompts &prompts;
     HelpViewer &help;
 };
 
@@ -59,9 +54,6 @@ public:
     void ShowGain();
     // Makes the unit store its calibration, with the controls disabled while it waits.
     void SaveToUnit();
-
-    // The probe's reading, from the poll.
-    void setLiveValue(const QString &text);
 
     int probe() const { return m_probe; }
     // The settings were read and the controls placed; false while reading, while a profile is
@@ -103,6 +95,7 @@ private:
 
     std::unique_ptr<Ui::dlgCalibrate> ui;
     CalibrationParts m;
+    LiveSubscription m_live;
     CalibrationStore m_store;
     std::optional<procedures::CalibrationSession> m_session;
     int m_probe = 0;

@@ -27,8 +27,7 @@ void FormSelectGroup::SelectGroup() {
 
 void FormSelectGroup::Form_Load() {
     setWindowIcon(stationIcon());
-    ++m_view.PollHold;
-    m_waiting = true;
+    m_hold = PollHoldGuard(m_view.PollHold);
     QListWidget *list = ui->ListGroups;
     list->clear();
     for (int position = 1; position <= m_unit.groupCount(); ++position) {
@@ -45,17 +44,13 @@ int FormSelectGroup::highlightedRow() const {
 }
 
 void FormSelectGroup::accept() {
-    if (m_waiting) {
-        m_waiting = false;
-        acceptGroupSelection(m_view, highlightedRow());
-    }
+    if (m_hold.holds())
+        acceptGroupSelection(m_view, highlightedRow(), m_hold);
     QDialog::accept();
 }
 
 void FormSelectGroup::reject() {
-    if (m_waiting) {
-        m_waiting = false;
-        cancelGroupSelection(m_view);
-    }
+    if (m_hold.holds())
+        cancelGroupSelection(m_view, m_hold);
     QDialog::reject();
 }

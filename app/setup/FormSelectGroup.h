@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PollHold.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -13,8 +15,8 @@ class FormSelectGroup;
 
 // Asks which group the main window's group commands work on: every group by name, the last one
 // highlighted. OK (or a double click on a row) leaves SelectedGroup on the highlighted group and
-// keeps the hold it raised on the list refresh for the caller's next refresh to lower; Cancel,
-// Esc and the close box cancel the selection and lower the hold themselves.
+// hands the hold it took on the list refresh over to the caller's next refresh; Cancel, Esc and
+// the close box cancel the selection and lower the hold themselves.
 class FormSelectGroup : public QDialog {
     Q_OBJECT
 
@@ -36,6 +38,6 @@ private:
     std::unique_ptr<Ui::FormSelectGroup> ui;
     ViewState &m_view;
     const UnitObjects &m_unit;
-    // Loaded and not yet answered: the hold raised on load is still the dialog's.
-    bool m_waiting = false;
+    // Loaded and not yet answered: the hold taken on load is still the dialog's.
+    PollHoldGuard m_hold;
 };

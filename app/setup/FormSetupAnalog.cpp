@@ -1,6 +1,6 @@
 #include "FormSetupAnalog.h"
 
-FormSetupAnalog::FormSetupAnalog(DialogParts parts, QWidget *parent)
+FormSetupAnalog::FormSetupAnalog(InputSetupParts parts, QWidget *parent)
     : InputSetupDialog(parts,
                        {setupforms::InputKind::Analog, "Analog Setup", "TextCurrentAnalog",
                         "&Analog", "UpDownAnalog", "TextCAnalogValue", "CheckAutoIncAnalog",

@@ -8,7 +8,7 @@ class FormSetupAnalog : public InputSetupDialog {
     Q_OBJECT
 
 public:
-    explicit FormSetupAnalog(DialogParts parts, QWidget *parent = nullptr);
+    explicit FormSetupAnalog(InputSetupParts parts, QWidget *parent = nullptr);
 
     void SetCurrentAnalog(int input) { setCurrentInput(input); }
     int GetCurrentAnalog() const { return currentInput(); }

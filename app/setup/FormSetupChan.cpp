@@ -28,10 +28,16 @@ FormSetupChan::FormSetupChan(ChannelSetupParts parts, QWidget *parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     sizeBoxes();
     connectControls();
+    m_live = m.live.follow(
+        TickPlace::ChannelSetup, [this] { return LiveObject::channel(m.ChannelSetupLiveChannel); },
+        [this](const LiveReading &reading) {
+            if (!reading.failed() && ui->CheckShowCurrentValue->isChecked())
+                ui->TextChannelValue->setText(reading.text);
+        });
 }
 
 FormSetupChan::~FormSetupChan() {
-    m.live.ChannelSetupLiveChannel = 0;
+    m.ChannelSetupLiveChannel = 0;
     // A box losing the focus while the window goes away must not reach this half-destroyed
     // dialog.
     for (QWidget *control : findChildren<QWidget *>())
@@ -169,7 +175,7 @@ void FormSetupChan::readChannel(bool again) {
                                 : formOf(*read));
     };
     setBusy(true, QStringLiteral("Reading channel %1...").arg(shown));
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void FormSetupChan::showNoChannels() {
@@ -269,7 +275,7 @@ bool FormSetupChan::programThen(std::function<void()> after) {
             after();
     };
     setBusy(true, QStringLiteral("Programming channel %1...").arg(channel));
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
     return true;
 }
 
@@ -376,12 +382,7 @@ void FormSetupChan::CheckShowCurrentValue_Click() {
 void FormSetupChan::followLive() {
     const bool wanted = isVisible() && ui->CheckShowCurrentValue->isChecked() && m_current >= 1 &&
                         m_current <= channelCount();
-    m.live.ChannelSetupLiveChannel = static_cast<int16_t>(wanted ? m_current : 0);
-}
-
-void FormSetupChan::setLiveValue(const QString &text) {
-    if (ui->CheckShowCurrentValue->isChecked())
-        ui->TextChannelValue->setText(text);
+    m.ChannelSetupLiveChannel = static_cast<int16_t>(wanted ? m_current : 0);
 }
 
 void FormSetupChan::CommandResetMM_Click() {
@@ -392,7 +393,7 @@ void FormSetupChan::CommandResetMM_Click() {
         session.link.QorResetMM(session.LinkHandle);
         return true;
     });
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 // ---- busy and closing -------------------------------------------------------------------------
@@ -444,14 +445,14 @@ void FormSetupChan::closeEvent(QCloseEvent *event) {
 }
 
 void FormSetupChan::closeNow() {
-    m.live.ChannelSetupLiveChannel = 0;
+    m.ChannelSetupLiveChannel = 0;
     QDialog::reject();
     if (m.updateMainDisplay)
         m.updateMainDisplay();
 }
 
 void FormSetupChan::hideEvent(QHideEvent *event) {
-    m.live.ChannelSetupLiveChannel = 0;
+    m.ChannelSetupLiveChannel = 0;
     ui->TextChannelValue->clear();
     QDialog::hideEvent(event);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "ChannelSetupFields.h"
-#include "DialogParts.h"
+#include "FormParts.h"
+#include "LiveValues.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -15,9 +16,10 @@ namespace Ui {
 class FormSetupChan;
 }
 
-// What the channel setup dialog works with: the station's parts, and the main window's
-// UpdateMainDisplay, run when the dialog closes.
-struct ChannelSetupParts : DialogParts {
+// What the channel setup dialog works with: the form's parts, the channel it has the poll follow
+// (0: none), and the main window's UpdateMainDisplay, run when the dialog closes.
+struct ChannelSetupParts : FormParts {
+    int16_t &ChannelSetupLiveChannel;
     std::function<void()> updateMainDisplay;
 };
 
@@ -44,9 +46,6 @@ public:
     // channel set shrank, or the station chose the channel).
     void SetCurrentChannel(int channel);
     int GetCurrentChannel() const { return m_current; }
-
-    // The live value of ChannelSetupLiveChannel, from the poll.
-    void setLiveValue(const QString &text);
 
     // A sequence of the dialog's is under way.
     bool isBusy() const { return m_busy; }
@@ -95,6 +94,7 @@ private:
 
     std::unique_ptr<Ui::FormSetupChan> ui;
     ChannelSetupParts m;
+    LiveSubscription m_live;
     int m_current = 1;
     bool m_edited = false;
     bool m_busy = false;

@@ -64,7 +64,7 @@ void FormSetupGroup::ShowEditor() {
 
 void FormSetupGroup::Form_Load() {
     setWindowIcon(stationIcon());
-    ++m_parts.view.PollHold;
+    m_hold = PollHoldGuard(m_parts.view.PollHold);
     m_loaded = true;
     fillAvailableChannels();
     fillGroups();
@@ -256,6 +256,8 @@ void FormSetupGroup::CmdDone_Click() {
     }
     m_loaded = false;
     ++m_loadGeneration;
+    // The refresh that follows Done ends the editor's hold.
+    m_parts.view.PollHold.handOver(std::move(m_hold));
     QDialog::reject();
     Q_EMIT editingDone();
 }
@@ -266,6 +268,7 @@ void FormSetupGroup::reject() {
 
 void FormSetupGroup::closeForShutdown() {
     m_loaded = false;
+    m_hold.release();
     ++m_loadGeneration;
     QDialog::reject();
 }

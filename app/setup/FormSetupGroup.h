@@ -2,6 +2,7 @@
 
 #include "GroupEditing.h"
 #include "LinkSequence.h"
+#include "PollHold.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -87,6 +88,8 @@ private:
     GroupEditorParts m_parts;
     GroupSetEditing m_editing;
     bool m_loaded = false;
+    // From the load until Done: the editor's hold on the list's refresh.
+    PollHoldGuard m_hold;
     bool m_descriptionsRead = false;
     // Reads of an earlier load that arrive late are dropped.
     unsigned m_loadGeneration = 0;

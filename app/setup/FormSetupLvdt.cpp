@@ -1,6 +1,6 @@
 #include "FormSetupLvdt.h"
 
-FormSetupLvdt::FormSetupLvdt(DialogParts parts, QWidget *parent)
+FormSetupLvdt::FormSetupLvdt(InputSetupParts parts, QWidget *parent)
     : InputSetupDialog(parts,
                        {setupforms::InputKind::Probe, "Probe Setup", "TextCurrentLvdt", "P&robe",
                         "UpDownLvdt", "TextCLvdtValue", "CheckAutoIncLvdt", "&Program Probe", true},

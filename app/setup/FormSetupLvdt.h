@@ -8,7 +8,7 @@ class FormSetupLvdt : public InputSetupDialog {
     Q_OBJECT
 
 public:
-    explicit FormSetupLvdt(DialogParts parts, QWidget *parent = nullptr);
+    explicit FormSetupLvdt(InputSetupParts parts, QWidget *parent = nullptr);
 
     void SetCurrentLvdt(int probe) { setCurrentInput(probe); }
     int GetCurrentLvdt() const { return currentInput(); }

@@ -159,8 +159,7 @@ void FormSetupSystem::openDialog() {
         return;
     }
     // Held until the dialog goes away, by OK or by its close box.
-    ++m.setup.view.PollHold;
-    m_loaded = true;
+    m_hold = PollHoldGuard(m.setup.view.PollHold);
     m_tabs->setCurrentIndex(0);
     fillStationValues();
     fillStartupOptions();
@@ -354,15 +353,15 @@ void FormSetupSystem::afterApply(SystemApplyResult result, bool changesSetup) {
 void FormSetupSystem::leave() {
     ++m_reading;
     hide();
-    if (m_loaded) {
-        m_loaded = false;
+    if (m_hold.holds()) {
+        m.setup.view.PollHold.handOver(std::move(m_hold));
         m.setup.windows.refreshMainDisplay();
     }
 }
 
 void FormSetupSystem::closeForShutdown() {
     ++m_reading;
-    m_loaded = false;
+    m_hold.release();
     hide();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PollHold.h"
 #include "SetupLifecycle.h"
 #include "SystemSetupApply.h"
 
@@ -71,7 +72,8 @@ private:
 
     SystemSetupParts m;
     bool m_busy = false;
-    bool m_loaded = false;
+    // Loaded and not yet left: the dialog's hold on the list's refresh.
+    PollHoldGuard m_hold;
     unsigned m_reading = 0;
 
     QTabWidget *m_tabs = nullptr;

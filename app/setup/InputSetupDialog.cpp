@@ -1,8 +1,7 @@
 #include "InputSetupDialog.h"
 
-#include "LinkScheduler.h"
+#include "LinkSequence.h"
 #include "LinkSession.h"
-#include "LiveFollowers.h"
 #include "Prompts.h"
 #include "SetupSession.h"
 #include "StationIcon.h"
@@ -47,18 +46,30 @@ bool readInto(LinkSession &session, Object *object, Read read, std::optional<flo
 
 } // namespace
 
-InputSetupDialog::InputSetupDialog(DialogParts parts, const Texts &texts, QWidget *parent)
+InputSetupDialog::InputSetupDialog(InputSetupParts parts, const Texts &texts, QWidget *parent)
     : QDialog(parent), m(parts), m_texts(texts) {
     setWindowIcon(stationIcon());
     setWindowTitle(QLatin1String(texts.caption));
     buildControls();
+    m_live = m.live.follow(
+        texts.kind == InputKind::Probe ? TickPlace::ProbeSetup : TickPlace::AnalogSetup,
+        [this] { return liveInput(); },
+        [this](const LiveReading &reading) {
+            if (!reading.failed() && m_showValue->isChecked())
+                m_value->setText(reading.text);
+        });
+}
+
+// Whatever is typed into the box, only an input of the set is read (the poll skips any other).
+LiveObject InputSetupDialog::liveInput() const {
+    if (m.LiveInput == 0)
+        return LiveObject::none();
+    return m_texts.kind == InputKind::Probe ? LiveObject::probe(boxNumber())
+                                            : LiveObject::analogInput(boxNumber());
 }
 
 InputSetupDialog::~InputSetupDialog() {
-    if (m_texts.kind == InputKind::Probe)
-        m.live.LvdtSetupLiveInput = 0;
-    else
-        m.live.AnalogSetupLiveInput = 0;
+    m.LiveInput = 0;
     // A box losing the focus while the window goes away must not reach this half-destroyed
     // dialog.
     for (QWidget *control : findChildren<QWidget *>())
@@ -214,11 +225,6 @@ int InputSetupDialog::boxNumber() const {
     return ok ? number : 0;
 }
 
-void InputSetupDialog::setLiveValue(const QString &text) {
-    if (m_showValue->isChecked())
-        m_value->setText(text);
-}
-
 void InputSetupDialog::setCurrentInput(int input) {
     if (count() < 1) {
         m_current = std::max(input, 0);
@@ -247,10 +253,7 @@ void InputSetupDialog::openAt(int input, bool modal) {
 void InputSetupDialog::closeForShutdown() {
     ++m_showing;
     m_edited = false;
-    if (m_texts.kind == InputKind::Probe)
-        m.live.LvdtSetupLiveInput = 0;
-    else
-        m.live.AnalogSetupLiveInput = 0;
+    m.LiveInput = 0;
     hide();
 }
 
@@ -289,7 +292,7 @@ void InputSetupDialog::readValues(int input) {
     LinkSequence sequence(
         (probe ? QStringLiteral("Probe %1: read") : QStringLiteral("Analog %1: read")).arg(input));
     LinkSession *session = &m.session;
-    UnitObjects *unit = &m.unit;
+    const UnitObjects *unit = &m.unit;
     if (probe) {
         sequence.add(QStringLiteral("Zero"), [session, unit, input, zero] {
             return readInto(
@@ -315,7 +318,7 @@ void InputSetupDialog::readValues(int input) {
         if (self && self->m_showing == token)
             self->afterReading(input, *zero, *fullScale);
     };
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void InputSetupDialog::afterReading(int input, std::optional<float> zero,
@@ -421,8 +424,8 @@ void InputSetupDialog::program(std::function<void()> after) {
         (probe ? QStringLiteral("Probe %1: program") : QStringLiteral("Analog %1: program"))
             .arg(input));
     LinkSession *session = &m.session;
-    UnitObjects *unit = &m.unit;
-    SetupSession *setup = &m.setup;
+    const UnitObjects *unit = &m.unit;
+    SetupChanges *setup = &m.setup;
     sequence.add(QStringLiteral("Description"), [unit, setup, probe, input, record] {
         if (probe) {
             if (Lvdt *o = unit->lvdt(input))
@@ -434,7 +437,7 @@ void InputSetupDialog::program(std::function<void()> after) {
         } else {
             return false;
         }
-        setup->SetupChanged = true;
+        setup->markSetupChanged();
         return true;
     });
     const auto send = [session, unit, probe, input](auto write) {
@@ -479,15 +482,12 @@ void InputSetupDialog::program(std::function<void()> after) {
         else if (self->m_autoIncrement->isChecked())
             self->showInput(inputAfterProgram(input, self->count()));
     };
-    m.scheduler.run(std::move(sequence));
+    m.sequences.run(std::move(sequence));
 }
 
 void InputSetupDialog::showCurrentValueClicked(bool on) {
     const int16_t live = on ? static_cast<int16_t>(std::max(m_current, 0)) : int16_t{0};
-    if (m_texts.kind == InputKind::Probe)
-        m.live.LvdtSetupLiveInput = live;
-    else
-        m.live.AnalogSetupLiveInput = live;
+    m.LiveInput = live;
     if (!on)
         m_value->clear();
 }
@@ -498,10 +498,7 @@ void InputSetupDialog::doneClicked() {
     leaveThen([this] {
         ++m_showing;
         m_edited = false;
-        if (m_texts.kind == InputKind::Probe)
-            m.live.LvdtSetupLiveInput = 0;
-        else
-            m.live.AnalogSetupLiveInput = 0;
+        m.LiveInput = 0;
         m_value->clear();
         hide();
         const bool changed = m_programmedWhileOpen;

@@ -1,25 +1,27 @@
 #pragma once
 
-#include "DialogParts.h"
+#include "FormParts.h"
 #include "InputMoves.h"
 #include "InputSetupFields.h"
+#include "LiveValues.h"
 
 #include <QDialog>
 
 #include <functional>
 #include <optional>
 
-class LinkScheduler;
-class Prompts;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class UpDownArrows;
-struct LinkSession;
-struct LiveFollowers;
-struct SetupSession;
-struct UnitObjects;
+
+// What the probe and analog setup dialogs work with: the form's parts and the input they have
+// the poll follow (not 0 while "Show Current Value" is ticked; the input read is the one in the
+// dialog's number box).
+struct InputSetupParts : FormParts {
+    int16_t &LiveInput;
+};
 
 // The probe and the analog setup dialogs are one dialog with two faces: the names of the
 // controls, the captions and tips, the decimals shown and whether the spinner wraps around
@@ -40,8 +42,6 @@ public:
     void setCurrentInput(int input);
     // The number in the current-number box as typed, 0 when it is not a number.
     int boxNumber() const;
-    // The live reading, from the poll.
-    void setLiveValue(const QString &text);
 
     // Shows the dialog on `input`, modal or not; a dialog already open is moved there and
     // raised.
@@ -77,7 +77,7 @@ protected:
         bool tips;
     };
 
-    InputSetupDialog(DialogParts parts, const Texts &texts, QWidget *parent);
+    InputSetupDialog(InputSetupParts parts, const Texts &texts, QWidget *parent);
     ~InputSetupDialog() override;
 
     void closeEvent(QCloseEvent *event) override;
@@ -107,8 +107,12 @@ private:
     void setBusy(bool busy);
     void showEmptySet();
 
-    DialogParts m;
+    // The live value's input while it is followed: the number in the box, if the set has it.
+    LiveObject liveInput() const;
+
+    InputSetupParts m;
     Texts m_texts;
+    LiveSubscription m_live;
     int m_current = 1;
     bool m_edited = false;
     bool m_busy = false;

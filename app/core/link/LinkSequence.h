@@ -44,3 +44,12 @@ private:
     std::vector<Step> m_steps;
     bool m_sharesLine = false;
 };
+
+// Runs sequences for whoever sends them (the link scheduler in the station): what a form that
+// talks to the unit is handed instead of the scheduler itself.
+class SequenceRunner {
+public:
+    virtual ~SequenceRunner() = default;
+    // Queues a sequence behind those already queued.
+    virtual void run(LinkSequence sequence) = 0;
+};

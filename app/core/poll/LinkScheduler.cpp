@@ -31,7 +31,7 @@ void LinkScheduler::startPolling() {
 
 void LinkScheduler::stopPolling() {
     m_polling = false;
-    m_tick.reset();
+    dropTick(false);
     schedule();
 }
 
@@ -100,7 +100,7 @@ void LinkScheduler::requestClose() {
 
 void LinkScheduler::endForClose() {
     m_polling = false;
-    m_tick.reset();
+    dropTick(false);
     m_queue.clear();
     m_timer.stop();
     Q_EMIT closeRequested();
@@ -161,10 +161,18 @@ bool LinkScheduler::runTickStep() {
             return true;
     }
     if (!m_poll.isCurrent(*m_tick) || m_tickStep >= m_tick->steps.size()) {
-        m_tick.reset();
+        dropTick(m_tickStep >= m_tick->steps.size());
         Q_EMIT tickFinished();
     }
     return true;
+}
+
+void LinkScheduler::dropTick(bool complete) {
+    if (!m_tick)
+        return;
+    const PollTick ended = std::move(*m_tick);
+    m_tick.reset();
+    m_poll.endTick(ended, complete);
 }
 
 void LinkScheduler::afterExchange() {

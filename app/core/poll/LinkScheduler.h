@@ -25,7 +25,7 @@ std::chrono::milliseconds nextTickDelay(std::chrono::steady_clock::time_point la
 // for the exchange under way, then runs to its end with no poll request between its requests.
 // While a link box is open nothing is sent; after a box answered with Retry the link is opened
 // again before the next exchange.
-class LinkScheduler : public QObject {
+class LinkScheduler : public QObject, public SequenceRunner {
     Q_OBJECT
 
 public:
@@ -39,8 +39,7 @@ public:
     void stopPolling();
     bool isPolling() const { return m_polling; }
 
-    // Queues a sequence behind those already queued.
-    void run(LinkSequence sequence);
+    void run(LinkSequence sequence) override;
     bool sequenceUnderWay() const { return m_sequence.has_value() || !m_queue.empty(); }
 
     // Asks the station to close although a link box may be open: the box is dismissed, the
@@ -64,6 +63,9 @@ private:
     // Whether the poll's step goes before a sequence's in this turn.
     bool pollsNext() const;
     bool runTickStep();
+    // The tick under way ends (complete: every step ran, else it was dropped) and the poll hears
+    // of it.
+    void dropTick(bool complete);
     void afterExchange();
     void schedule();
     bool hasWorkNow() const;

@@ -1,22 +1,109 @@
 #include "PollCycle.h"
 
 #include "LinkSession.h"
-#include "LiveFollowers.h"
 #include "UnitObjects.h"
 #include "ValueFormat.h"
 #include "ViewState.h"
 
 #include <algorithm>
+#include <array>
 
-PollCycle::PollCycle(LinkSession &session, UnitObjects &unit, ViewState &view, LiveFollowers &live,
-                     PollTargets &targets)
-    : m_session(session), m_unit(unit), m_view(view), m_live(live), m_targets(targets) {}
+struct PollCycle::Subscriber {
+    std::shared_ptr<bool> active;
+    LiveRequest request;
+
+    bool wants(int row, LiveObject object) const {
+        return *active && request.object(row) == object;
+    }
+};
+
+struct PollCycle::Follower {
+    std::shared_ptr<bool> active;
+    ViewFollower follower;
+};
+
+// One object's read in a tick and every subscriber row that wants it.
+struct PollCycle::PlannedRead {
+    struct Target {
+        std::shared_ptr<Subscriber> subscriber;
+        int row = 1;
+    };
+    LiveObject object;
+    std::vector<Target> targets;
+};
+
+namespace {
+
+// Where an object's read stands in the plan of a tick (0: not planned yet), by kind and number.
+class PlanIndex {
+public:
+    size_t &at(LiveObject object) {
+        std::vector<size_t> &slots = m_slots[static_cast<size_t>(object.kind)];
+        const auto number = static_cast<size_t>(object.number);
+        if (slots.size() <= number)
+            slots.resize(number + 1, 0);
+        return slots[number];
+    }
+
+private:
+    std::array<std::vector<size_t>, 3> m_slots;
+};
+
+} // namespace
+
+PollCycle::PollCycle(LinkSession &session, UnitObjects &unit, ViewState &view)
+    : m_session(session), m_unit(unit), m_view(view) {
+    LiveRequest rows;
+    rows.place = TickPlace::ViewRows;
+    rows.withTheList = true;
+    rows.rows = [this] {
+        return viewRowCount();
+    };
+    rows.object = [this](int row) {
+        return viewRowObject(row);
+    };
+    rows.deliver = [this](const LiveReading &reading) {
+        viewRowRead(reading);
+    };
+    m_viewRows = subscribe(std::move(rows));
+}
+
+PollCycle::~PollCycle() = default;
+
+LiveSubscription PollCycle::subscribe(LiveRequest request) {
+    auto active = std::make_shared<bool>(true);
+    auto subscriber = std::make_shared<Subscriber>(Subscriber{active, std::move(request)});
+    // Kept in the order of the tick: by place, then in the order they were made.
+    const auto at =
+        std::upper_bound(m_subscribers.begin(), m_subscribers.end(), subscriber->request.place,
+                         [](TickPlace place, const std::shared_ptr<Subscriber> &s) {
+                             return place < s->request.place;
+                         });
+    m_subscribers.insert(at, std::move(subscriber));
+    return LiveSubscription(std::move(active));
+}
+
+LiveSubscription PollCycle::followView(ViewFollower follower) {
+    auto active = std::make_shared<bool>(true);
+    m_followers.push_back(std::make_shared<Follower>(Follower{active, std::move(follower)}));
+    return LiveSubscription(std::move(active));
+}
+
+void PollCycle::prune() {
+    std::erase_if(m_subscribers, [](const auto &s) { return !*s->active; });
+    std::erase_if(m_followers, [](const auto &f) { return !*f->active; });
+}
+
+ListBrake PollCycle::listBrake() const {
+    if (!m_view.UpdatesOn)
+        return ListBrake::UpdatesOff;
+    return m_view.PollHold != 0 ? ListBrake::Held : ListBrake::None;
+}
 
 void PollCycle::resetCaches() {
     ++m_generation;
     m_freshness.reset();
     const int channels = std::max(0, m_unit.UnitSystem->MaxChannel());
-    m_lastChannel.assign(static_cast<size_t>(channels), Unshown);
     switch (m_view.ViewMode) {
     case View::Group:
     case View::Channels:
@@ -32,83 +119,54 @@ void PollCycle::resetCaches() {
         break;
     }
     std::fill(m_lastRow.begin(), m_lastRow.end(), Unshown);
+    // Copies: a subscriber told may subscribe or drop a subscription.
+    for (const std::shared_ptr<Subscriber> &s : std::vector(m_subscribers)) {
+        if (*s->active && s->request.restarted)
+            s->request.restarted();
+    }
+    const ViewShown shown = shownView();
+    for (const std::shared_ptr<Follower> &f : std::vector(m_followers)) {
+        if (*f->active && f->follower.viewChanged)
+            f->follower.viewChanged(shown);
+    }
 }
 
 PollTick PollCycle::planTick() {
-    PollTick tick{m_generation, {}};
-    Steps &steps = tick.steps;
-    // A dialog that stopped wanting its live value between planning and reading gets nothing.
-    // A read that failed (already reported by the link error handler) leaves what is shown.
-    if (const int channel = m_live.MasteringChannel; channel != 0) {
-        steps.push_back([this, channel] {
-            if (m_live.MasteringChannel != channel)
-                return;
-            const auto value = readChannel(channel);
-            MasteringReadingRecord &stored = m_live.MasteringReading;
-            stored = {static_cast<int16_t>(channel), stored.sequence + 1, value.value_or(0.0f),
-                      value.has_value()};
-            if (value)
-                m_targets.setMasteringValue(formatChannel(channel, *value));
-        });
-    }
-    if (const int channel = m_live.ChannelSetupLiveChannel; channel != 0) {
-        steps.push_back([this, channel] {
-            if (m_live.ChannelSetupLiveChannel != channel)
-                return;
-            if (const auto value = readChannel(channel))
-                m_targets.setChannelSetupValue(formatChannel(channel, *value));
-        });
-    }
-    if (m_live.LvdtSetupLiveInput != 0) {
-        // The probe read is the one in the dialog's box when the read is made.
-        steps.push_back([this] {
-            const int probe = m_targets.probeSetupCurrentInput();
-            // Whatever is typed into the box, only an input of the set is read.
-            if (m_live.LvdtSetupLiveInput == 0 || !m_unit.lvdt(probe))
-                return;
-            if (const auto value = readInput(true, probe))
-                m_targets.setProbeSetupValue(formatValue(*value, ProbeDecimals));
-        });
-    }
-    if (m_live.AnalogSetupLiveInput != 0) {
-        steps.push_back([this] {
-            const int input = m_targets.analogSetupCurrentInput();
-            if (m_live.AnalogSetupLiveInput == 0 || !m_unit.analogInput(input))
-                return;
-            if (const auto value = readInput(false, input))
-                m_targets.setAnalogSetupValue(formatValue(*value, ProbeDecimals));
-        });
-    }
-    if (const int probe = m_live.CalibrationLiveProbe; probe != 0) {
-        steps.push_back([this, probe] {
-            if (m_live.CalibrationLiveProbe != probe)
-                return;
-            if (const auto value = readInput(true, probe))
-                m_targets.setCalibrationValue(formatValue(*value, ProbeDecimals));
-        });
-    }
-    if (m_view.UpdatesOn && m_view.PollHold == 0) {
-        if (m_view.ViewMode != View::Channels)
-            planLabels(steps);
-        switch (m_view.ViewMode) {
-        case View::Group:
-            planGroupView(steps);
-            break;
-        case View::Channels:
-            planChannelView(steps);
-            break;
-        case View::Probes:
-            planInputView(steps, true);
-            break;
-        case View::Analogs:
-            planInputView(steps, false);
-            break;
-        default:
-            break;
+    prune();
+    PollTick tick{m_generation, ++m_ticks, listBrake(), {}};
+    auto plan = std::make_shared<std::vector<PlannedRead>>();
+    PlanIndex index;
+    for (const std::shared_ptr<Subscriber> &s : m_subscribers) {
+        const LiveRequest &request = s->request;
+        if ((request.withTheList && tick.brake != ListBrake::None) || !request.object ||
+            !request.deliver)
+            continue;
+        const int rows = request.rows ? request.rows() : 1;
+        for (int row = 1; row <= rows; ++row) {
+            const LiveObject object = request.object(row);
+            if (!exists(object))
+                continue;
+            size_t &slot = index.at(object);
+            if (slot == 0) {
+                plan->push_back({object, {}});
+                slot = plan->size();
+            }
+            (*plan)[slot - 1].targets.push_back({s, row});
         }
     }
-    planGroupMastering(steps);
+    tick.steps.reserve(plan->size());
+    for (size_t i = 0; i < plan->size(); ++i)
+        tick.steps.push_back(
+            [this, plan, i, number = tick.number] { runRead((*plan)[i], number); });
     return tick;
+}
+
+void PollCycle::endTick(const PollTick &tick, bool complete) {
+    const TickEnd end{tick.number, complete && isCurrent(tick), tick.brake};
+    for (const std::shared_ptr<Follower> &f : std::vector(m_followers)) {
+        if (*f->active && f->follower.tickEnded)
+            f->follower.tickEnded(end);
+    }
 }
 
 bool PollCycle::tick() {
@@ -121,150 +179,146 @@ bool PollCycle::tick() {
     } done{m_running};
     // Values read for an earlier view must not reach the rows of this one.
     const PollTick planned = planTick();
-    for (size_t i = 0; i < planned.steps.size() && isCurrent(planned); ++i)
-        planned.steps[i]();
+    size_t step = 0;
+    for (; step < planned.steps.size() && isCurrent(planned); ++step)
+        planned.steps[step]();
+    endTick(planned, step == planned.steps.size());
     return true;
 }
 
-void PollCycle::planLabels(Steps &steps) {
-    const int channels =
-        std::min<int>(m_unit.UnitSystem->MaxChannel(), static_cast<int>(m_lastChannel.size()));
-    for (int n = 1; n <= channels; ++n) {
-        steps.push_back([this, n] {
-            const auto value = readChannel(n);
-            float *last = channelCache(n);
-            if (value && last && *value != *last) {
-                *last = *value;
-                m_targets.setChannelLabel(n, formatChannel(n, *value));
-            }
-        });
-    }
-}
-
-void PollCycle::planGroupView(Steps &steps) {
-    const group *shown = shownGroup();
-    if (!shown)
+// A subscriber that went, or wants another object by now, is left out; with nobody left the
+// object is not read. A read that failed (already reported by the link error handler) is handed
+// on as failed.
+void PollCycle::runRead(const PlannedRead &read, uint64_t tick) {
+    const auto wanted = [&read](const PlannedRead::Target &t) {
+        return t.subscriber->wants(t.row, read.object);
+    };
+    if (std::none_of(read.targets.begin(), read.targets.end(), wanted))
         return;
-    for (int j = 1; j <= shown->Count; ++j) {
-        const int n = shown->GetChannel(j);
-        // An entry naming a channel beyond the set has nothing to read; its row says so.
-        if (!m_unit.channel(n))
+    LiveReading reading;
+    reading.object = read.object;
+    reading.value = readObject(read.object);
+    if (reading.value)
+        reading.text = format(read.object, *reading.value);
+    reading.tick = tick;
+    reading.number = ++m_readings;
+    for (const PlannedRead::Target &target : read.targets) {
+        if (!wanted(target))
             continue;
-        steps.push_back([this, j, n] {
-            const auto value = readChannel(n);
-            noteRowRead(j, value.has_value());
-            float &last = rowCache(j);
-            if (!value || *value == last)
-                return;
-            last = *value;
-            const QString text = formatChannel(n, *value);
-            if (m_targets.gridShown())
-                m_targets.setGridValue(j, text);
-            if (m_targets.barsShown())
-                m_targets.setBarValue(j, *value);
-        });
+        reading.row = target.row;
+        target.subscriber->request.deliver(reading);
     }
 }
 
-void PollCycle::planChannelView(Steps &steps) {
-    const int channels =
-        std::min<int>(m_unit.UnitSystem->MaxChannel(), static_cast<int>(m_lastChannel.size()));
-    for (int n = 1; n <= channels; ++n) {
-        steps.push_back([this, n] {
-            const auto value = readChannel(n);
-            noteRowRead(n, value.has_value());
-            float *last = channelCache(n);
-            if (!value || !last || *value == *last)
-                return;
-            *last = *value;
-            const QString text = formatChannel(n, *value);
-            m_targets.setChannelLabel(n, text);
-            if (m_targets.gridShown())
-                m_targets.setGridValue(n, text);
-            if (m_targets.barsShown())
-                m_targets.setBarValue(n, *value);
-        });
+bool PollCycle::exists(LiveObject object) const {
+    switch (object.kind) {
+    case LiveObject::Kind::Channel:
+        return m_unit.channel(object.number) != nullptr;
+    case LiveObject::Kind::Probe:
+        return m_unit.lvdt(object.number) != nullptr;
+    case LiveObject::Kind::AnalogInput:
+        return m_unit.analogInput(object.number) != nullptr;
     }
-}
-
-void PollCycle::planInputView(Steps &steps, bool probes) {
-    const int count = probes ? m_unit.UnitSystem->MaxLvdt() : m_unit.MaxAnalog;
-    for (int n = 1; n <= count; ++n) {
-        steps.push_back([this, n, probes] {
-            const auto value = readInput(probes, n);
-            noteRowRead(n, value.has_value());
-            if (!value)
-                return;
-            if (m_targets.gridShown())
-                m_targets.setGridValue(n, formatValue(*value, ProbeDecimals));
-            if (m_targets.barsShown())
-                m_targets.setBarValue(n, *value);
-        });
-    }
-}
-
-// The group mastering dialog's own group, whatever the main list shows.
-void PollCycle::planGroupMastering(Steps &steps) {
-    const int groupNumber = m_live.MasteringGroup;
-    const group *mastered = m_unit.groupAt(groupNumber);
-    if (!mastered)
-        return;
-    for (int j = 1; j <= mastered->Count; ++j) {
-        const int n = mastered->GetChannel(j);
-        if (!m_unit.channel(n))
-            continue;
-        steps.push_back([this, j, n, groupNumber] {
-            if (m_live.MasteringGroup != groupNumber)
-                return;
-            if (const auto value = readChannel(n))
-                m_targets.setGroupMasterValue(j, formatChannel(n, *value));
-        });
-    }
-}
-
-void PollCycle::noteRowRead(int row, bool fresh) {
-    const std::optional<bool> stale = m_freshness.noteRead(row, fresh);
-    if (!stale)
-        return;
-    if (m_targets.gridShown())
-        m_targets.setGridStale(row, *stale);
-    if (m_targets.barsShown())
-        m_targets.setBarStale(row, *stale);
+    return false;
 }
 
 // The unit would refuse a number beyond its set with an error box; such a read is not made.
-std::optional<float> PollCycle::readChannel(int channel) {
-    if (!m_unit.channel(channel))
+std::optional<float> PollCycle::readObject(LiveObject object) {
+    if (!exists(object))
         return std::nullopt;
     float value = 0.0f;
-    if (m_session.link.QorReadChannel(m_session.LinkHandle, channel, &value) != 0)
-        return std::nullopt;
-    return value;
-}
-
-std::optional<float> PollCycle::readInput(bool probe, int input) {
-    if (probe ? !m_unit.lvdt(input) : !m_unit.analogInput(input))
-        return std::nullopt;
-    float value = 0.0f;
-    const int32_t result = probe
-                               ? m_session.link.QorReadLvdt(m_session.LinkHandle, input, &value)
-                               : m_session.link.QorReadAnalog(m_session.LinkHandle, input, &value);
+    int32_t result = 0;
+    switch (object.kind) {
+    case LiveObject::Kind::Channel:
+        result = m_session.link.QorReadChannel(m_session.LinkHandle, object.number, &value);
+        break;
+    case LiveObject::Kind::Probe:
+        result = m_session.link.QorReadLvdt(m_session.LinkHandle, object.number, &value);
+        break;
+    case LiveObject::Kind::AnalogInput:
+        result = m_session.link.QorReadAnalog(m_session.LinkHandle, object.number, &value);
+        break;
+    }
     if (result != 0)
         return std::nullopt;
     return value;
 }
 
-int PollCycle::decimalsOf(int channel) const {
-    const Channel *object = m_unit.channel(channel);
-    return object ? object->Decimals : m_unit.SystemDecimals;
+QString PollCycle::format(LiveObject object, float value) const {
+    if (object.kind != LiveObject::Kind::Channel)
+        return formatValue(value, ProbeDecimals);
+    const Channel *channel = m_unit.channel(object.number);
+    return formatValue(value, channel ? channel->Decimals : m_unit.SystemDecimals);
 }
 
-QString PollCycle::formatChannel(int channel, float value) {
-    return formatValue(value, decimalsOf(channel));
-}
+// ---- the rows of the view ---------------------------------------------------------------------
 
 const group *PollCycle::shownGroup() const {
     return m_unit.groupAt(m_view.SelectedGroup);
+}
+
+int PollCycle::viewRowCount() const {
+    switch (m_view.ViewMode) {
+    case View::Group: {
+        const group *shown = shownGroup();
+        return shown ? shown->Count : 0;
+    }
+    case View::Channels:
+        return std::min<int>(m_unit.UnitSystem->MaxChannel(), static_cast<int>(m_lastRow.size()));
+    case View::Probes:
+        return m_unit.UnitSystem->MaxLvdt();
+    case View::Analogs:
+        return m_unit.MaxAnalog;
+    default:
+        return 0;
+    }
+}
+
+LiveObject PollCycle::viewRowObject(int row) const {
+    switch (m_view.ViewMode) {
+    case View::Group: {
+        const group *shown = shownGroup();
+        return shown ? LiveObject::channel(shown->GetChannel(row)) : LiveObject::none();
+    }
+    case View::Channels:
+        return LiveObject::channel(row);
+    case View::Probes:
+        return LiveObject::probe(row);
+    case View::Analogs:
+        return LiveObject::analogInput(row);
+    default:
+        return LiveObject::none();
+    }
+}
+
+ViewShown PollCycle::shownView() const {
+    ViewShown shown;
+    shown.view = m_view.ViewMode;
+    shown.group = shown.view == View::Group ? m_view.SelectedGroup : 0;
+    const int rows = viewRowCount();
+    for (int row = 1; row <= rows; ++row) {
+        const LiveObject object = viewRowObject(row);
+        shown.rows.push_back(exists(object) ? object : LiveObject::none());
+    }
+    return shown;
+}
+
+void PollCycle::viewRowRead(const LiveReading &reading) {
+    ViewRowReading row{reading.row, reading, false,
+                       m_freshness.noteRead(reading.row, !reading.failed())};
+    if (reading.value) {
+        const bool compared = m_view.ViewMode == View::Group || m_view.ViewMode == View::Channels;
+        if (!compared) {
+            row.changed = true;
+        } else if (float &last = rowCache(reading.row); *reading.value != last) {
+            last = *reading.value;
+            row.changed = true;
+        }
+    }
+    for (const std::shared_ptr<Follower> &f : std::vector(m_followers)) {
+        if (*f->active && f->follower.row)
+            f->follower.row(row);
+    }
 }
 
 float &PollCycle::rowCache(int row) {
@@ -272,10 +326,4 @@ float &PollCycle::rowCache(int row) {
     if (static_cast<size_t>(row) > m_lastRow.size())
         m_lastRow.resize(static_cast<size_t>(row), Unshown);
     return m_lastRow[static_cast<size_t>(row - 1)];
-}
-
-float *PollCycle::channelCache(int channel) {
-    return channel >= 1 && channel <= static_cast<int>(m_lastChannel.size())
-               ? &m_lastChannel[static_cast<size_t>(channel - 1)]
-               : nullptr;
 }

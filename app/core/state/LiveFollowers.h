@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-// The latest reading of MasteringChannel the poll stored, failed reads included. The number grows
-// with every reading, so the channel mastering dialog can tell a reading taken after it prepared
-// a channel from an older one.
+// The latest reading of MasteringChannel the poll delivered to the channel mastering dialog,
+// failed reads included, as the dialog keeps it. The number grows with every reading, so the
+// dialog can tell a reading taken after it prepared a channel from an older one.
 struct MasteringReadingRecord {
     int16_t channel = 0; // 0: nothing stored yet
     uint64_t sequence = 0;
@@ -12,8 +12,8 @@ struct MasteringReadingRecord {
     bool valid = false; // false when the read failed
 };
 
-// Who follows live values besides the main list: the dialogs whose live-value boxes the poll
-// feeds (0 = none wanted), and the other programs that follow channel values.
+// What the dialogs have the poll follow for their live-value boxes (0 = none wanted; each dialog
+// subscribes for its own), and the other programs that follow channel values.
 struct LiveFollowers {
     int16_t MasteringChannel = 0;
     MasteringReadingRecord MasteringReading;

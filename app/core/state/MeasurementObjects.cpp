@@ -122,46 +122,72 @@ void Channel::setDescription(const QString &text) {
 
 // ---- Lvdt -------------------------------------------------------------------------------------
 
+float MeasuredInput::read(InputCalls::Read call, int input) const {
+    float value = 0.0f;
+    call(m_session, input, &value);
+    return value;
+}
+
+float MeasuredInput::Value(int input) const {
+    return read(m_calls.value, input);
+}
+
+float MeasuredInput::ZeroOffset() const {
+    return read(m_calls.zeroOffset, Index);
+}
+
+void MeasuredInput::setZeroOffset(float value) {
+    setZeroOffsetOf(Index, value);
+}
+
+float MeasuredInput::FullScale() const {
+    return read(m_calls.fullScale, Index);
+}
+
+void MeasuredInput::setFullScale(float value) {
+    setFullScaleOf(Index, value);
+}
+
+void MeasuredInput::setZeroOffsetOf(int input, float value) {
+    m_calls.setZeroOffset(m_session, input, &value);
+}
+
+void MeasuredInput::setFullScaleOf(int input, float value) {
+    m_calls.setFullScale(m_session, input, &value);
+}
+
+// ---- Lvdt -------------------------------------------------------------------------------------
+
+namespace {
+
+const InputCalls ProbeCalls{
+    [](LinkSession &s, int n, float *v) { return s.link.QorReadLvdt(s.LinkHandle, n, v); },
+    [](LinkSession &s, int n, float *v) { return s.link.QorReadTzero(s.LinkHandle, n, v); },
+    [](LinkSession &s, int n, float *v) { return s.link.QorSetTzero(s.LinkHandle, n, v); },
+    [](LinkSession &s, int n, float *v) { return s.link.QorReadTfsv(s.LinkHandle, n, v); },
+    [](LinkSession &s, int n, float *v) { return s.link.QorSetTfsv(s.LinkHandle, n, v); },
+};
+
+const InputCalls AnalogCalls{
+    [](LinkSession &s, int n, float *v) { return s.link.QorReadAnalog(s.LinkHandle, n, v); },
+    [](LinkSession &s, int n, float *v) { return s.link.QorReadAzero(s.LinkHandle, n, v); },
+    [](LinkSession &s, int n, float *v) { return s.link.QorSetAzero(s.LinkHandle, n, v); },
+    [](LinkSession &s, int n, float *v) { return s.link.QorReadAfsv(s.LinkHandle, n, v); },
+    [](LinkSession &s, int n, float *v) { return s.link.QorSetAfsv(s.LinkHandle, n, v); },
+};
+
+} // namespace
+
+Lvdt::Lvdt(LinkSession &session) : MeasuredInput(session, ProbeCalls) {}
+
 void Lvdt::SetDefaults(int n) {
     Index = static_cast<int16_t>(n);
     Description = defaultObjectName("Lvdt", n);
 }
 
-void Lvdt::SetLVDTFullScale(int probe, float value) {
-    m_session.link.QorSetTfsv(m_session.LinkHandle, probe, &value);
-}
-
-void Lvdt::SetLVDTZero(int probe, float value) {
-    m_session.link.QorSetTzero(m_session.LinkHandle, probe, &value);
-}
-
-float Lvdt::Value(int probe) const {
-    float value = 0.0f;
-    m_session.link.QorReadLvdt(m_session.LinkHandle, probe, &value);
-    return value;
-}
-
-float Lvdt::ZeroOffset() const {
-    float value = 0.0f;
-    m_session.link.QorReadTzero(m_session.LinkHandle, Index, &value);
-    return value;
-}
-
-void Lvdt::setZeroOffset(float value) {
-    SetLVDTZero(Index, value);
-}
-
-float Lvdt::FullScale() const {
-    float value = 0.0f;
-    m_session.link.QorReadTfsv(m_session.LinkHandle, Index, &value);
-    return value;
-}
-
-void Lvdt::setFullScale(float value) {
-    SetLVDTFullScale(Index, value);
-}
-
 // ---- analog -----------------------------------------------------------------------------------
+
+analog::analog(LinkSession &session) : MeasuredInput(session, AnalogCalls) {}
 
 void analog::SetDefaults(int n) {
     SetDefaultName(n);
@@ -172,40 +198,6 @@ void analog::SetDefaults(int n) {
 void analog::SetDefaultName(int n) {
     Index = static_cast<int16_t>(n);
     Description = defaultObjectName("Analog ", n);
-}
-
-void analog::SetAnalogFullScale(int input, float value) {
-    m_session.link.QorSetAfsv(m_session.LinkHandle, input, &value);
-}
-
-void analog::SetAnalogZero(int input, float value) {
-    m_session.link.QorSetAzero(m_session.LinkHandle, input, &value);
-}
-
-float analog::Value(int input) const {
-    float value = 0.0f;
-    m_session.link.QorReadAnalog(m_session.LinkHandle, input, &value);
-    return value;
-}
-
-float analog::ZeroOffset() const {
-    float value = 0.0f;
-    m_session.link.QorReadAzero(m_session.LinkHandle, Index, &value);
-    return value;
-}
-
-void analog::setZeroOffset(float value) {
-    SetAnalogZero(Index, value);
-}
-
-float analog::FullScale() const {
-    float value = 0.0f;
-    m_session.link.QorReadAfsv(m_session.LinkHandle, Index, &value);
-    return value;
-}
-
-void analog::setFullScale(float value) {
-    SetAnalogFullScale(Index, value);
 }
 
 // ---- group ------------------------------------------------------------------------------------

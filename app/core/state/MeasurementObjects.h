@@ -60,50 +60,70 @@ private:
     Prompts &m_prompts;
 };
 
-class Lvdt {
-public:
-    explicit Lvdt(LinkSession &session) : m_session(session) {}
-
-    int16_t Index = 0;
-    QString Description;
-
-    void SetDefaults(int n);
-    void SetLVDTFullScale(int probe, float value);
-    void SetLVDTZero(int probe, float value);
-    float Value(int probe) const;
-    float ZeroOffset() const;
-    void setZeroOffset(float value);
-    float FullScale() const;
-    void setFullScale(float value);
-
-private:
-    LinkSession &m_session;
+// The link calls of one kind of input (probes, analog inputs), each on the input's 1-based number.
+struct InputCalls {
+    using Read = int32_t (*)(LinkSession &, int input, float *value);
+    using Write = int32_t (*)(LinkSession &, int input, float *value);
+    Read value;
+    Read zeroOffset;
+    Write setZeroOffset;
+    Read fullScale;
+    Write setFullScale;
 };
 
-class analog {
+// What a probe and an analog input share: a number and a description kept by the station, and a
+// live value, zero offset and full scale kept by the unit, through the calls of its kind. A read
+// that fails reads 0 (the link error handler has told the operator).
+class MeasuredInput {
 public:
-    explicit analog(LinkSession &session) : m_session(session) {}
-
-    static constexpr float DefaultZeroOffset = 0.0f;
-    static constexpr float DefaultFullScale = 1.0f;
-
     int16_t Index = 0;
     QString Description;
 
-    // Sets Index and Description, then sends the default zero and full scale to the unit.
-    void SetDefaults(int n);
-    // Index and Description alone: the part of SetDefaults that sends nothing.
-    void SetDefaultName(int n);
-    void SetAnalogFullScale(int input, float value);
-    void SetAnalogZero(int input, float value);
     float Value(int input) const;
     float ZeroOffset() const;
     void setZeroOffset(float value);
     float FullScale() const;
     void setFullScale(float value);
 
+protected:
+    MeasuredInput(LinkSession &session, const InputCalls &calls)
+        : m_session(session), m_calls(calls) {}
+    ~MeasuredInput() = default;
+    MeasuredInput(const MeasuredInput &) = delete;
+    MeasuredInput &operator=(const MeasuredInput &) = delete;
+
+    void setZeroOffsetOf(int input, float value);
+    void setFullScaleOf(int input, float value);
+
 private:
+    float read(InputCalls::Read call, int input) const;
+
     LinkSession &m_session;
+    const InputCalls &m_calls;
+};
+
+class Lvdt : public MeasuredInput {
+public:
+    explicit Lvdt(LinkSession &session);
+
+    void SetDefaults(int n);
+    void SetLVDTFullScale(int probe, float value) { setFullScaleOf(probe, value); }
+    void SetLVDTZero(int probe, float value) { setZeroOffsetOf(probe, value); }
+};
+
+class analog : public MeasuredInput {
+public:
+    explicit analog(LinkSession &session);
+
+    static constexpr float DefaultZeroOffset = 0.0f;
+    static constexpr float DefaultFullScale = 1.0f;
+
+    // Sets Index and Description, then sends the default zero and full scale to the unit.
+    void SetDefaults(int n);
+    // Index and Description alone: the part of SetDefaults that sends nothing.
+    void SetDefaultName(int n);
+    void SetAnalogFullScale(int input, float value) { setFullScaleOf(input, value); }
+    void SetAnalogZero(int input, float value) { setZeroOffsetOf(input, value); }
 };
 
 // A named list of channels with its own display-window rectangles.

@@ -30,20 +30,6 @@ struct RecordingHelp : HelpViewer {
     std::vector<int> contexts;
 };
 
-// Hands the poll's calibration reading to the dialog, as the main window does.
-struct CalibrationTargets : PollTargets {
-    void setChannelLabel(int, const QString &) override {}
-    bool gridShown() const override { return false; }
-    bool barsShown() const override { return false; }
-    void setGridValue(int, const QString &) override {}
-    void setBarValue(int, float) override {}
-    void setCalibrationValue(const QString &text) override {
-        if (dialog)
-            dialog->setLiveValue(text);
-    }
-    dlgCalibrate *dialog = nullptr;
-};
-
 // A station on the stand-in unit (logging every exchange) with its scheduler, and the dialog.
 class CalibrationFixture : public StationFixture {
 public:
@@ -51,9 +37,11 @@ public:
         if (!connectStandIn(options + QStringLiteral(" --log ") + logFile(), why))
             return false;
         dialog = std::make_unique<dlgCalibrate>(
-            CalibrationParts{state.session, scheduler, state.unit, state.live, state.setup,
-                             state.config, prompts, help});
-        targets.dialog = dialog.get();
+            CalibrationParts{{state.session, state.unit, scheduler, prompts, state.setup, poll},
+                             scheduler,
+                             state.live.CalibrationLiveProbe,
+                             state.config,
+                             help});
         return true;
     }
 
@@ -78,8 +66,7 @@ public:
     }
 
     RecordingHelp help;
-    CalibrationTargets targets;
-    PollCycle poll{state.session, state.unit, state.view, state.live, targets};
+    PollCycle poll{state.session, state.unit, state.view};
     LinkScheduler scheduler{state.session, poll, prompts};
     std::unique_ptr<dlgCalibrate> dialog;
 };

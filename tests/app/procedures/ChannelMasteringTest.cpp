@@ -132,7 +132,6 @@ TEST_F(ChannelMasteringTest, TheDialogKeepsItsModeUntilACommandStartsItAfresh) {
     ASSERT_TRUE(pressMaster());
     ASSERT_EQ(dialog().step(), FormMastering::Step::WaitMaster2);
 
-    window->ZeroMode = -1; // the shared flag alone changes nothing in an open procedure
     insert("part master2");
     ASSERT_TRUE(pressMaster());
     EXPECT_EQ(instruction(), QStringLiteral("Mastering completed."));

@@ -17,13 +17,13 @@ protected:
 
     // Selects group `chosen` as the group selection dialog does.
     void chooseGroup(int chosen) {
-        window->selectGroup = [this, chosen] {
+        window->dialogs().setGroupSelection([this, chosen] {
             state.view.SelectedGroup = static_cast<int16_t>(chosen);
             state.view.GroupSelectCancelled = chosen == 0;
             // A chosen group leaves the dialog's hold up for the caller to lower.
             if (chosen != 0)
-                ++state.view.PollHold;
-        };
+                state.view.PollHold.holdUntilRefresh();
+        });
     }
     // Presses with the poll stopped, so the log holds the press's requests alone.
     QStringList pressAlone() {

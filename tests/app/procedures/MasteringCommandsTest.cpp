@@ -44,13 +44,13 @@ TEST_F(MasteringCommandsTest, EveryCommandAndEveryCloseLeavesTheHoldBalanced) {
         {"Master > Group with several groups", 2, [this] { trigger("MasterGroup"); }, false, 1},
         {"Master button in the group view", 2, [this] { click("CommandMaster"); }, false, 1},
     };
-    window->selectGroup = [this, &selections] {
+    window->dialogs().setGroupSelection([this, &selections] {
         ++selections;
         // As the selection dialog does: a chosen group leaves its hold up for the caller.
-        ++state.view.PollHold;
+        state.view.PollHold.holdUntilRefresh();
         state.view.SelectedGroup = 2;
         state.view.GroupSelectCancelled = false;
-    };
+    });
     for (const auto &c : cases) {
         SCOPED_TRACE(c.legend);
         if (state.unit.groupCount() < c.groups)
@@ -58,8 +58,9 @@ TEST_F(MasteringCommandsTest, EveryCommandAndEveryCloseLeavesTheHoldBalanced) {
         selections = 0;
         c.command();
         ASSERT_TRUE(waitFor([&] {
-            return c.channelDialog ? window->masteringDialog() && dialog().isIdle()
-                                   : window->groupMasteringDialog() && groupDialog().isIdle();
+            return c.channelDialog
+                       ? window->dialogs().masteringDialog() && dialog().isIdle()
+                       : window->dialogs().groupMasteringDialog() && groupDialog().isIdle();
         }));
         EXPECT_EQ(state.view.PollHold, 0) << "after the command";
         EXPECT_EQ(selections, c.selectionsAsked);
@@ -67,11 +68,12 @@ TEST_F(MasteringCommandsTest, EveryCommandAndEveryCloseLeavesTheHoldBalanced) {
         QDialog &shown = c.channelDialog ? static_cast<QDialog &>(dialog()) : groupDialog();
         ASSERT_TRUE(shown.isVisible());
         // Another window holds the list while the procedure closes with the window's close box.
-        state.view.PollHold = 1;
-        shown.close();
-        EXPECT_FALSE(shown.isVisible());
-        EXPECT_EQ(state.view.PollHold, 1) << "the other window's hold stays";
-        state.view.PollHold = 0;
+        {
+            const PollHoldGuard otherWindow(state.view.PollHold);
+            shown.close();
+            EXPECT_FALSE(shown.isVisible());
+            EXPECT_EQ(state.view.PollHold, 1) << "the other window's hold stays";
+        }
         EXPECT_EQ(state.live.MasteringChannel, 0);
         EXPECT_EQ(state.live.MasteringGroup, 0);
     }
@@ -79,7 +81,7 @@ TEST_F(MasteringCommandsTest, EveryCommandAndEveryCloseLeavesTheHoldBalanced) {
 
 TEST_F(MasteringCommandsTest, GroupCommandsThatCannotGoOnChangeNothing) {
     const auto before = [this] {
-        return std::pair(state.view.ViewMode, state.view.PollHold);
+        return std::pair(state.view.ViewMode, static_cast<int>(state.view.PollHold));
     };
     trigger("ZeroGroup");
     ASSERT_EQ(prompts.shown.size(), 1u);
@@ -89,13 +91,13 @@ TEST_F(MasteringCommandsTest, GroupCommandsThatCannotGoOnChangeNothing) {
 
     addGroup(QStringLiteral("Bore"), {1});
     addGroup(QStringLiteral("Height"), {3});
-    window->selectGroup = [this] {
+    window->dialogs().setGroupSelection([this] {
         state.view.SelectedGroup = 0;
         state.view.GroupSelectCancelled = true;
-    };
+    });
     trigger("MasterGroup");
     EXPECT_EQ(before(), std::pair(View::Channels, 0)) << "selection cancelled";
-    EXPECT_EQ(window->groupMasteringDialog(), nullptr);
+    EXPECT_EQ(window->dialogs().groupMasteringDialog(), nullptr);
 
     // With one group left the command goes straight on, also after a cancelled selection.
     state.unit.Groups.pop_back();
@@ -121,14 +123,14 @@ TEST_F(MasteringCommandsTest, AChannelCommandLeavesAGroupOrProbeViewForTheChanne
 TEST_F(MasteringCommandsTest, EachDialogIsOpenedOnceAndRaisedAgain) {
     addGroup(QStringLiteral("Bore"), {1, 2});
     ASSERT_TRUE(channelCommand(&FormMain::ZeroChannel_Click));
-    FormMastering *first = window->masteringDialog();
+    FormMastering *first = window->dialogs().masteringDialog();
     ASSERT_TRUE(channelCommand(&FormMain::MasterChannel_Click));
-    EXPECT_EQ(window->masteringDialog(), first);
+    EXPECT_EQ(window->dialogs().masteringDialog(), first);
     EXPECT_EQ(first->windowTitle(), QStringLiteral("Master Channels"));
     ASSERT_TRUE(groupCommand(&FormMain::ZeroGroup_Click));
-    FormGroupMastering *group = window->groupMasteringDialog();
+    FormGroupMastering *group = window->dialogs().groupMasteringDialog();
     ASSERT_TRUE(groupCommand(&FormMain::MasterGroup_Click));
-    EXPECT_EQ(window->groupMasteringDialog(), group);
+    EXPECT_EQ(window->dialogs().groupMasteringDialog(), group);
     EXPECT_EQ(group->windowTitle(), QStringLiteral("Master Channels by Group"));
     EXPECT_EQ(state.view.PollHold, 0);
 }

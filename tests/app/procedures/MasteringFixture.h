@@ -70,8 +70,8 @@ public:
         link.QorSetCscale(state.session.LinkHandle, channel, &value);
     }
 
-    FormMastering &dialog() { return *window->masteringDialog(); }
-    FormGroupMastering &groupDialog() { return *window->groupMasteringDialog(); }
+    FormMastering &dialog() { return *window->dialogs().masteringDialog(); }
+    FormGroupMastering &groupDialog() { return *window->dialogs().groupMasteringDialog(); }
     template <typename T> T *control(QWidget &form, const char *name) {
         return form.findChild<T *>(QString::fromLatin1(name));
     }
@@ -116,7 +116,7 @@ public:
     }
     bool groupCommand(void (FormMain::*click)()) {
         (window.get()->*click)();
-        if (!window->groupMasteringDialog() || !groupDialog().isVisible())
+        if (!window->dialogs().groupMasteringDialog() || !groupDialog().isVisible())
             return false;
         QSignalSpy settled(&groupDialog(), &FormGroupMastering::settled);
         return waitFor([&] { return !settled.isEmpty(); }) && idle();

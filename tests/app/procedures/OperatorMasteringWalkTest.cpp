@@ -118,7 +118,7 @@ protected:
     // Setup > Groups: a new group, every channel double clicked into it, Done.
     void makeGroupOfEveryChannel(const QString &name) {
         action("SetupGroups")->trigger();
-        FormSetupGroup *editor = window->groupEditor();
+        FormSetupGroup *editor = window->dialogs().groupEditor();
         ASSERT_NE(editor, nullptr);
         ASSERT_TRUE(waitFor([editor] { return editor->descriptionsRead(); }));
         control<QLineEdit>(*editor, "TextGroupName")->setText(name);
@@ -207,7 +207,7 @@ TEST_F(OperatorMasteringWalkTest, GroupMasteredMeasuresTheRunAndOneChannelIsZero
     // 3. Master > Group goes straight to the only group; master 1, then master 2.
     ASSERT_TRUE(control("part master1"));
     action("MasterGroup")->trigger();
-    ASSERT_TRUE(window->groupMasteringDialog() && groupDialog().isVisible());
+    ASSERT_TRUE(window->dialogs().groupMasteringDialog() && groupDialog().isVisible());
     ASSERT_TRUE(settles(groupDialog()));
     EXPECT_EQ(groupInstruction(), QStringLiteral("Insert Master 1 and Press Master"));
     ASSERT_TRUE(freshGroupValues(8));

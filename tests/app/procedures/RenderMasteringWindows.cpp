@@ -38,11 +38,11 @@ bool renderMastering(const QString &folder, const QString &suffix) {
 
     station.addGroup(QStringLiteral("Turned part"), {1, 2, 3, 5});
     station.addGroup(QStringLiteral("Spoilt"), {1, 4, 3});
-    station.window->selectGroup = [&station] {
+    station.window->dialogs().setGroupSelection([&station] {
         station.state.view.SelectedGroup = 1;
         station.state.view.GroupSelectCancelled = false;
-        ++station.state.view.PollHold;
-    };
+        station.state.view.PollHold.holdUntilRefresh();
+    });
     ok = ok && station.groupCommand(&FormMain::MasterGroup_Click);
     MasteringStation::control("part master1");
     ok = ok && station.freshGroupValues(4);
@@ -54,11 +54,11 @@ bool renderMastering(const QString &folder, const QString &suffix) {
 
     station.link.QorClearChannel(station.state.session.LinkHandle, 4);
     station.setScaling(3, 0.0f);
-    station.window->selectGroup = [&station] {
+    station.window->dialogs().setGroupSelection([&station] {
         station.state.view.SelectedGroup = 2;
         station.state.view.GroupSelectCancelled = false;
-        ++station.state.view.PollHold;
-    };
+        station.state.view.PollHold.holdUntilRefresh();
+    });
     ok = ok && station.groupCommand(&FormMain::MasterGroup_Click);
     MasteringStation::control("part master1");
     ok = ok && station.pressGroupMaster();

@@ -223,7 +223,7 @@ TEST_F(LiveValuesTest, NothingIsSentWhileUpdateIsOffOrTheRefreshIsHeld) {
          [this] {
              window->UpdateToggle_Click();
          }},
-        {"a dialog holds the list refresh", [this] { ++state.view.PollHold; },
+        {"a dialog holds the list refresh", [this] { state.view.PollHold.holdUntilRefresh(); },
          [this] {
              window->UpdateMainDisplay();
          }},

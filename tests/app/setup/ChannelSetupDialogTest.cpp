@@ -57,7 +57,7 @@ protected:
         ASSERT_TRUE(openQuietly(QStringLiteral("--preset demo"), &why)) << why.toStdString();
     }
 
-    FormSetupChan *dialog() const { return window->channelSetupDialog(); }
+    FormSetupChan *dialog() const { return window->dialogs().channelSetupDialog(); }
     template <typename T> T *control(const char *name) const {
         return dialog()->findChild<T *>(QLatin1String(name));
     }
@@ -71,7 +71,7 @@ protected:
     }
     // Opens the dialog at `channel` and waits until the channel is shown.
     void open(int channel, bool modal = false) {
-        window->showChannelSetup(channel, modal);
+        window->dialogs().showChannelSetup(channel, modal);
         ASSERT_TRUE(idle());
     }
     // Shows `channel` afresh, any edits dropped.
@@ -570,7 +570,7 @@ TEST_F(ChannelSetupDialogTest, AShrinkingSetMovesTheDialogAndAnEmptySetDisablesI
     // No channels at all: the dialog opens with its reason, sends nothing and only closes.
     state.unit.Channels.clear();
     const qsizetype before = requests().size();
-    window->showChannelSetup(0, false);
+    window->dialogs().showChannelSetup(0, false);
     EXPECT_TRUE(dialog()->isVisible());
     EXPECT_EQ(current(), 0);
     EXPECT_FALSE(control<QLabel>("LabelStatus")->text().isEmpty());

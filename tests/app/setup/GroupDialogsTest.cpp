@@ -40,13 +40,13 @@ protected:
     // Setup > Groups, then the editor's reads of the channel descriptions.
     FormSetupGroup &openEditor() {
         action("SetupGroups")->trigger();
-        FormSetupGroup *editor = window->groupEditor();
+        FormSetupGroup *editor = window->dialogs().groupEditor();
         EXPECT_NE(editor, nullptr);
         EXPECT_TRUE(waitFor([editor] { return editor->descriptionsRead(); }));
         return *editor;
     }
     template <typename T> T *editorControl(const char *name) const {
-        T *control = window->groupEditor()->findChild<T *>(QLatin1String(name));
+        T *control = window->dialogs().groupEditor()->findChild<T *>(QLatin1String(name));
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
@@ -75,7 +75,7 @@ protected:
     // Answers the modal selection dialog once it shows, from inside its own event loop.
     void whenSelectionShows(std::function<void(FormSelectGroup &)> answer) {
         QTimer::singleShot(0, window.get(), [this, answer] {
-            FormSelectGroup *dialog = window->groupSelection();
+            FormSelectGroup *dialog = window->dialogs().groupSelection();
             if (!dialog || !dialog->isVisible()) {
                 ADD_FAILURE() << "the group selection is not shown";
                 if (dialog)
@@ -154,7 +154,7 @@ TEST_F(GroupDialogsTest, TheEditorShowsItsTextsAndEveryChannelWithItsDescription
 
     // Setup > Groups again brings the same editor to the front; nothing is loaded twice.
     action("SetupGroups")->trigger();
-    EXPECT_EQ(window->groupEditor(), &editor);
+    EXPECT_EQ(window->dialogs().groupEditor(), &editor);
     EXPECT_TRUE(editor.isVisible());
     EXPECT_EQ(state.view.PollHold, 1);
     EXPECT_EQ(rows("ListAvailableChannels").size(), 8);
@@ -351,7 +351,7 @@ TEST_F(HoldTest, EveryWayThroughBothDialogsLeavesTheMainListUnheld) {
          [](GroupDialogsTest &test, FormMain &station) {
              static_cast<HoldTest &>(test).whenSelectionShows(
                  [](FormSelectGroup &d) { button(d, "CmdOk")->click(); });
-             station.selectGroup();
+             station.dialogs().selectGroup();
          },
          View::Channels, 0},
         {"editor, Done", View::Channels, 0, 1, editor([](FormSetupGroup &e) { e.CmdDone_Click(); }),
@@ -385,14 +385,16 @@ TEST_F(HoldTest, EveryWayThroughBothDialogsLeavesTheMainListUnheld) {
             addGroup(QStringLiteral("Group %1").arg(g), {g, g + 1});
         state.view.ViewMode = c.viewBefore;
         state.view.SelectedGroup = static_cast<int16_t>(c.selectedBefore);
-        state.view.PollHold = 0;
+        ASSERT_EQ(state.view.PollHold, 0) << c.legend << ": no hold is left from before";
         c.path(*this, *window);
         EXPECT_EQ(state.view.PollHold, 0) << c.legend;
         EXPECT_EQ(state.view.ViewMode, c.viewAfter) << c.legend;
         EXPECT_EQ(state.view.SelectedGroup, c.selectedAfter) << c.legend;
-        EXPECT_FALSE(window->groupSelection() && window->groupSelection()->isVisible()) << c.legend;
-        if (window->groupEditor() && window->groupEditor()->isVisible())
-            window->groupEditor()->CmdDone_Click();
+        EXPECT_FALSE(window->dialogs().groupSelection() &&
+                     window->dialogs().groupSelection()->isVisible())
+            << c.legend;
+        if (window->dialogs().groupEditor() && window->dialogs().groupEditor()->isVisible())
+            window->dialogs().groupEditor()->CmdDone_Click();
     }
 }
 
@@ -412,7 +414,7 @@ TEST_F(GroupDialogsTest, TheSelectionListsTheGroupsAndHighlightsTheLast) {
         highlighted = selectionList(d)->currentRow();
         button(d, "CmdCancel")->click();
     });
-    window->selectGroup();
+    window->dialogs().selectGroup();
     EXPECT_EQ(shown, (QStringList{"Shaft", "Bore"}));
     EXPECT_EQ(highlighted, 1);
     EXPECT_TRUE(state.view.GroupSelectCancelled);
@@ -450,7 +452,7 @@ TEST_F(GroupDialogsTest, GroupsMadeInTheEditorGoThroughASetupFile) {
     EXPECT_EQ(state.unit.groupAt(2)->Description, QStringLiteral("Bore"));
     EXPECT_EQ(channelsOf(2), std::vector<int>{3});
     EXPECT_EQ(rows("ListGroups"), (QStringList{"Shaft", "Bore"}));
-    EXPECT_TRUE(waitFor([this] { return window->groupEditor()->descriptionsRead(); }));
+    EXPECT_TRUE(waitFor([this] { return window->dialogs().groupEditor()->descriptionsRead(); }));
     EXPECT_EQ(rows("ListChansinGroup"), QStringList{"3 Mean height"});
     click("CmdDone");
     EXPECT_EQ(state.view.PollHold, 0);

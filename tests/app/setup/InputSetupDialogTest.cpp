@@ -33,13 +33,13 @@ protected:
 
     InputSetupDialog *open(InputKind kind, int input) {
         if (kind == InputKind::Probe)
-            window->showProbeSetup(input, false);
+            window->dialogs().showProbeSetup(input, false);
         else
-            window->showAnalogSetup(input, false);
+            window->dialogs().showAnalogSetup(input, false);
         EXPECT_TRUE(idle());
         return kind == InputKind::Probe
-                   ? static_cast<InputSetupDialog *>(window->probeSetupDialog())
-                   : window->analogSetupDialog();
+                   ? static_cast<InputSetupDialog *>(window->dialogs().probeSetupDialog())
+                   : window->dialogs().analogSetupDialog();
     }
     static QLineEdit *currentBox(InputSetupDialog *dialog) {
         return dialog->findChild<QLineEdit *>(dialog->objectName() == "FormSetupLvdt"
@@ -81,7 +81,7 @@ TEST_F(InputSetupDialogTest, ShowingReadsZeroThenFullScaleWithTheDefaultDecimals
     const qsizetype before = requests().size();
     action("SetupLVDTs")->trigger();
     ASSERT_TRUE(idle());
-    FormSetupLvdt *dialog = window->probeSetupDialog();
+    FormSetupLvdt *dialog = window->dialogs().probeSetupDialog();
     ASSERT_TRUE(dialog && dialog->isVisible());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Probe Setup"));
     EXPECT_EQ(requestsSince(before), (QStringList{"~PD 1", "~PE 1"}));
@@ -92,7 +92,7 @@ TEST_F(InputSetupDialogTest, ShowingReadsZeroThenFullScaleWithTheDefaultDecimals
     const qsizetype analogBefore = requests().size();
     action("SetupAnalog")->trigger();
     ASSERT_TRUE(idle());
-    FormSetupAnalog *analogDialog = window->analogSetupDialog();
+    FormSetupAnalog *analogDialog = window->dialogs().analogSetupDialog();
     ASSERT_TRUE(analogDialog && analogDialog->isVisible());
     EXPECT_EQ(requestsSince(analogBefore), (QStringList{"~C7", "~C7"}));
     EXPECT_EQ(control<QLineEdit>(analogDialog, "TextFullScale")->text(), QStringLiteral(" 1.00000"))
@@ -306,18 +306,18 @@ TEST_F(InputSetupDialogTest, AnEmptySetOpensDisabledWithItsReason) {
 }
 
 TEST_F(InputSetupDialogTest, AViewPickMovesTheOpenDialogInsteadOfOpeningAnother) {
-    ASSERT_TRUE(window->showSetupDialog(View::Probes, 3));
+    ASSERT_TRUE(window->dialogs().showSetupDialog(View::Probes, 3));
     ASSERT_TRUE(idle());
-    FormSetupLvdt *dialog = window->probeSetupDialog();
+    FormSetupLvdt *dialog = window->dialogs().probeSetupDialog();
     ASSERT_TRUE(dialog && dialog->isVisible());
     EXPECT_TRUE(dialog->isModal());
-    ASSERT_TRUE(window->showSetupDialog(View::Probes, 5));
+    ASSERT_TRUE(window->dialogs().showSetupDialog(View::Probes, 5));
     ASSERT_TRUE(idle());
     EXPECT_EQ(window->findChildren<FormSetupLvdt *>().size(), 1);
     EXPECT_EQ(dialog->GetCurrentLvdt(), 5);
-    ASSERT_TRUE(window->showSetupDialog(View::Analogs, 2));
+    ASSERT_TRUE(window->dialogs().showSetupDialog(View::Analogs, 2));
     ASSERT_TRUE(idle());
-    EXPECT_EQ(window->analogSetupDialog()->GetCurrentAnalog(), 2);
+    EXPECT_EQ(window->dialogs().analogSetupDialog()->GetCurrentAnalog(), 2);
 }
 
 TEST_F(InputSetupDialogTest, ControlsCarryTheirDocumentedCaptionsAndTips) {

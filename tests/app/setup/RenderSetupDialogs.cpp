@@ -23,20 +23,6 @@
 
 namespace {
 
-struct DialogTargets : PollTargets {
-    void setChannelLabel(int, const QString &) override {}
-    bool gridShown() const override { return false; }
-    bool barsShown() const override { return false; }
-    void setGridValue(int, const QString &) override {}
-    void setBarValue(int, float) override {}
-    int probeSetupCurrentInput() const override { return probe ? probe->boxNumber() : 0; }
-    void setProbeSetupValue(const QString &text) override {
-        if (probe)
-            probe->setLiveValue(text);
-    }
-    FormSetupLvdt *probe = nullptr;
-};
-
 struct QuietWindows : SetupWindows {
     void setChannelLabelCount(int) override {}
     void setCaption(const QString &) override {}
@@ -53,10 +39,9 @@ bool renderSetupDialogs(const QString &folder) {
         std::fprintf(stderr, "stand-in unit not opened: %s\n", qPrintable(why));
         return false;
     }
-    DialogTargets targets;
     QuietWindows windows;
     Station &state = station.state;
-    PollCycle poll{state.session, state.unit, state.view, state.live, targets};
+    PollCycle poll{state.session, state.unit, state.view};
     LinkScheduler scheduler{state.session, poll, state.prompts};
     const auto idle = [&] {
         return waitFor([&] { return !scheduler.sequenceUnderWay(); });
@@ -65,12 +50,10 @@ bool renderSetupDialogs(const QString &folder) {
     const auto file = [&](const char *name) {
         return folder + QLatin1Char('/') + QLatin1String(name) + dpi + QStringLiteral(".png");
     };
-    const DialogParts inputParts{state.session, scheduler,   state.unit,
-                                 state.live,    state.setup, state.prompts};
+    const FormParts parts{state.session, state.unit, scheduler, state.prompts, state.setup, poll};
     bool ok = true;
 
-    FormSetupLvdt probe(inputParts);
-    targets.probe = &probe;
+    FormSetupLvdt probe(InputSetupParts{parts, state.live.LvdtSetupLiveInput});
     state.unit.lvdt(3)->Description = QStringLiteral("Bore, left side");
     probe.openAt(3, false);
     idle();
@@ -79,7 +62,7 @@ bool renderSetupDialogs(const QString &folder) {
     ok &= saveWindowPicture(probe, file("probe-setup"));
     probe.closeForShutdown();
 
-    FormSetupAnalog analogDialog(inputParts);
+    FormSetupAnalog analogDialog(InputSetupParts{parts, state.live.AnalogSetupLiveInput});
     analogDialog.openAt(1, false);
     idle();
     ok &= saveWindowPicture(analogDialog, file("analog-setup"));

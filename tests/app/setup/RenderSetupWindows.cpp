@@ -57,20 +57,6 @@ bool saveScaledPicture(QWidget &window, qreal ratio, const QString &file) {
     return saved;
 }
 
-// Hands the poll's live value to the channel setup dialog, as the main window does.
-struct ChannelSetupTargets : PollTargets {
-    void setChannelLabel(int, const QString &) override {}
-    bool gridShown() const override { return false; }
-    bool barsShown() const override { return false; }
-    void setGridValue(int, const QString &) override {}
-    void setBarValue(int, float) override {}
-    void setChannelSetupValue(const QString &text) override {
-        if (dialog)
-            dialog->setLiveValue(text);
-    }
-    FormSetupChan *dialog = nullptr;
-};
-
 // The channel setup dialog on demo channel 3 with its live value, empty, and its two messages.
 bool saveChannelSetup(const QString &folder) {
     StationFixture station;
@@ -79,14 +65,13 @@ bool saveChannelSetup(const QString &folder) {
         std::fprintf(stderr, "stand-in unit not opened: %s\n", qPrintable(why));
         return false;
     }
-    ChannelSetupTargets targets;
-    PollCycle poll(station.state.session, station.state.unit, station.state.view,
-                   station.state.live, targets);
+    PollCycle poll(station.state.session, station.state.unit, station.state.view);
     LinkScheduler scheduler(station.state.session, poll, station.prompts);
     Station &s = station.state;
     FormSetupChan dialog(
-        ChannelSetupParts{{s.session, scheduler, s.unit, s.live, s.setup, station.prompts}, {}});
-    targets.dialog = &dialog;
+        ChannelSetupParts{{s.session, s.unit, scheduler, station.prompts, s.setup, poll},
+                          s.live.ChannelSetupLiveChannel,
+                          {}});
     scheduler.startPolling();
     dialog.showAt(3, false);
     waitFor([&] { return !dialog.isBusy(); });

@@ -99,9 +99,9 @@ struct RunningStation : StationFixture {
     }
     bool idle() {
         return waitFor([this] {
-            const auto *chan = window->channelSetupDialog();
-            const auto *probe = window->probeSetupDialog();
-            const auto *system = window->systemSetupDialog();
+            const auto *chan = window->dialogs().channelSetupDialog();
+            const auto *probe = window->dialogs().probeSetupDialog();
+            const auto *system = window->dialogs().systemSetupDialog();
             return !window->linkScheduler().sequenceUnderWay() && !window->setupFiles().busy() &&
                    !(chan && chan->isBusy()) && !(probe && probe->isBusy()) &&
                    !(system && system->isBusy());
@@ -142,7 +142,7 @@ struct RunningStation : StationFixture {
 
 void setCounts(RunningStation &station, int channels, int probes, int analogs) {
     station.menu("SetupGeneral");
-    FormSetupSystem *dialog = station.window->systemSetupDialog();
+    FormSetupSystem *dialog = station.window->dialogs().systemSetupDialog();
     ASSERT_TRUE(dialog && dialog->isVisible());
     ASSERT_TRUE(station.idle());
     RunningStation::type(dialog, "txtChannels", QString::number(channels));
@@ -159,7 +159,7 @@ void setCounts(RunningStation &station, int channels, int probes, int analogs) {
 // Opens Setup > System and reads the counts the unit reports.
 void expectCounts(RunningStation &station, int channels, int probes, int analogs) {
     station.menu("SetupGeneral");
-    FormSetupSystem *dialog = station.window->systemSetupDialog();
+    FormSetupSystem *dialog = station.window->dialogs().systemSetupDialog();
     ASSERT_TRUE(station.idle());
     EXPECT_EQ(RunningStation::text(dialog, "txtChannels"), QString::number(channels));
     EXPECT_EQ(RunningStation::text(dialog, "txtLVDT"), QString::number(probes));
@@ -214,7 +214,7 @@ void expectChannelShown(FormSetupChan *dialog, const ChannelEntry &c) {
 // programmed in turn; after the last the dialog comes round to channel 1 again.
 void programChannels(RunningStation &station) {
     station.menu("SetupChannels");
-    FormSetupChan *dialog = station.window->channelSetupDialog();
+    FormSetupChan *dialog = station.window->dialogs().channelSetupDialog();
     ASSERT_TRUE(dialog && dialog->isVisible());
     ASSERT_TRUE(station.idle());
     ASSERT_EQ(dialog->GetCurrentChannel(), 1);
@@ -242,7 +242,7 @@ void programChannels(RunningStation &station) {
 
 void programProbes(RunningStation &station) {
     station.menu("SetupLVDTs");
-    FormSetupLvdt *dialog = station.window->probeSetupDialog();
+    FormSetupLvdt *dialog = station.window->dialogs().probeSetupDialog();
     ASSERT_TRUE(dialog && dialog->isVisible());
     ASSERT_TRUE(station.idle());
     ASSERT_EQ(dialog->GetCurrentLvdt(), 1);
@@ -267,7 +267,7 @@ void programProbes(RunningStation &station) {
 // Setup > Probes, each probe's full scale and zero offset as the dialog read them from the unit.
 void expectProbes(RunningStation &station) {
     station.menu("SetupLVDTs");
-    FormSetupLvdt *dialog = station.window->probeSetupDialog();
+    FormSetupLvdt *dialog = station.window->dialogs().probeSetupDialog();
     ASSERT_TRUE(station.idle());
     for (int n = 1; n <= 2; ++n) {
         const ProbeEntry &p = Probes[n - 1];
@@ -286,7 +286,7 @@ void expectProbes(RunningStation &station) {
 
 void expectChannels(RunningStation &station) {
     station.menu("SetupChannels");
-    FormSetupChan *dialog = station.window->channelSetupDialog();
+    FormSetupChan *dialog = station.window->dialogs().channelSetupDialog();
     ASSERT_TRUE(station.idle());
     for (int n = 1; n <= 4; ++n) {
         dialog->SetCurrentChannel(n);

@@ -21,17 +21,17 @@ const QString GroupQuestion = QStringLiteral(
 class SystemSetupDialogTest : public SetupDialogFixture {
 protected:
     FormSetupSystem *open() {
-        window->showSystemSetup();
-        FormSetupSystem *dialog = window->systemSetupDialog();
+        window->dialogs().showSystemSetup();
+        FormSetupSystem *dialog = window->dialogs().systemSetupDialog();
         EXPECT_TRUE(waitFor([dialog] { return !dialog->isBusy(); }));
         return dialog;
     }
     QLineEdit *box(const char *name) const {
-        return control<QLineEdit>(window->systemSetupDialog(), name);
+        return control<QLineEdit>(window->dialogs().systemSetupDialog(), name);
     }
     // Presses OK and waits for the apply to end; true when it applied everything.
     bool pressOK() {
-        FormSetupSystem *dialog = window->systemSetupDialog();
+        FormSetupSystem *dialog = window->dialogs().systemSetupDialog();
         QSignalSpy ended(dialog, &FormSetupSystem::applyEnded);
         control<QPushButton>(dialog, "CommandOK")->click();
         EXPECT_TRUE(waitFor([&] { return ended.size() == 1; }));
@@ -86,7 +86,7 @@ TEST_F(SystemSetupDialogTest, OKAppliesInOrderResendingTheChannelCountAfterThePr
     EXPECT_EQ(state.unit.SystemDecimals, 3);
     EXPECT_EQ(state.unit.LvdtFullScale, 0.1f);
     EXPECT_EQ(window->labelChanCount(), 13);
-    EXPECT_FALSE(window->systemSetupDialog()->isVisible());
+    EXPECT_FALSE(window->dialogs().systemSetupDialog()->isVisible());
     EXPECT_EQ(state.view.PollHold, 0);
     EXPECT_TRUE(state.setup.SetupChanged);
     EXPECT_EQ(settings.text(SettingKeys::TypeOfView), QStringLiteral("2"));
@@ -229,12 +229,12 @@ TEST_F(SystemSetupDialogTest, RemovingChannelsThatGroupsUseAsksFirst) {
 }
 
 TEST_F(SystemSetupDialogTest, ShrinkingTheProbesMovesTheProbeDialogDown) {
-    window->showProbeSetup(7, false);
+    window->dialogs().showProbeSetup(7, false);
     ASSERT_TRUE(idle());
     open();
     box("txtLVDT")->setText(QStringLiteral("5"));
     ASSERT_TRUE(pressOK());
-    EXPECT_EQ(window->probeSetupDialog()->GetCurrentLvdt(), 5);
+    EXPECT_EQ(window->dialogs().probeSetupDialog()->GetCurrentLvdt(), 5);
 }
 
 // A unit with 16 channels: the counts the station allows but this unit does not take.
@@ -304,7 +304,7 @@ TEST_F(SystemSetupDialogTest, TheHoldIsReleasedOnEveryWayOut) {
          }},
         {"opened twice, then OK",
          [this](FormSetupSystem *) {
-             window->showSystemSetup();
+             window->dialogs().showSystemSetup();
              EXPECT_TRUE(pressOK());
          }},
     };
@@ -316,6 +316,40 @@ TEST_F(SystemSetupDialogTest, TheHoldIsReleasedOnEveryWayOut) {
         EXPECT_FALSE(dialog->isVisible()) << c.legend;
         EXPECT_EQ(state.view.PollHold, 0) << c.legend;
     }
+}
+
+} // namespace
+
+namespace {
+
+// A refresh of the main display ends only a hold a command handed over to it: the dialog's own
+// hold stays until the dialog goes, whatever the operator does in the main window meanwhile.
+TEST_F(SystemSetupDialogTest, RefreshesWhileTheDialogIsOpenLeaveItsHoldOnTheList) {
+    const struct {
+        const char *legend;
+        std::function<void()> command;
+    } commands[] = {
+        {"View > Channels",
+         [this] {
+             window->ViewChannels_Click();
+         }},
+        {"View > Probes",
+         [this] {
+             window->ViewLVDTs_Click();
+         }},
+        {"a refresh of the main display",
+         [this] {
+             window->UpdateMainDisplay();
+         }},
+    };
+    FormSetupSystem *dialog = open();
+    for (const auto &c : commands) {
+        c.command();
+        EXPECT_EQ(state.view.PollHold, 1) << c.legend;
+    }
+    dialog->close();
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(state.view.PollHold, 0);
 }
 
 } // namespace

@@ -50,7 +50,7 @@ protected:
         return gauge->mapToGlobal(QPoint(6, 7));
     }
     dlgCopyLink *shownDialog() const {
-        dlgCopyLink *dialog = window->copyLinkDialog();
+        dlgCopyLink *dialog = window->dialogs().copyLinkDialog();
         return dialog && dialog->isVisible() ? dialog : nullptr;
     }
     void clickCopy(dlgCopyLink *dialog) {
@@ -130,7 +130,7 @@ TEST_F(CopyLinkTest, RightClickDependsOnTheView) {
         showView(c.view);
         rightClick(c.bar);
         EXPECT_EQ(shownDialog() != nullptr, c.copyDialog);
-        dlgCalibrate *calibration = window->calibrationDialog();
+        dlgCalibrate *calibration = window->dialogs().calibrationDialog();
         const bool calibrating = calibration && calibration->isVisible();
         ASSERT_EQ(calibrating, c.calibration);
         if (calibrating) {

@@ -157,12 +157,13 @@ TEST_F(ResetMaxMinTest, AClickWhileASequenceRunsIsSentAfterItsLastRequest) {
         {"channel mastering",
          [this] {
              window->ZeroChannel_Click();
-             return control<QAbstractButton>(window->masteringDialog(), "CommandResetMM");
+             return control<QAbstractButton>(window->dialogs().masteringDialog(), "CommandResetMM");
          }},
         {"channel setup",
          [this] {
-             window->showChannelSetup(1, false);
-             return control<QAbstractButton>(window->channelSetupDialog(), "CommandResetMM");
+             window->dialogs().showChannelSetup(1, false);
+             return control<QAbstractButton>(window->dialogs().channelSetupDialog(),
+                                             "CommandResetMM");
          }},
     };
     for (const auto &place : places) {

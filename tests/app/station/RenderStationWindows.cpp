@@ -61,8 +61,8 @@ int main(int argc, char **argv) {
     ok &= save(window.gridDisplay(), folder + QStringLiteral("/grid-channels.png"));
     ok &= save(window.barDisplay(), folder + QStringLiteral("/bars-channels.png"));
     window.LGauge1_RightClick(3, window.barDisplay()->gauge(2)->mapToGlobal(QPoint(10, 40)));
-    ok &= save(window.copyLinkDialog(), folder + QStringLiteral("/copy-link.png"));
-    window.copyLinkDialog()->hide();
+    ok &= save(window.dialogs().copyLinkDialog(), folder + QStringLiteral("/copy-link.png"));
+    window.dialogs().copyLinkDialog()->hide();
 
     window.ViewLVDTs_Click();
     poll(window, 3);

@@ -64,13 +64,13 @@ protected:
 };
 
 TEST_F(SetupReplacedTest, OpenSetupDialogsShowTheOpenedSetupAndProgramItsValues) {
-    window->showChannelSetup(1, false);
-    window->showProbeSetup(1, false);
-    window->showSystemSetup();
+    window->dialogs().showChannelSetup(1, false);
+    window->dialogs().showProbeSetup(1, false);
+    window->dialogs().showSystemSetup();
     ASSERT_TRUE(idle());
-    FormSetupChan *channel = window->channelSetupDialog();
-    FormSetupLvdt *probe = window->probeSetupDialog();
-    FormSetupSystem *system = window->systemSetupDialog();
+    FormSetupChan *channel = window->dialogs().channelSetupDialog();
+    FormSetupLvdt *probe = window->dialogs().probeSetupDialog();
+    FormSetupSystem *system = window->dialogs().systemSetupDialog();
     ASSERT_EQ(text(channel, "TextFormula"), QStringLiteral("P1"));
     // The probe gets a name and full scale of this station's own, which the file replaces.
     type(control<QLineEdit>(probe, "TextDescription"), QStringLiteral("Left probe"));
@@ -127,9 +127,9 @@ TEST_F(SetupReplacedTest, NewAndOpenAskBeforeDroppingEditsNeverProgrammed) {
         {"NewFile", {}, "Start a new setup and drop them?", "Shaft diameter"},
         {"OpenFile", example(), "Open another setup and drop them?", "\u00d8 section B"},
     };
-    window->showChannelSetup(2, false);
+    window->dialogs().showChannelSetup(2, false);
     ASSERT_TRUE(idle());
-    FormSetupChan *channel = window->channelSetupDialog();
+    FormSetupChan *channel = window->dialogs().channelSetupDialog();
     QLineEdit *description = control<QLineEdit>(channel, "TextDescription");
     for (const auto &c : commands) {
         ASSERT_FALSE(state.setup.SetupChanged) << "no question about the setup comes between";
@@ -169,7 +169,7 @@ TEST_F(SetupReplacedTest, GroupMasteringStartsAfreshOnTheNewSetupsGroupAndSaysWh
     addGroup(QStringLiteral("Pair"), {1, 2});
 
     window->MasterGroup_Click();
-    FormGroupMastering *dialog = window->groupMasteringDialog();
+    FormGroupMastering *dialog = window->dialogs().groupMasteringDialog();
     ASSERT_TRUE(waitFor([&] { return dialog->isIdle(); }) && idle());
     // Master 1 is taken of channels 1 and 2; channel 1 waits for master 2.
     ASSERT_TRUE(settleAfter(dialog, [&] { click(dialog, "cmdGroupMaster"); }));
@@ -209,7 +209,7 @@ TEST_F(SetupReplacedTest, GroupMasteringStartsAfreshOnTheNewSetupsGroupAndSaysWh
 TEST_F(SetupReplacedTest, GroupMasteringStartsAfreshWhenItsGroupWasChanged) {
     group &pair = addGroup(QStringLiteral("Pair"), {1, 2});
     window->ZeroGroup_Click();
-    FormGroupMastering *dialog = window->groupMasteringDialog();
+    FormGroupMastering *dialog = window->dialogs().groupMasteringDialog();
     ASSERT_TRUE(waitFor([&] { return dialog->isIdle(); }) && idle());
     pair.AddChannel(3);
 
@@ -228,7 +228,7 @@ TEST_F(SetupReplacedTest, GroupMasteringStartsAfreshWhenItsGroupWasChanged) {
 TEST_F(SetupReplacedTest, ChannelMasteringPreparesTheChannelAgainFromTheNewSetup) {
     window->linkScheduler().startPolling();
     window->MasterChannel_Click();
-    FormMastering *dialog = window->masteringDialog();
+    FormMastering *dialog = window->dialogs().masteringDialog();
     ASSERT_TRUE(waitFor([&] { return dialog->step() == FormMastering::Step::WaitMaster1; }));
     // Channel 1 has two masters: after a reading of master 1 the dialog waits for master 2.
     const uint64_t prepared = state.live.MasteringReading.sequence;

@@ -218,7 +218,7 @@ TEST_F(FormMainTest, ARightClickOnAProbeGaugeOpensItsCalibrationWhenSetupsAreEna
         if (state.view.ViewMode != c.view)
             c.view == View::Probes ? window->ViewLVDTs_Click() : window->ViewChannels_Click();
         Q_EMIT window->barDisplay()->gaugeRightClicked(3, QPoint(40, 40));
-        const dlgCalibrate *dialog = window->calibrationDialog();
+        const dlgCalibrate *dialog = window->dialogs().calibrationDialog();
         EXPECT_EQ(dialog && dialog->isVisible(), c.opens) << c.legend;
         if (c.opens) {
             EXPECT_EQ(dialog->probe(), 3) << c.legend;

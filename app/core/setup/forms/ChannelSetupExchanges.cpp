@@ -42,7 +42,7 @@ const ChannelNumber LimitsScaleAndZero[] = {
 
 // Adds a step that runs `work` on the channel while it is still in the set.
 template <typename Work>
-void addStep(LinkSequence &sequence, UnitObjects &unit, int channel, const QString &what,
+void addStep(LinkSequence &sequence, const UnitObjects &unit, int channel, const QString &what,
              Work work) {
     sequence.add(QStringLiteral("Channel %1: %2").arg(channel).arg(what), [&unit, channel, work] {
         Channel *object = unit.channel(channel);
@@ -55,7 +55,7 @@ void addStep(LinkSequence &sequence, UnitObjects &unit, int channel, const QStri
 
 } // namespace
 
-LinkSequence showChannelSequence(UnitObjects &unit, const LinkSession &session, int channel,
+LinkSequence showChannelSequence(const UnitObjects &unit, const LinkSession &session, int channel,
                                  std::shared_ptr<ChannelDefinition> into) {
     LinkSequence sequence(QStringLiteral("Channel %1: read").arg(channel));
     // Each read notes its field as unread when the link reports it failed.
@@ -84,7 +84,7 @@ LinkSequence showChannelSequence(UnitObjects &unit, const LinkSession &session, 
     return sequence;
 }
 
-LinkSequence programChannelSequence(UnitObjects &unit, SetupSession &setup, int channel,
+LinkSequence programChannelSequence(const UnitObjects &unit, SetupChanges &setup, int channel,
                                     const ChannelDefinition &definition) {
     LinkSequence sequence(QStringLiteral("Channel %1: program").arg(channel));
     const auto d = std::make_shared<const ChannelDefinition>(definition);
@@ -109,7 +109,7 @@ LinkSequence programChannelSequence(UnitObjects &unit, SetupSession &setup, int 
     }
     addStep(sequence, unit, channel, QStringLiteral("in use"), [&setup](Channel &c) {
         c.InUse = true;
-        setup.SetupChanged = true;
+        setup.markSetupChanged();
     });
     return sequence;
 }

@@ -7,7 +7,7 @@
 #include <memory>
 
 struct LinkSession;
-struct SetupSession;
+class SetupChanges;
 struct UnitObjects;
 
 // The channel setup dialog's exchanges as sequences, one request per step, through the channel
@@ -20,14 +20,14 @@ namespace setupforms {
 // decimals (the station's), the two-masters flag, then master 1, master 2, scaling, zero, high
 // tolerance, high approach, low approach, low tolerance, bar top and bar bottom. A read the link
 // reports as failed (counted in `session`) puts its field into `into->unread`.
-LinkSequence showChannelSequence(UnitObjects &unit, const LinkSession &session, int channel,
+LinkSequence showChannelSequence(const UnitObjects &unit, const LinkSession &session, int channel,
                                  std::shared_ptr<ChannelDefinition> into);
 
 // Programs channel `channel` with `definition`: description, formula (an empty one clears the
 // channel), decimals (the station's), master 1, master 2, the two-masters flag, high tolerance,
 // high approach, low approach, low tolerance, bar top, bar bottom, scaling, zero; last the channel
 // is marked in use and the setup as changed.
-LinkSequence programChannelSequence(UnitObjects &unit, SetupSession &setup, int channel,
+LinkSequence programChannelSequence(const UnitObjects &unit, SetupChanges &setup, int channel,
                                     const ChannelDefinition &definition);
 
 } // namespace setupforms

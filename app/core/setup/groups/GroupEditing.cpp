@@ -17,7 +17,7 @@ int GroupSetEditing::addGroup(const QString &typedName) {
     made->Index = static_cast<int16_t>(count() + 1);
     made->Description = groupNameFromTyped(typedName);
     m_parts.groups.push_back(std::move(made));
-    m_parts.setup.SetupChanged = true;
+    m_parts.setup.markSetupChanged();
     return count();
 }
 
@@ -26,7 +26,7 @@ bool GroupSetEditing::renameGroup(int position, const QString &typedName) {
     if (!renamed)
         return false;
     renamed->Description = groupNameFromTyped(typedName);
-    m_parts.setup.SetupChanged = true;
+    m_parts.setup.markSetupChanged();
     return true;
 }
 
@@ -36,7 +36,7 @@ bool GroupSetEditing::removeGroup(int position) {
     m_parts.groups.erase(m_parts.groups.begin() + (position - 1));
     m_parts.view.SelectedGroup = static_cast<int16_t>(
         selectedGroupAfterRemoval(m_parts.view.SelectedGroup, position, count()));
-    m_parts.setup.SetupChanged = true;
+    m_parts.setup.markSetupChanged();
     return true;
 }
 
@@ -49,7 +49,7 @@ GroupSetEditing::ChannelAdded GroupSetEditing::addChannel(int position, int chan
             return ChannelAdded::DoubleEntry;
     }
     target->AddChannel(channel);
-    m_parts.setup.SetupChanged = true;
+    m_parts.setup.markSetupChanged();
     return ChannelAdded::Added;
 }
 
@@ -58,6 +58,6 @@ bool GroupSetEditing::removeChannel(int position, int entry) {
     if (!target || entry < 1 || entry > target->Count)
         return false;
     target->RemoveChannel(entry);
-    m_parts.setup.SetupChanged = true;
+    m_parts.setup.markSetupChanged();
     return true;
 }

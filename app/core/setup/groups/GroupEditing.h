@@ -6,7 +6,7 @@
 #include <vector>
 
 class group;
-struct SetupSession;
+class SetupChanges;
 struct ViewState;
 
 // What editing the group set changes: the set itself, the main list's selected group and the
@@ -14,7 +14,7 @@ struct ViewState;
 struct GroupSetParts {
     std::vector<std::unique_ptr<group>> &groups;
     ViewState &view;
-    SetupSession &setup;
+    SetupChanges &setup;
 };
 
 // The group editor's changes to the group set, addressed by 1-based position in the set (a list

@@ -6,24 +6,26 @@
 
 namespace {
 
-void endWithoutGroup(ViewState &view) {
+void endWithoutGroup(ViewState &view, PollHoldGuard &hold) {
     if (view.SelectedGroup == 0 && view.ViewMode == View::Group)
         view.ViewMode = View::Channels;
-    view.PollHold = std::max(view.PollHold - 1, 0);
+    hold.release();
 }
 
 } // namespace
 
-void acceptGroupSelection(ViewState &view, int selectedRow) {
+void acceptGroupSelection(ViewState &view, int selectedRow, PollHoldGuard &hold) {
     view.SelectedGroup = static_cast<int16_t>(selectedRow >= 0 ? selectedRow + 1 : 0);
     view.GroupSelectCancelled = false;
     if (view.SelectedGroup == 0)
-        endWithoutGroup(view);
+        endWithoutGroup(view, hold);
+    else
+        view.PollHold.handOver(std::move(hold));
 }
 
-void cancelGroupSelection(ViewState &view) {
+void cancelGroupSelection(ViewState &view, PollHoldGuard &hold) {
     view.GroupSelectCancelled = true;
-    endWithoutGroup(view);
+    endWithoutGroup(view, hold);
 }
 
 int selectedGroupAfterRemoval(int selected, int removed, int groupsLeft) {

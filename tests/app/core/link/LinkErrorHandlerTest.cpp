@@ -57,14 +57,7 @@ TEST_F(SilentUnitTest, RetryReturnsTheFailureToTheCaller) {
 
 // The box's event loop delivers poll ticks while the failed call is still inside the library.
 TEST_F(SilentUnitTest, NoPollRunsWhileTheBoxIsOpen) {
-    struct NoTargets : PollTargets {
-        void setChannelLabel(int, const QString &) override {}
-        bool gridShown() const override { return false; }
-        bool barsShown() const override { return false; }
-        void setGridValue(int, const QString &) override {}
-        void setBarValue(int, float) override {}
-    } targets;
-    PollCycle poll(state.session, state.unit, state.view, state.live, targets);
+    PollCycle poll(state.session, state.unit, state.view);
     std::vector<bool> ticks;
     prompts.whileShown = [&] {
         ticks.push_back(poll.tick());

@@ -8,22 +8,23 @@
 
 namespace {
 
-// The dialogs' boxes hold whatever a test types.
-struct TypedBoxes : PollTargets {
-    void setChannelLabel(int, const QString &) override {}
-    bool gridShown() const override { return false; }
-    bool barsShown() const override { return false; }
-    void setGridValue(int, const QString &) override {}
-    void setBarValue(int, float) override {}
-    int probeSetupCurrentInput() const override { return probeBox; }
-    void setProbeSetupValue(const QString &) override { ++probeValues; }
-    int analogSetupCurrentInput() const override { return analogBox; }
-    void setAnalogSetupValue(const QString &) override { ++analogValues; }
+// The dialogs' boxes hold whatever a test types; each follows the input in its box.
+struct TypedBoxes {
+    explicit TypedBoxes(LiveValues &live) {
+        probe = live.follow(
+            TickPlace::ProbeSetup, [this] { return LiveObject::probe(probeBox); },
+            [this](const LiveReading &) { ++probeValues; });
+        analog = live.follow(
+            TickPlace::AnalogSetup, [this] { return LiveObject::analogInput(analogBox); },
+            [this](const LiveReading &) { ++analogValues; });
+    }
 
     int probeBox = 0;
     int analogBox = 0;
     int probeValues = 0;
     int analogValues = 0;
+    LiveSubscription probe;
+    LiveSubscription analog;
 };
 
 class InputLiveValueTest : public ::testing::Test, public StationFixture {
@@ -47,8 +48,8 @@ protected:
         return requestsOfLog(logFile()).mid(before);
     }
 
-    TypedBoxes boxes;
-    PollCycle poll{state.session, state.unit, state.view, state.live, boxes};
+    PollCycle poll{state.session, state.unit, state.view};
+    TypedBoxes boxes{poll};
 };
 
 TEST_F(InputLiveValueTest, OnlyAnInputOfTheSetIsRead) {

@@ -37,16 +37,34 @@ TEST(NextTick, StartsOneIntervalAfterTheLastStartOrAtOnceWhenThatHasPassed) {
         EXPECT_EQ(nextTickDelay(start, start + c.sinceStart, 400ms), c.delay) << c.legend;
 }
 
-// Writes nothing anywhere; the poll's reads are what is looked at.
-struct NoTargets : PollTargets {
-    void setChannelLabel(int, const QString &) override {}
-    bool gridShown() const override { return true; }
-    bool barsShown() const override { return true; }
-    void setGridValue(int row, const QString &text) override {
-        rows << QStringLiteral("%1 %2").arg(row).arg(text);
+// Follows the list as the main window does (every channel for the hidden labels, then the
+// view's rows) and keeps the rows' changed values; the poll's reads are what is looked at.
+struct NoTargets {
+    NoTargets(LiveValues &live, const UnitObjects &unit) {
+        LiveRequest labels;
+        labels.place = TickPlace::ChannelLabels;
+        labels.withTheList = true;
+        labels.rows = [&unit] {
+            return static_cast<int>(unit.Channels.size());
+        };
+        labels.object = [](int channel) {
+            return LiveObject::channel(channel);
+        };
+        labels.deliver = [](const LiveReading &) {
+        };
+        m_labels = live.subscribe(std::move(labels));
+        ViewFollower follower;
+        follower.row = [this](const ViewRowReading &row) {
+            if (row.changed)
+                rows << QStringLiteral("%1 %2").arg(row.row).arg(row.reading.text);
+        };
+        m_rows = live.followView(std::move(follower));
     }
-    void setBarValue(int, float) override {}
     QStringList rows;
+
+private:
+    LiveSubscription m_labels;
+    LiveSubscription m_rows;
 };
 
 // The stand-in unit in-process, logging every exchange; eight channels reading n + 0.25.
@@ -66,8 +84,8 @@ protected:
     QString logFile() const { return tempPath(QStringLiteral("unit.log")); }
     QStringList requests() const { return requestsOfLog(logFile()); }
 
-    NoTargets targets;
-    PollCycle poll{state.session, state.unit, state.view, state.live, targets};
+    PollCycle poll{state.session, state.unit, state.view};
+    NoTargets targets{poll, state.unit};
     LinkScheduler scheduler{state.session, poll, prompts};
 };
 
@@ -188,14 +206,14 @@ TEST_F(SchedulerTest, AViewChangeDropsTheRestOfATickPlannedForTheOldView) {
 // The poll of a station whose link is already open, run by its own scheduler.
 struct PolledLink {
     explicit PolledLink(StationFixture &station)
-        : poll(station.state.session, station.state.unit, station.state.view, station.state.live,
-               targets),
+        : poll(station.state.session, station.state.unit, station.state.view),
+          targets(poll, station.state.unit),
           scheduler(station.state.session, poll, station.prompts) {
         station.state.view.UpdatesOn = true;
         poll.resetCaches();
     }
-    NoTargets targets;
     PollCycle poll;
+    NoTargets targets;
     LinkScheduler scheduler;
 };
 

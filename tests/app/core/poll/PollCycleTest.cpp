@@ -5,49 +5,89 @@
 
 #include <QRegularExpression>
 
+#include <map>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
 
-// Remembers what the poll wrote, one line per write.
-class RecordingTargets : public PollTargets {
+// Subscribes as the station's windows do and remembers what each would show, one line per
+// write: the hidden channel labels (written when a channel's value changed since the list
+// started over), the displays (the view's rows), and the dialogs' live boxes.
+class RecordingTargets {
 public:
-    void setChannelLabel(int channel, const QString &text) override {
-        record(QStringLiteral("label %1 [%2]").arg(channel).arg(text));
-    }
-    bool gridShown() const override { return grid; }
-    bool barsShown() const override { return bars; }
-    void setGridValue(int row, const QString &text) override {
-        record(QStringLiteral("grid %1 [%2]").arg(row).arg(text));
-    }
-    void setBarValue(int row, float value) override {
-        record(QStringLiteral("bar %1 %2").arg(row).arg(static_cast<double>(value)));
-    }
-    void setGridStale(int row, bool stale) override {
-        record(QStringLiteral("grid %1 %2").arg(row).arg(stale ? "stale" : "current"));
-    }
-    void setBarStale(int row, bool stale) override {
-        record(QStringLiteral("bar %1 %2").arg(row).arg(stale ? "stale" : "current"));
-    }
-    void setMasteringValue(const QString &text) override {
-        record(QStringLiteral("master [%1]").arg(text));
-    }
-    void setChannelSetupValue(const QString &text) override {
-        record(QStringLiteral("channel setup [%1]").arg(text));
-    }
-    int probeSetupCurrentInput() const override { return 2; }
-    void setProbeSetupValue(const QString &text) override {
-        record(QStringLiteral("probe setup [%1]").arg(text));
-    }
-    int analogSetupCurrentInput() const override { return 1; }
-    void setAnalogSetupValue(const QString &text) override {
-        record(QStringLiteral("analog setup [%1]").arg(text));
-    }
-    void setCalibrationValue(const QString &text) override {
-        record(QStringLiteral("calibration [%1]").arg(text));
-    }
-    void setGroupMasterValue(int row, const QString &text) override {
-        record(QStringLiteral("group master %1 [%2]").arg(row).arg(text));
+    RecordingTargets(LiveValues &live, const LiveFollowers &followers, const UnitObjects &unit)
+        : m_followers(followers), m_unit(unit) {
+        LiveRequest labels;
+        labels.place = TickPlace::ChannelLabels;
+        labels.withTheList = true;
+        labels.rows = [this] {
+            return static_cast<int>(m_unit.Channels.size());
+        };
+        labels.object = [](int channel) {
+            return LiveObject::channel(channel);
+        };
+        labels.deliver = [this](const LiveReading &r) {
+            label(r);
+        };
+        labels.restarted = [this] {
+            m_labelShown.clear();
+        };
+        m_subscriptions.push_back(live.subscribe(std::move(labels)));
+
+        ViewFollower rows;
+        rows.row = [this](const ViewRowReading &r) {
+            row(r);
+        };
+        m_subscriptions.push_back(live.followView(std::move(rows)));
+
+        const auto box = [this, &live](TickPlace place, std::function<LiveObject()> object,
+                                       QString name) {
+            m_subscriptions.push_back(
+                live.follow(place, std::move(object), [this, name](const LiveReading &r) {
+                    readings.push_back(r);
+                    if (!r.failed())
+                        record(QStringLiteral("%1 [%2]").arg(name, r.text));
+                }));
+        };
+        box(
+            TickPlace::ChannelMastering,
+            [this] { return LiveObject::channel(m_followers.MasteringChannel); }, "master");
+        box(
+            TickPlace::ChannelSetup,
+            [this] { return LiveObject::channel(m_followers.ChannelSetupLiveChannel); },
+            "channel setup");
+        // The number typed into the probe dialog's box is 2, into the analog dialog's 1.
+        box(
+            TickPlace::ProbeSetup,
+            [this] { return m_followers.LvdtSetupLiveInput ? LiveObject::probe(2) : LiveObject{}; },
+            "probe setup");
+        box(
+            TickPlace::AnalogSetup,
+            [this] {
+                return m_followers.AnalogSetupLiveInput ? LiveObject::analogInput(1) : LiveObject{};
+            },
+            "analog setup");
+        box(
+            TickPlace::Calibration,
+            [this] { return LiveObject::probe(m_followers.CalibrationLiveProbe); }, "calibration");
+
+        LiveRequest group;
+        group.place = TickPlace::GroupMastering;
+        group.rows = [this] {
+            const class group *g = m_unit.groupAt(m_followers.MasteringGroup);
+            return g ? g->Count : 0;
+        };
+        group.object = [this](int row) {
+            const class group *g = m_unit.groupAt(m_followers.MasteringGroup);
+            return g ? LiveObject::channel(g->GetChannel(row)) : LiveObject::none();
+        };
+        group.deliver = [this](const LiveReading &r) {
+            if (!r.failed())
+                record(QStringLiteral("group master %1 [%2]").arg(r.row).arg(r.text));
+        };
+        m_subscriptions.push_back(live.subscribe(std::move(group)));
     }
 
     QStringList take() { return std::exchange(writes, {}); }
@@ -56,13 +96,47 @@ public:
     bool bars = true;
     std::function<void()> onWrite;
     QStringList writes;
+    // Every reading the dialogs' boxes were handed, failed ones included.
+    std::vector<LiveReading> readings;
 
 private:
+    void label(const LiveReading &r) {
+        if (r.failed())
+            return;
+        float &shown = m_labelShown.try_emplace(r.object.number, PollCycle::Unshown).first->second;
+        if (shown == *r.value)
+            return;
+        shown = *r.value;
+        record(QStringLiteral("label %1 [%2]").arg(r.object.number).arg(r.text));
+    }
+    void row(const ViewRowReading &r) {
+        if (r.changed) {
+            if (grid)
+                record(QStringLiteral("grid %1 [%2]").arg(r.row).arg(r.reading.text));
+            if (bars)
+                record(QStringLiteral("bar %1 %2")
+                           .arg(r.row)
+                           .arg(static_cast<double>(*r.reading.value)));
+        }
+        if (r.staleNow) {
+            const QString mark = *r.staleNow ? QStringLiteral("stale") : QStringLiteral("current");
+            if (grid)
+                record(QStringLiteral("grid %1 %2").arg(r.row).arg(mark));
+            if (bars)
+                record(QStringLiteral("bar %1 %2").arg(r.row).arg(mark));
+        }
+    }
     void record(const QString &line) {
         writes << line;
         if (onWrite)
             onWrite();
     }
+
+    const LiveFollowers &m_followers;
+    const UnitObjects &m_unit;
+    // What each label shows (Unshown since the list started over).
+    std::map<int, float> m_labelShown;
+    std::vector<LiveSubscription> m_subscriptions;
 };
 
 // Channel n reads the constant n + 0.25 (channel 2 reads -2.5), so nothing changes unless a test
@@ -107,8 +181,8 @@ protected:
         state.unit.Groups.push_back(std::move(g));
     }
 
-    RecordingTargets targets;
-    PollCycle poll{state.session, state.unit, state.view, state.live, targets};
+    PollCycle poll{state.session, state.unit, state.view};
+    RecordingTargets targets{poll, state.live, state.unit};
 };
 
 QStringList channelReads(std::initializer_list<int> channels) {
@@ -197,10 +271,12 @@ TEST_F(PollCycleTest, GroupViewWritesRowsByPositionWithTheChannelsDecimals) {
     state.view.SelectedGroup = 1;
     poll.resetCaches();
     const QStringList reads = requestsDuring([&] { poll.tick(); });
-    EXPECT_EQ(reads, channelReads({1, 2, 3, 4, 5, 6, 7, 8, 3, 5, 3}));
+    EXPECT_EQ(reads, channelReads({1, 2, 3, 4, 5, 6, 7, 8}))
+        << "the labels' reads serve the group's rows: each channel is read once a tick";
     const QStringList writes = targets.take();
     EXPECT_EQ(writes.filter(QStringLiteral("grid")),
-              (QStringList{"grid 1 [ 3.25000]", "grid 2 [ 5.3]", "grid 3 [ 3.25000]"}));
+              (QStringList{"grid 1 [ 3.25000]", "grid 3 [ 3.25000]", "grid 2 [ 5.3]"}))
+        << "one read of channel 3 fills both its rows";
     EXPECT_EQ(writes.filter(QStringLiteral("label")).size(), 8);
 
     state.view.SelectedGroup = 2; // beyond the groups: no rows, labels still current
@@ -235,7 +311,7 @@ TEST_F(PollCycleTest, HoldAndUpdateOffFreezeTheListButNotTheDialogs) {
     state.live.AnalogSetupLiveInput = 1;
     state.live.CalibrationLiveProbe = 3;
     for (int hold : {1, 0}) {
-        state.view.PollHold = hold;
+        const PollHoldGuard held = hold ? PollHoldGuard(state.view.PollHold) : PollHoldGuard();
         state.view.UpdatesOn = hold == 0 ? false : true;
         state.view.ViewMode = View::Group;
         state.view.SelectedGroup = 1;
@@ -305,7 +381,7 @@ TEST_F(PollCycleTest, GroupEntriesNamingNoChannelAreNeverRead) {
     EXPECT_TRUE(prompts.shown.empty()) << "no link error box";
     const QStringList writes = targets.take();
     EXPECT_EQ(writes.filter(QRegularExpression(QStringLiteral("^(grid|group master) "))),
-              (QStringList{"grid 1 [-2.50000]", "grid 3 [ 3.25000]", "group master 1 [-2.50000]",
+              (QStringList{"grid 1 [-2.50000]", "group master 1 [-2.50000]", "grid 3 [ 3.25000]",
                            "group master 3 [ 3.25000]", "group master 1 [-2.50000]",
                            "group master 3 [ 3.25000]"}))
         << "the other rows keep their places";
@@ -365,25 +441,32 @@ TEST_F(PollCycleTest, ARowWhoseReadsFailTurnsStaleAfterTwoTicksUntilItsNextReadi
 
 namespace {
 
-TEST_F(PollCycleTest, MasteringReadingsAreNumberedFailedOnesIncluded) {
+TEST_F(PollCycleTest, ReadingsAreNumberedAndFailedReadsAreHandedOnAsFailed) {
     state.view.UpdatesOn = false;
+    addChannelTheUnitLacks();
     state.live.MasteringChannel = 3;
     poll.tick();
-    const MasteringReadingRecord first = state.live.MasteringReading;
-    EXPECT_EQ(first.channel, 3);
-    EXPECT_TRUE(first.valid);
-    EXPECT_EQ(first.value, 3.25);
     poll.tick();
-    EXPECT_EQ(state.live.MasteringReading.sequence, first.sequence + 1);
-
-    state.live.MasteringChannel = 200; // no such channel: the read fails
+    state.live.MasteringChannel = 9; // the station has it, the unit does not: the read fails
     poll.tick();
-    EXPECT_EQ(state.live.MasteringReading.channel, 200);
-    EXPECT_EQ(state.live.MasteringReading.sequence, first.sequence + 2);
-    EXPECT_FALSE(state.live.MasteringReading.valid);
+    ASSERT_EQ(targets.readings.size(), 3u);
+    const LiveReading &first = targets.readings[0];
+    EXPECT_EQ(first.object, LiveObject::channel(3));
+    EXPECT_EQ(first.value, 3.25f);
+    EXPECT_LT(first.number, targets.readings[1].number);
+    EXPECT_LT(first.tick, targets.readings[1].tick);
+    EXPECT_TRUE(targets.readings[2].failed());
+    EXPECT_EQ(targets.readings[2].object, LiveObject::channel(9));
+    EXPECT_LT(targets.readings[1].number, targets.readings[2].number);
     EXPECT_EQ(targets.take(), (QStringList{"master [ 3.25000]", "master [ 3.25000]"}))
         << "a failed read leaves the box as it was";
-    EXPECT_TRUE(prompts.shown.empty()) << "a channel the set does not have is not asked for";
+    EXPECT_EQ(prompts.shown.size(), 1u) << "the failure was reported by the error handler";
+
+    state.live.MasteringChannel = 200; // no such channel: never asked for, nothing handed on
+    prompts.shown.clear();
+    EXPECT_TRUE(requestsDuring([&] { poll.tick(); }).isEmpty());
+    EXPECT_EQ(targets.readings.size(), 3u);
+    EXPECT_TRUE(prompts.shown.empty());
 }
 
 TEST_F(PollCycleTest, GroupMasteringReadsTheDialogsGroupInEveryView) {

@@ -1,6 +1,8 @@
 #include "GroupSelection.h"
 #include "ViewState.h"
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -25,14 +27,23 @@ void expectState(const ViewState &view, const After &expected, const char *legen
     EXPECT_EQ(view.PollHold, expected.hold) << legend;
 }
 
-ViewState stateOf(const Before &before, bool cancelled) {
+// The view before the dialog's answer: the dialog holds the list (when before.hold > 0) and
+// other windows hold the rest of before.hold.
+struct Selection {
     ViewState view;
-    view.ViewMode = before.view;
-    view.SelectedGroup = static_cast<int16_t>(before.selected);
-    view.PollHold = before.hold;
-    view.GroupSelectCancelled = cancelled;
-    return view;
-}
+    PollHoldGuard dialogHold;
+    std::vector<PollHoldGuard> otherHolds;
+
+    Selection(const Before &before, bool cancelled) {
+        view.ViewMode = before.view;
+        view.SelectedGroup = static_cast<int16_t>(before.selected);
+        view.GroupSelectCancelled = cancelled;
+        if (before.hold > 0)
+            dialogHold = PollHoldGuard(view.PollHold);
+        for (int i = 1; i < before.hold; ++i)
+            otherHolds.emplace_back(view.PollHold);
+    }
+};
 
 TEST(GroupSelection, OkTakesTheHighlightedRowAndLeavesTheHoldForTheRefresh) {
     const struct {
@@ -53,9 +64,11 @@ TEST(GroupSelection, OkTakesTheHighlightedRowAndLeavesTheHoldForTheRefresh) {
          {View::Channels, 0, false, 0}},
     };
     for (const auto &c : cases) {
-        ViewState view = stateOf(c.before, true);
-        acceptGroupSelection(view, c.row);
-        expectState(view, c.after, c.legend);
+        Selection s(c.before, true);
+        acceptGroupSelection(s.view, c.row, s.dialogHold);
+        expectState(s.view, c.after, c.legend);
+        s.view.PollHold.endHandedOver();
+        EXPECT_EQ(s.view.PollHold, 0) << c.legend << ": the refresh ends the hold handed over";
     }
 }
 
@@ -74,9 +87,9 @@ TEST(GroupSelection, CancelLowersTheHoldAndLeavesAGroupViewWithoutGroup) {
         {"another window's hold stays", {View::Channels, 0, 2}, {View::Channels, 0, true, 1}},
     };
     for (const auto &c : cases) {
-        ViewState view = stateOf(c.before, false);
-        cancelGroupSelection(view);
-        expectState(view, c.after, c.legend);
+        Selection s(c.before, false);
+        cancelGroupSelection(s.view, s.dialogHold);
+        expectState(s.view, c.after, c.legend);
     }
 }
 
