@@ -113,6 +113,8 @@ void MeasureCommands::setSerialText(const QString &text) {
 }
 
 void MeasureCommands::record() {
+    if (m_recordKeyTaker && m_recordKeyTaker())
+        return;
     m_recorder.record();
 }
 

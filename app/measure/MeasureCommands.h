@@ -61,6 +61,9 @@ public:
     const recording::MeasureSettings &settings() const { return m_settings; }
     LogWindow *logWindow() const;
     void setAskOperator(AskOperator ask) { m_askOperator = std::move(ask); }
+    // Another window that takes the Record key while it needs readings (a gauge study): asked
+    // first at each press; true when it took the press, so no part is recorded.
+    void setRecordKeyTaker(std::function<bool()> taker) { m_recordKeyTaker = std::move(taker); }
 
     // What the menu items do.
     void record();
@@ -87,6 +90,7 @@ private:
     recording::SetupIdentity m_setup; // read when the setup file changes, not at every part
     QString m_serialText;
     AskOperator m_askOperator;
+    std::function<bool()> m_recordKeyTaker;
     QAction *m_record;
     QAction *m_autoRecord;
     QAction *m_resetCounter;

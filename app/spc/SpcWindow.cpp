@@ -137,20 +137,30 @@ SpcWindow::SpcWindow(spc::SpcDataSource &source, Prompts &prompts, QWidget *pare
     connect(violations_, &ViolationList::subgroupChosen, this, &SpcWindow::showSubgroup);
 
     controls_->showSettings({});
+    showSetup();
+}
+
+SpcWindow::~SpcWindow() = default;
+
+void SpcWindow::showSetup() {
+    analysis_.reset();
+    location_->setAnalysis(nullptr);
+    spread_->setAnalysis(nullptr);
+    {
+        const QSignalBlocker quiet(channelList_);
+        channelList_->clear();
+    }
     channels_ = source_.channels();
     for (const spc::SpcChannel &channel : channels_)
         channelList_->addItem(
             QStringLiteral("%1  %2").arg(channel.number).arg(channel.description));
-    if (channels_.empty()) {
-        controls_->setEnabled(false);
+    controls_->setEnabled(!channels_.empty());
+    if (channels_.empty())
         controls_->showNotice(
             QStringLiteral("The setup %1 has no channels.").arg(source_.setupName()));
-    } else {
+    else
         channelList_->setCurrentRow(0);
-    }
 }
-
-SpcWindow::~SpcWindow() = default;
 
 bool SpcWindow::showChannel(int channel) {
     for (std::size_t row = 0; row < channels_.size(); ++row) {

@@ -35,6 +35,8 @@ public:
     SpcWindow(spc::SpcDataSource &source, Prompts &prompts, QWidget *parent = nullptr);
     ~SpcWindow() override;
 
+    // The source's setup changed: its channels are listed afresh and the first one shown.
+    void showSetup();
     // Shows the channel (a number of the current setup); false when there is no such channel.
     bool showChannel(int channel);
     // Writes an export to the file (the Export menu asks for the name first); false after a box

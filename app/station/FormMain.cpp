@@ -18,6 +18,7 @@
 #include "Station.h"
 #include "StationDisplays.h"
 #include "StationIcon.h"
+#include "StationMeasure.h"
 #include "Twips.h"
 #include "ViewCycle.h"
 #include "WindowLayout.h"
@@ -87,6 +88,9 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
     };
     hooks.setCaption = [this](const QString &caption) {
         setWindowTitle(caption);
+        // The caption changes with every setup file loaded, made or saved under a new name.
+        if (m_measure)
+            m_measure->setSetupFile(m_state.setup.SetupFileName);
     };
     hooks.updatesChosen = [this] {
         return m_updateToggleState;
@@ -112,8 +116,15 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
     displays.gaugeRightClicked = [this](int bar, QPoint at) {
         LGauge1_RightClick(bar, at);
     };
+    MeasureHooks measure;
+    measure.runReads = displays.runReads;
+    measure.registerLoadedWindow = hooks.registerLoadedWindow;
     m_displays = std::make_unique<StationDisplays>(
         DisplayedState{state.unit, state.view, &state.session}, m_poll, std::move(displays));
+    m_measure = std::make_unique<StationMeasure>(
+        *this, DisplayedState{state.unit, state.view, &state.session}, m_poll, state.settings,
+        state.prompts, std::move(measure));
+    m_measure->addToWindow(ui->AboutQorView);
     connectCommands();
     connectFileCommands();
     connectDialogCommands();

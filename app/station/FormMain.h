@@ -22,6 +22,7 @@ class QLabel;
 class HelpViewer;
 class SetupFileCommands;
 class StationDisplays;
+class StationMeasure;
 struct Station;
 
 namespace Ui {
@@ -84,6 +85,8 @@ public:
     LiveValues &liveValues() { return m_poll; }
     // The station's dialogs.
     StationDialogs &dialogs() { return *m_dialogs; }
+    // The Measure menu: recording parts, SPC, gauge studies, the plant link.
+    StationMeasure &measure() { return *m_measure; }
 
     // Closes the station for a signal: no question is asked (nobody may be at the desk), the
     // layout and position are stored as on any close.
@@ -143,6 +146,7 @@ private:
     std::unique_ptr<ChannelLabels> m_labels;
     std::unique_ptr<StationDialogs> m_dialogs;
     std::unique_ptr<StationDisplays> m_displays;
+    std::unique_ptr<StationMeasure> m_measure;
     bool m_closingForSignal = false;
     // The setup question was answered with a Save As that has ended: closing goes on without it.
     bool m_setupQuestionAnswered = false;

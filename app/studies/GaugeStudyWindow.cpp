@@ -81,9 +81,9 @@ GaugeStudyWindow::GaugeStudyWindow(measurelog::LogWriter &writer,
             &GaugeStudyWindow::showLive);
     connect(&m_source, &studyrun::StudyReadingSource::setupChanged, this,
             [this] { m_setup->setChannels(m_source.channels()); });
-    auto *record = new QShortcut(QKeySequence(Qt::Key_F9), this);
-    record->setContext(Qt::WindowShortcut);
-    connect(record, &QShortcut::activated, this, &GaugeStudyWindow::takeReading);
+    m_recordKey = new QShortcut(QKeySequence(Qt::Key_F9), this);
+    m_recordKey->setContext(Qt::WindowShortcut);
+    connect(m_recordKey, &QShortcut::activated, this, &GaugeStudyWindow::takeReading);
 
     m_setup->setChannels(m_source.channels());
     showSetUp();
@@ -95,6 +95,10 @@ GaugeStudyWindow::Stage GaugeStudyWindow::stage() const {
 
 bool GaugeStudyWindow::isTakingReadings() const {
     return stage() == Stage::Run && m_session.hasStudy();
+}
+
+void GaugeStudyWindow::leaveRecordKeyToStation() {
+    m_recordKey->setEnabled(false);
 }
 
 QString GaugeStudyWindow::takeReading() {

@@ -7,6 +7,7 @@
 #include <optional>
 
 class Prompts;
+class QShortcut;
 class QStackedWidget;
 class StudyReportPage;
 class StudyRunPage;
@@ -37,6 +38,10 @@ public:
     bool isTakingReadings() const;
     // Takes the reading the prompt asks for; empty, or why not (also shown in the window).
     QString takeReading();
+    // The window answers F9 itself when it stands alone; in the station the station's Record key
+    // (which works in all its windows) brings the presses here instead, as two keys for one
+    // press would cancel each other.
+    void leaveRecordKeyToStation();
     // Writes the report or the CSV of the study shown to the file; false after a box has said
     // what went wrong.
     bool exportTo(Export what, const QString &file);
@@ -67,6 +72,7 @@ private:
     studyrun::StudySession m_session;
     bool m_wasComplete = false;
     QStackedWidget *m_stages;
+    QShortcut *m_recordKey = nullptr;
     StudySetupPage *m_setup;
     StudyRunPage *m_run;
     StudyReportPage *m_report;

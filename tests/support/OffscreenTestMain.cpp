@@ -15,6 +15,8 @@ int main(int argc, char **argv) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // The measurement log, under XDG_DATA_HOME, is the test's own too.
+    qputenv("XDG_DATA_HOME", config.filePath(QStringLiteral("data")).toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     loadStationResources();

@@ -11,6 +11,7 @@
 
 StationFixture::StationFixture() {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_config.filePath(QStringLiteral("data"))));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
     qputenv("XDG_DOCUMENTS_DIR", QFile::encodeName(documentsFolder()));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_config.path());

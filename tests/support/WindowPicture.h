@@ -26,6 +26,7 @@ public:
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        qputenv("XDG_DATA_HOME", m_config.filePath(QStringLiteral("data")).toLocal8Bit());
     }
 
     // The folder named by the tool's first argument, else fallback; created when missing.

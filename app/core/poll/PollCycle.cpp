@@ -258,15 +258,18 @@ const group *PollCycle::shownGroup() const {
 }
 
 int PollCycle::viewRowCount() const {
+    // Before the unit's counts are read (a follower may ask as the station starts) no view has
+    // rows of channels or probes.
+    QorSystem *system = m_unit.UnitSystem.get();
     switch (m_view.ViewMode) {
     case View::Group: {
         const group *shown = shownGroup();
         return shown ? shown->Count : 0;
     }
     case View::Channels:
-        return std::min<int>(m_unit.UnitSystem->MaxChannel(), static_cast<int>(m_lastRow.size()));
+        return system ? std::min<int>(system->MaxChannel(), static_cast<int>(m_lastRow.size())) : 0;
     case View::Probes:
-        return m_unit.UnitSystem->MaxLvdt();
+        return system ? system->MaxLvdt() : 0;
     case View::Analogs:
         return m_unit.MaxAnalog;
     default:

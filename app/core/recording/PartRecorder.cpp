@@ -121,6 +121,11 @@ QString PartRecorder::record() {
     return uuid;
 }
 
+measurelog::LogWriter &PartRecorder::writer() {
+    ensureWriter();
+    return *m_writer;
+}
+
 void PartRecorder::resetCounter() {
     ensureWriter();
     m_writer->resetCounters();

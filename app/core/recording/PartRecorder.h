@@ -65,6 +65,9 @@ public:
     void resetCounter();
 
     const PartCounter &counter() const { return m_counter; }
+    // The log's writer, opened now if it was not yet: the windows that keep other things in the
+    // log (gauge studies) and the plant link, which hears of every part committed, share it.
+    measurelog::LogWriter &writer();
     // Parts handed to the writer and not answered yet.
     int pending() const { return m_pending; }
 
