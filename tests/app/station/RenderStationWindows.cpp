@@ -1,17 +1,20 @@
 // Renders the running station's windows to PNG files for review: the main window with the grid
-// and bar displays in the channel and probe views, the copy-link menu of a bar, and the help
-// window, all against the simulated demo unit. render_station_windows [folder] (default
-// /tmp/station-shots).
+// and bar displays in the channel and probe views, the copy-link menu of a bar, the help window,
+// and the Log window over a run of recorded parts, all against the simulated demo unit.
+// render_station_windows [folder] (default /tmp/station-shots).
 
 #include "CommandLine.h"
 #include "FormGridDisplay.h"
 #include "FormLinGage.h"
 #include "FormMain.h"
 #include "LinearGauge.h"
+#include "LogWindow.h"
+#include "MeasureCommands.h"
 #include "SilentTerminal.h"
 #include "SimulatedUnit.h"
 #include "StationFixture.h"
 #include "StationHelp.h"
+#include "StationMeasure.h"
 #include "WindowPicture.h"
 #include "dlgCopyLink.h"
 
@@ -57,7 +60,6 @@ int main(int argc, char **argv) {
 
     bool ok = true;
     poll(window, 3);
-    ok &= save(&window, folder + QStringLiteral("/main-window.png"));
     ok &= save(window.gridDisplay(), folder + QStringLiteral("/grid-channels.png"));
     ok &= save(window.barDisplay(), folder + QStringLiteral("/bars-channels.png"));
     window.LGauge1_RightClick(3, window.barDisplay()->gauge(2)->mapToGlobal(QPoint(10, 40)));
@@ -80,5 +82,22 @@ int main(int argc, char **argv) {
         ok = false;
     }
     help.CloseHelp();
+
+    // A run of parts recorded from the channel view, the counter in the main window's status
+    // bar, and the Log window over them.
+    window.ViewChannels_Click();
+    MeasureCommands &measure = window.measure().commands();
+    for (int part = 0; part < 12; ++part) {
+        poll(window, 2);
+        measure.record();
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (measure.recorder().pending() > 0 && waited.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    ok &= save(&window, folder + QStringLiteral("/main-window.png"));
+    LogWindow *log = measure.showLog();
+    log->resize(1180, 460);
+    ok &= save(log, folder + QStringLiteral("/log-window.png"));
     return ok ? 0 : 1;
 }
