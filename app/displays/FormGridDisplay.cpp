@@ -107,7 +107,8 @@ void FormGridDisplay::UpdateGridDisplay() {
     };
     // Each label is filled in as soon as it is read; the readings the poll wrote meanwhile stay.
     const auto ready = [form](qsizetype row, const QString &label) {
-        form->setLabel(static_cast<int>(row), label, ItemSetup::Known);
+        if (form)
+            form->setLabel(static_cast<int>(row), label, ItemSetup::Known);
     };
     showContent(*planGridContent(m_state, reads, wanted, ready));
     m_runReads(std::move(reads));

@@ -105,6 +105,8 @@ void FormLinGage::UpdateBarDisplay() {
     };
     // Each gauge is made whole as soon as its own set-up is read, keeping the reading it shows.
     const auto ready = [form](qsizetype i, const GaugeSetup &setup) {
+        if (!form)
+            return;
         if (LinearGauge *g = form->gauge(static_cast<int>(i)))
             form->configure(*g, setup, true);
     };
