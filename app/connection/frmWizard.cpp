@@ -51,7 +51,9 @@ void showResult(QLabel *label, const ConnectionTestResult &result) {
 }
 
 // The step widgets sit in arrays by page number, which the steps count in int from 0.
-std::size_t slot(int page) { return static_cast<std::size_t>(page); }
+std::size_t slot(int page) {
+    return static_cast<std::size_t>(page);
+}
 
 } // namespace
 
@@ -88,7 +90,8 @@ frmWizard::frmWizard(LinkSession &session, SettingsStore &settings, Prompts &pro
         m_settings.text(SettingKeys::BaudRate, QStringLiteral("9600"))));
 
     for (int index = 0; index < NavCount; ++index)
-        connect(cmdNav[slot(index)], &QPushButton::clicked, this, [this, index] { cmdNavClick(index); });
+        connect(cmdNav[slot(index)], &QPushButton::clicked, this,
+                [this, index] { cmdNavClick(index); });
     connect(ui->cmdTestConnection, &QPushButton::clicked, this, &frmWizard::cmdTestConnectionClick);
     connect(ui->cmdMapPort, &QPushButton::clicked, this, &frmWizard::cmdMapPortClick);
     connect(ui->cboPortSelect, &QComboBox::currentIndexChanged, this,
