@@ -14,14 +14,18 @@ endif()
 # target and gives the flags to each C or C++ file of the source tree. AUTOMOC's and AUTORCC's
 # files are added to a target only when the build is generated and the D-Bus adaptor's are in the
 # build tree, so none of them gets the flags. Qt's and GoogleTest's headers come in as system
-# headers, which GCC does not warn about.
+# headers, which GCC does not warn about; uic's headers hold nothing these flags find. Every
+# folder gets the flags unless it is listed below, so a new folder is held to them from its first
+# file. tests/check_strict_warnings.py checks the result in the build's compile commands.
 set(QOR_STRICT_WARNINGS
     -Wconversion -Wsign-conversion -Wnull-dereference -Wformat=2)
 set(QOR_STRICT_CXX_WARNINGS
     -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual -Wsuggest-override)
 
-# Folders whose sources do not get the stricter flags yet: they are being reworked, and are
-# cleaned once that work has landed.
+# The one list of folders (and everything under them) whose sources do not get the stricter flags
+# yet: they are being reworked, and are cleaned once that work has landed. Shrink it as they are;
+# the check above fails on a folder listed here that no longer exists. Their headers are still
+# checked wherever a cleaned file includes them.
 set(QOR_STRICT_WARNINGS_PENDING
     app/station app/setup app/procedures app/core/state app/core/poll app/core/link
     tests/app/station tests/app/setup tests/app/procedures
