@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,7 +41,9 @@ bool replay(const fs::path &file) {
         std::fprintf(stderr, "cannot read %s\n", file.c_str());
         return false;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    const std::string bytes = std::move(contents).str();
     auto data = std::make_unique<uint8_t[]>(bytes.size());
     std::copy(bytes.begin(), bytes.end(), data.get());
     std::fprintf(stderr, "Running: %s\n", file.c_str());

@@ -50,6 +50,11 @@ void showResult(QLabel *label, const ConnectionTestResult &result) {
     label->setStyleSheet(result.passed ? QString() : QStringLiteral("color: #d00000;"));
 }
 
+// The step widgets sit in arrays by page number, which the steps count in int from 0.
+std::size_t slot(int page) {
+    return static_cast<std::size_t>(page);
+}
+
 } // namespace
 
 frmWizard::frmWizard(LinkSession &session, SettingsStore &settings, Prompts &prompts,
@@ -67,11 +72,11 @@ frmWizard::frmWizard(LinkSession &session, SettingsStore &settings, Prompts &pro
 
     applyStringTable(this, StringTable::wizard());
     for (int page = 0; page < WizardSteps::PageCount; ++page) {
-        QFont text = lblStep[page]->font();
+        QFont text = lblStep[slot(page)]->font();
         text.setFamily(QStringLiteral("Tahoma"));
         text.setStyleHint(QFont::SansSerif);
-        lblStep[page]->setFont(text);
-        imgStep[page]->setPixmap(wizardPicture(page, PictureSize, devicePixelRatioF()));
+        lblStep[slot(page)]->setFont(text);
+        imgStep[slot(page)]->setPixmap(wizardPicture(page, PictureSize, devicePixelRatioF()));
     }
 
     for (int port = 1; port <= PortCount; ++port)
@@ -85,7 +90,8 @@ frmWizard::frmWizard(LinkSession &session, SettingsStore &settings, Prompts &pro
         m_settings.text(SettingKeys::BaudRate, QStringLiteral("9600"))));
 
     for (int index = 0; index < NavCount; ++index)
-        connect(cmdNav[index], &QPushButton::clicked, this, [this, index] { cmdNavClick(index); });
+        connect(cmdNav[slot(index)], &QPushButton::clicked, this,
+                [this, index] { cmdNavClick(index); });
     connect(ui->cmdTestConnection, &QPushButton::clicked, this, &frmWizard::cmdTestConnectionClick);
     connect(ui->cmdMapPort, &QPushButton::clicked, this, &frmWizard::cmdMapPortClick);
     connect(ui->cboPortSelect, &QComboBox::currentIndexChanged, this,
@@ -105,9 +111,9 @@ frmWizard::~frmWizard() = default;
 void frmWizard::SetStep(int page, int /*direction*/) {
     const int previous = m_steps.page();
     m_steps.setStep(page);
-    fraStep[previous]->setEnabled(false);
-    ui->stackSteps->setCurrentWidget(fraStep[m_steps.page()]);
-    fraStep[m_steps.page()]->setEnabled(true);
+    fraStep[slot(previous)]->setEnabled(false);
+    ui->stackSteps->setCurrentWidget(fraStep[slot(m_steps.page())]);
+    fraStep[slot(m_steps.page())]->setEnabled(true);
     if (m_steps.page() == WizardSteps::Confirm)
         refreshSummary();
     SetCaption(m_steps.page());
@@ -115,7 +121,7 @@ void frmWizard::SetStep(int page, int /*direction*/) {
 }
 
 void frmWizard::SetCaption(int page) {
-    const int tag = fraStep[page]->property("Tag").toInt();
+    const int tag = fraStep[slot(page)]->property("Tag").toInt();
     setWindowTitle(QStringLiteral("Qor Connection Wizard - ") + StringTable::wizard().text(tag));
 }
 

@@ -103,11 +103,13 @@ void FormGridDisplay::UpdateGridDisplay() {
     const QPointer<FormGridDisplay> form(this);
     const unsigned generation = ++m_contentGeneration;
     const auto wanted = [form, generation] {
-        return form && generation == form->m_contentGeneration;
+        const FormGridDisplay *open = form.data();
+        return open && generation == open->m_contentGeneration;
     };
     // Each label is filled in as soon as it is read; the readings the poll wrote meanwhile stay.
     const auto ready = [form](qsizetype row, const QString &label) {
-        form->setLabel(static_cast<int>(row), label, ItemSetup::Known);
+        if (FormGridDisplay *open = form.data())
+            open->setLabel(static_cast<int>(row), label, ItemSetup::Known);
     };
     showContent(*planGridContent(m_state, reads, wanted, ready));
     m_runReads(std::move(reads));

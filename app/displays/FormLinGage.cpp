@@ -101,12 +101,16 @@ void FormLinGage::UpdateBarDisplay() {
     const QPointer<FormLinGage> form(this);
     const unsigned generation = ++m_setupGeneration;
     const auto wanted = [form, generation] {
-        return form && generation == form->m_setupGeneration;
+        const FormLinGage *open = form.data();
+        return open && generation == open->m_setupGeneration;
     };
     // Each gauge is made whole as soon as its own set-up is read, keeping the reading it shows.
     const auto ready = [form](qsizetype i, const GaugeSetup &setup) {
-        if (LinearGauge *g = form->gauge(static_cast<int>(i)))
-            form->configure(*g, setup, true);
+        FormLinGage *open = form.data();
+        if (!open)
+            return;
+        if (LinearGauge *g = open->gauge(static_cast<int>(i)))
+            open->configure(*g, setup, true);
     };
     const auto setups = planGaugeSetups(m_state, m_totalNumberOfBars, reads, wanted, ready);
     showSetups(caption, *setups);

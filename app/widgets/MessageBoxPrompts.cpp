@@ -88,8 +88,8 @@ PromptAnswer MessageBoxPrompts::message(const QString &text, PromptButtons butto
 
 void MessageBoxPrompts::dismissOpenBoxes() {
     for (const QPointer<QDialog> &box : m_open) {
-        if (box)
-            box->reject();
+        if (QDialog *open = box.data())
+            open->reject();
     }
 }
 

@@ -62,7 +62,7 @@ QByteArray benchPart(const QString &station, qint64 serial, qint64 recordedNs) {
     for (int channel = 1; channel <= 8; ++channel) {
         PartValue value{channel,
                         QStringLiteral("Diameter %1").arg(channel),
-                        10.0 + channel + serial % 100 * 0.001,
+                        10.0 + channel + static_cast<double>(serial % 100) * 0.001,
                         3,
                         10.0 + channel,
                         {},
@@ -159,13 +159,14 @@ qint64 plantPublishers(int port, int first, int count, int seconds) {
     QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
         const qint64 now = monotonicNs() - start;
         for (int i = 0; i < count; ++i) {
-            const qint64 due = qint64(1000000000) * i / count + qint64(1000000000) * recorded[i];
-            if (recorded[i] < seconds && now >= due) {
-                ++recorded[i];
+            const auto n = static_cast<std::size_t>(i);
+            const qint64 due = qint64(1000000000) * i / count + qint64(1000000000) * recorded[n];
+            if (recorded[n] < seconds && now >= due) {
+                ++recorded[n];
                 ++total;
-                outboxes[i]->add(benchPart(QStringLiteral("plant-%1").arg(first + i), recorded[i],
+                outboxes[n]->add(benchPart(QStringLiteral("plant-%1").arg(first + i), recorded[n],
                                            monotonicNs()));
-                clients[i]->outboxChanged();
+                clients[n]->outboxChanged();
             }
         }
     });
@@ -238,7 +239,8 @@ void BM_BacklogDrain(benchmark::State &state) {
         poll.setTimerType(Qt::PreciseTimer);
         QElapsedTimer sinceTick;
         QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
-            latenessMs.push_back(std::max(0.0, sinceTick.nsecsElapsed() / 1e6 - 20.0));
+            latenessMs.push_back(
+                std::max(0.0, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6 - 20.0));
             sinceTick.restart();
         });
         received = 0;
@@ -290,7 +292,8 @@ void BM_LiveValuesTick(benchmark::State &state) {
     for (auto _ : state) {
         ++tick;
         for (int channel = 1; channel <= 128; ++channel) {
-            const double value = 10.0 + channel + (changing ? tick * 0.001 : 0.0);
+            const double value =
+                10.0 + channel + (changing ? static_cast<double>(tick) * 0.001 : 0.0);
             publisher.onReading(tick, {channel, value, QString::number(value, 'f', 3)});
         }
     }

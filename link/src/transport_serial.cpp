@@ -82,7 +82,9 @@ int32_t serial_send(QorConnection &connection, const uint8_t *data, std::size_t 
     if (line.stale_input) {
         drop_input(line);
     }
-    const Deadline deadline(kWriteAllowance + milliseconds(line.write_ms_per_byte * count));
+    // A frame is a few hundred bytes at most, so its length fits a duration's count.
+    const auto bytes = static_cast<milliseconds::rep>(count);
+    const Deadline deadline(kWriteAllowance + milliseconds(line.write_ms_per_byte) * bytes);
     std::size_t sent = 0;
     while (sent < count) {
         const ssize_t written = write(line.fd, data + sent, count - sent);

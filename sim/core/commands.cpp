@@ -333,7 +333,8 @@ Result readChannel(Unit &u, const Args &a) {
 Result directCopy(Unit &u, const Args &a) {
     Result r = make(0, Shape::RawList);
     double unit = std::pow(10.0, std::clamp(u.settings().precision, 0, 6));
-    for (unsigned char ch : a.bytes) {
+    for (const char byte : a.bytes) {
+        const int ch = static_cast<unsigned char>(byte);
         if (!u.validChannel(ch))
             return fail(kBadChannel);
         double v = std::round(u.channelValue(ch) * unit);

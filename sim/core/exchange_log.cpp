@@ -4,7 +4,8 @@ namespace qorsim {
 
 std::string readableBytes(std::string_view bytes) {
     std::string out;
-    for (unsigned char c : bytes) {
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c == '\r') {
             out += "\\r";
         } else if (c == '\n') {

@@ -15,7 +15,8 @@ constexpr const char *kHeader = "qorsim-state 1";
 // Texts are written as one token: blanks, controls, '%' and bytes above 0x7E as %XX.
 std::string escape(const std::string &text) {
     std::string out = text.empty() ? "%" : "";
-    for (unsigned char c : text) {
+    for (const char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c <= 0x20 || c == '%' || c >= 0x7F) {
             char hex[4];
             std::snprintf(hex, sizeof hex, "%%%02X", c);

@@ -7,13 +7,15 @@ namespace qorsim {
 namespace {
 
 std::uint64_t mix(std::uint64_t seed, long part, int probe) {
-    std::uint64_t x = seed * 0x9E3779B97F4A7C15ULL +
-                      static_cast<std::uint64_t>(part) * 0xBF58476D1CE4E5B9ULL +
-                      static_cast<std::uint64_t>(probe) * 0x94D049BB133111EBULL;
+    constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15U;
+    constexpr std::uint64_t kMixA = 0xBF58476D1CE4E5B9U;
+    constexpr std::uint64_t kMixB = 0x94D049BB133111EBU;
+    std::uint64_t x = seed * kGolden + static_cast<std::uint64_t>(part) * kMixA +
+                      static_cast<std::uint64_t>(probe) * kMixB;
     x ^= x >> 30;
-    x *= 0xBF58476D1CE4E5B9ULL;
+    x *= kMixA;
     x ^= x >> 27;
-    x *= 0x94D049BB133111EBULL;
+    x *= kMixB;
     x ^= x >> 31;
     return x;
 }

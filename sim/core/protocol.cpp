@@ -3,6 +3,7 @@
 #include "commands.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -19,9 +20,17 @@ Result failed(int error) {
     return r;
 }
 
-std::string format(const char *fmt, auto... values) {
-    std::string out(static_cast<std::size_t>(std::snprintf(nullptr, 0, fmt, values...)), '\0');
-    std::snprintf(out.data(), out.size() + 1, fmt, values...);
+// printf into a string; the attribute lets the compiler check every call's arguments.
+[[gnu::format(printf, 1, 2)]] std::string format(const char *fmt, ...) {
+    std::va_list args;
+    va_start(args, fmt);
+    std::va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, fmt, measure);
+    va_end(measure);
+    std::string out(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    std::vsnprintf(out.data(), out.size() + 1, fmt, args);
+    va_end(args);
     return out;
 }
 

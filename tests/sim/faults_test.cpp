@@ -60,8 +60,8 @@ TEST(Faults, LineNoiseNeverLooksLikeAReply) {
     FaultInjector faults(Options{});
     std::string noise = faults.garbage(2000);
     ASSERT_EQ(noise.size(), 2000u);
-    for (unsigned char c : noise)
-        ASSERT_GE(c, 0x80);
+    for (const char c : noise)
+        ASSERT_GE(static_cast<unsigned char>(c), 0x80);
     EXPECT_FALSE(unitSerialLine(Options{}) == unitUsbLine());
 }
 

@@ -104,7 +104,8 @@ void Reader::readBlock() {
     block.probe = static_cast<int16_t>(
         number(requiredLine(inside), QStringLiteral("the probe number"), ProbeNumberRange));
     for (const SettingLine &setting : SettingLines) {
-        const QString name = QLatin1String(setting.name.data(), setting.name.size());
+        const QString name =
+            QLatin1String(setting.name.data(), static_cast<qsizetype>(setting.name.size()));
         setting.set(block.amplifier, number(requiredLine(inside), name, setting.range));
     }
     if (requiredLine(inside) != BlockEnd)

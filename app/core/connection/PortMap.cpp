@@ -19,7 +19,8 @@ QString portKey(int port) {
 // The key of a "KEY=VALUE" line as the link library reads it, or nothing for lines it skips.
 std::optional<QString> lineKey(const QString &line) {
     const QByteArray bytes = line.toUtf8();
-    const auto parsed = qor::portrule::parse_line(std::string_view(bytes.data(), bytes.size()));
+    const auto parsed = qor::portrule::parse_line(
+        std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())));
     if (!parsed)
         return std::nullopt;
     return QString::fromUtf8(parsed->key.data(), static_cast<qsizetype>(parsed->key.size()));

@@ -64,15 +64,16 @@ public:
         station.digitalCount = unit.MaxDigital;
         station.decimals = unit.SystemDecimals;
         station.windowLayout = m_parts.view.WindowLayout;
-        const int channels = std::min<int>(station.channelCount, unit.Channels.size());
+        const int channels =
+            std::min<int>(station.channelCount, static_cast<int>(unit.Channels.size()));
         for (int n = 1; n <= channels; ++n) {
-            const Channel &channel = *unit.channel(n);
-            if (!channel.InUse)
+            const Channel *channel = unit.channel(n);
+            if (!channel || !channel->InUse)
                 continue;
             ChannelRecord record;
-            record.index = channel.Index;
-            record.decimals = channel.Decimals;
-            record.units = channel.Units;
+            record.index = channel->Index;
+            record.decimals = channel->Decimals;
+            record.units = channel->Units;
             document.channels.push_back(record);
         }
         for (const auto &probe : unit.Lvdts)

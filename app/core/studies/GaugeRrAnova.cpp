@@ -36,11 +36,12 @@ SumsOfSquares sumsOfSquares(const RrReadings &readings, const RrSummary &summary
     sums.appraisers = layout.parts * layout.trials * squaresAbout(summary.appraiserMeans, g);
     for (int a = 0; a < layout.appraisers; ++a) {
         for (int p = 0; p < layout.parts; ++p) {
-            const double cellMean = summary.cellMeans[a][p];
-            const double residual = cellMean - summary.appraiserMeans[a] - summary.partMeans[p] + g;
+            const double cellMean = summary.cellMeans[slot(a)][slot(p)];
+            const double residual =
+                cellMean - summary.appraiserMeans[slot(a)] - summary.partMeans[slot(p)] + g;
             sums.interaction += layout.trials * residual * residual;
-            sums.repeatability += squaresAbout(readings[a][p], cellMean);
-            sums.total += squaresAbout(readings[a][p], g);
+            sums.repeatability += squaresAbout(readings[slot(a)][slot(p)], cellMean);
+            sums.total += squaresAbout(readings[slot(a)][slot(p)], g);
         }
     }
     return sums;

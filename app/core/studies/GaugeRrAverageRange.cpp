@@ -26,7 +26,7 @@ RangeChart rangeChart(const RrSummary &summary, double averageRange) {
     chart.lowerLimit = std::max(0.0, 1.0 - spread) * averageRange;
     for (int a = 0; a < summary.layout.appraisers; ++a)
         for (int p = 0; p < summary.layout.parts; ++p)
-            if (summary.cellRanges[a][p] > chart.upperLimit)
+            if (summary.cellRanges[slot(a)][slot(p)] > chart.upperLimit)
                 chart.beyondLimits.push_back({a, p});
     return chart;
 }

@@ -16,7 +16,7 @@ QString cellText(int appraiser, int part) {
 QString cellRefusal(const RrReadings &readings, const StudyLayout &layout) {
     for (int a = 0; a < layout.appraisers; ++a) {
         for (int p = 0; p < layout.parts; ++p) {
-            const std::vector<double> &cell = readings[a][p];
+            const std::vector<double> &cell = readings[slot(a)][slot(p)];
             const int trials = static_cast<int>(cell.size());
             if (trials == 0)
                 return QStringLiteral("%1 has no reading.").arg(cellText(a, p));
@@ -27,7 +27,7 @@ QString cellRefusal(const RrReadings &readings, const StudyLayout &layout) {
                     .arg(trials)
                     .arg(layout.trials);
             for (int t = 0; t < trials; ++t)
-                if (!std::isfinite(cell[t]))
+                if (!std::isfinite(cell[slot(t)]))
                     return QStringLiteral("%1, trial %2 is not a number.")
                         .arg(cellText(a, p))
                         .arg(t + 1);
@@ -53,12 +53,12 @@ RrCheck checkRrData(const RrReadings &readings, const RrOptions &options) {
     layout.appraisers = static_cast<int>(readings.size());
     layout.parts = static_cast<int>(readings.front().size());
     for (int a = 1; a < layout.appraisers; ++a)
-        if (static_cast<int>(readings[a].size()) != layout.parts)
+        if (static_cast<int>(readings[slot(a)].size()) != layout.parts)
             return {std::nullopt,
                     QStringLiteral("Appraiser %1's parts (%2) differ in number from appraiser "
                                    "A's (%3): every appraiser measures the same parts.")
                         .arg(appraiserLabel(a))
-                        .arg(readings[a].size())
+                        .arg(readings[slot(a)].size())
                         .arg(layout.parts)};
     if (layout.parts < 2)
         return {std::nullopt, QStringLiteral("A study needs at least 2 parts.")};
@@ -73,24 +73,25 @@ RrCheck checkRrData(const RrReadings &readings, const RrOptions &options) {
 RrSummary summariseRr(const RrReadings &readings, const StudyLayout &layout) {
     RrSummary summary;
     summary.layout = layout;
-    summary.cellMeans.assign(layout.appraisers, std::vector<double>(layout.parts));
-    summary.cellRanges.assign(layout.appraisers, std::vector<double>(layout.parts));
+    summary.cellMeans.assign(slot(layout.appraisers), std::vector<double>(slot(layout.parts)));
+    summary.cellRanges.assign(slot(layout.appraisers), std::vector<double>(slot(layout.parts)));
     std::vector<double> allCells;
     for (int a = 0; a < layout.appraisers; ++a) {
         for (int p = 0; p < layout.parts; ++p) {
-            const std::vector<double> &cell = readings[a][p];
+            const std::vector<double> &cell = readings[slot(a)][slot(p)];
             const auto [low, high] = std::minmax_element(cell.begin(), cell.end());
-            summary.cellMeans[a][p] = meanOf(cell);
-            summary.cellRanges[a][p] = *high - *low;
+            summary.cellMeans[slot(a)][slot(p)] = meanOf(cell);
+            summary.cellRanges[slot(a)][slot(p)] = *high - *low;
         }
-        summary.appraiserMeans.push_back(meanOf(summary.cellMeans[a]));
-        summary.appraiserAverageRanges.push_back(meanOf(summary.cellRanges[a]));
-        allCells.insert(allCells.end(), summary.cellMeans[a].begin(), summary.cellMeans[a].end());
+        summary.appraiserMeans.push_back(meanOf(summary.cellMeans[slot(a)]));
+        summary.appraiserAverageRanges.push_back(meanOf(summary.cellRanges[slot(a)]));
+        allCells.insert(allCells.end(), summary.cellMeans[slot(a)].begin(),
+                        summary.cellMeans[slot(a)].end());
     }
     for (int p = 0; p < layout.parts; ++p) {
         std::vector<double> partCells;
         for (int a = 0; a < layout.appraisers; ++a)
-            partCells.push_back(summary.cellMeans[a][p]);
+            partCells.push_back(summary.cellMeans[slot(a)][slot(p)]);
         summary.partMeans.push_back(meanOf(partCells));
     }
     summary.grandMean = meanOf(allCells);

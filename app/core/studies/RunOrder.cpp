@@ -21,10 +21,11 @@ std::uint64_t drawBelow(std::mt19937_64 &engine, std::uint64_t bound) {
 }
 
 std::vector<int> shuffledParts(std::mt19937_64 &engine, int parts) {
-    std::vector<int> order(parts);
+    std::vector<int> order(slot(parts));
     std::iota(order.begin(), order.end(), 0);
     for (int last = parts - 1; last > 0; --last)
-        std::swap(order[last], order[drawBelow(engine, static_cast<std::uint64_t>(last) + 1)]);
+        std::swap(order[slot(last)],
+                  order[drawBelow(engine, static_cast<std::uint64_t>(last) + 1)]);
     return order;
 }
 

@@ -66,14 +66,15 @@ std::optional<StudyStep> StudyReadings::nextStep(const std::vector<StudyStep> &o
 }
 
 RrReadings StudyReadings::readingsOf(int channel) const {
-    RrReadings readings(m_layout.appraisers, std::vector<std::vector<double>>(m_layout.parts));
+    RrReadings readings(slot(m_layout.appraisers),
+                        std::vector<std::vector<double>>(slot(m_layout.parts)));
     if (channel < 0 || channel >= m_channels)
         return readings;
     for (int a = 0; a < m_layout.appraisers; ++a)
         for (int p = 0; p < m_layout.parts; ++p)
             for (int t = 0; t < m_layout.trials; ++t)
                 if (const RecordedReading *reading = latest({a, p, t}))
-                    readings[a][p].push_back(reading->values[channel]);
+                    readings[slot(a)][slot(p)].push_back(reading->values[slot(channel)]);
     return readings;
 }
 

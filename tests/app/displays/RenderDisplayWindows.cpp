@@ -21,7 +21,7 @@ const char *const Names[] = {"Main journal 1", "Main journal 2", "Pin diameter",
                              "Stroke",         "Ovality"};
 
 QString channelName(int i) {
-    const QString base = QString::fromLatin1(Names[i % std::size(Names)]);
+    const QString base = QString::fromLatin1(Names[static_cast<std::size_t>(i) % std::size(Names)]);
     return i < int(std::size(Names)) ? base : base + QStringLiteral(" %1").arg(i + 1);
 }
 

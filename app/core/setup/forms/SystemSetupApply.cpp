@@ -3,6 +3,8 @@
 #include "LinkSession.h"
 #include "UnitObjects.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -18,11 +20,14 @@ template <typename Object> struct Removed {
     std::vector<std::unique_ptr<Object>> objects;
 
     void takeFrom(std::vector<std::unique_ptr<Object>> &set, int newCount) {
-        kept = std::min(static_cast<int>(set.size()), newCount);
-        while (static_cast<int>(set.size()) > kept) {
-            objects.insert(objects.begin(), std::move(set.back()));
-            set.pop_back();
-        }
+        kept = std::clamp(newCount, 0, static_cast<int>(set.size()));
+        const auto firstRemoved = set.begin() + kept;
+        std::vector<std::unique_ptr<Object>> taken(std::make_move_iterator(firstRemoved),
+                                                   std::make_move_iterator(set.end()));
+        set.erase(firstRemoved, set.end());
+        for (auto &object : objects)
+            taken.push_back(std::move(object));
+        objects = std::move(taken);
     }
     void giveBack(std::vector<std::unique_ptr<Object>> &set) {
         while (static_cast<int>(set.size()) > kept)

@@ -32,22 +32,29 @@ TEST(DisplayContent, GridRowsOfProbesAnalogsAndDigitals) {
     station.addLvdts(3);
     station.addAnalogs(2);
 
+    const Lvdt *first = station.state.unit.lvdt(1);
+    const Lvdt *second = station.state.unit.lvdt(2);
+    const Lvdt *third = station.state.unit.lvdt(3);
+    const analog *secondInput = station.state.unit.analogInput(2);
+    ASSERT_TRUE(first && second && third && secondInput);
+
     station.state.view.ViewMode = View::Probes;
     GridContent content = collectGridContent(station.displayed());
     ASSERT_TRUE(content.rows);
     EXPECT_EQ(content.rows->heading, QStringLiteral("LVDT"));
-    EXPECT_EQ(content.rows->labels, QStringList({station.state.unit.lvdt(1)->Description,
-                                                 station.state.unit.lvdt(2)->Description,
-                                                 station.state.unit.lvdt(3)->Description}));
+    EXPECT_EQ(content.rows->labels,
+              QStringList({first->Description, second->Description, third->Description}));
 
     station.state.view.ViewMode = View::Analogs;
     content = collectGridContent(station.displayed());
+    ASSERT_TRUE(content.rows);
     EXPECT_EQ(content.rows->heading, QStringLiteral("Analog Inputs"));
-    EXPECT_EQ(content.rows->labels.size(), 2);
-    EXPECT_EQ(content.rows->labels[1], station.state.unit.analogInput(2)->Description);
+    ASSERT_EQ(content.rows->labels.size(), 2);
+    EXPECT_EQ(content.rows->labels[1], secondInput->Description);
 
     station.state.view.ViewMode = View::Digitals;
     content = collectGridContent(station.displayed());
+    ASSERT_TRUE(content.rows);
     EXPECT_EQ(content.rows->heading, QStringLiteral("Not Available"));
     EXPECT_EQ(content.rows->labels, QStringList({"Digital1", "Digital2"}));
 

@@ -48,7 +48,7 @@ int main(int argc, char **argv) {
     QStringList arguments = app.arguments().mid(1);
     const QString log = arguments.value(0);
     auto option = [&](const char *name, qint64 otherwise) {
-        const int at = arguments.indexOf(QLatin1String(name));
+        const qsizetype at = arguments.indexOf(QLatin1String(name));
         return at < 0 ? otherwise : arguments.value(at + 1).toLongLong();
     };
     const qint64 parts = option("--parts", 10);

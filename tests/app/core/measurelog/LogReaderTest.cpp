@@ -39,9 +39,9 @@ protected:
     // The ids of the stored parts that pass, newest first.
     std::vector<qint64> idsWhere(const std::function<bool(const PartRecord &)> &passes) const {
         std::vector<qint64> ids;
-        for (const PartRecord &part : m_parts) {
-            if (passes(part))
-                ids.insert(ids.begin(), part.id);
+        for (auto part = m_parts.rbegin(); part != m_parts.rend(); ++part) {
+            if (passes(*part))
+                ids.push_back(part->id);
         }
         return ids;
     }

@@ -35,7 +35,8 @@ PartRecord samplePart(int seed, int channels, const QString &setup, bool fixed) 
         value.decimals = 3 + i % 2;
         // Mostly inside the approach limits; about one reading in 16 between approach and
         // tolerance, one in 30 past the tolerance.
-        const unsigned draw = (static_cast<unsigned>(seed) * 2654435761u + i * 40503u) >> 7;
+        const unsigned draw =
+            (static_cast<unsigned>(seed) * 2654435761u + static_cast<unsigned>(i) * 40503u) >> 7;
         const double side = draw & 1 ? 1.0 : -1.0;
         const double offset = draw % 480 < 16   ? side * 0.012
                               : draw % 480 < 46 ? side * 0.009

@@ -36,7 +36,7 @@ QByteArray partPayload(qint64 serial) {
     for (int channel = 1; channel <= 8; ++channel)
         part.values.push_back({channel,
                                QStringLiteral("Diameter %1").arg(channel),
-                               10.0 + serial * 0.001 + channel,
+                               10.0 + static_cast<double>(serial) * 0.001 + channel,
                                3,
                                10.0,
                                {},

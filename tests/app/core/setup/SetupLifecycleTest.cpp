@@ -142,11 +142,13 @@ TEST_F(LifecycleTest, EachOperationSendsExactlyItsRequests) {
 
 TEST_F(LifecycleTest, ClearSetupKeepsTheCountsAndMakesEveryObjectAnew) {
     setCounts(6, 4, 2);
-    Channel &channel = *state.unit.channel(3);
-    channel.InUse = true;
-    channel.Decimals = 2;
-    channel.Units = QStringLiteral("mm");
-    state.unit.lvdt(2)->Description = QStringLiteral("Bore");
+    Channel *channel = state.unit.channel(3);
+    Lvdt *probe = state.unit.lvdt(2);
+    ASSERT_TRUE(channel && probe);
+    channel->InUse = true;
+    channel->Decimals = 2;
+    channel->Units = QStringLiteral("mm");
+    probe->Description = QStringLiteral("Bore");
     addGroup(QStringLiteral("Shaft"), {1, 2});
     addGroup(QStringLiteral("Bore"), {3});
     state.view.ViewMode = View::Group;
@@ -165,11 +167,15 @@ TEST_F(LifecycleTest, ClearSetupKeepsTheCountsAndMakesEveryObjectAnew) {
     ASSERT_EQ(state.unit.Channels.size(), 6u);
     ASSERT_EQ(state.unit.Lvdts.size(), 4u);
     ASSERT_EQ(state.unit.Analogs.size(), 2u);
-    EXPECT_FALSE(state.unit.channel(3)->InUse);
-    EXPECT_EQ(state.unit.channel(3)->Decimals, 5);
-    EXPECT_EQ(state.unit.channel(3)->Units, QStringLiteral("Inch"));
-    EXPECT_EQ(state.unit.lvdt(2)->Description, QStringLiteral("Lvdt 2"));
-    EXPECT_EQ(state.unit.analogInput(2)->Description, QStringLiteral("Analog  2"));
+    const Channel *cleared = state.unit.channel(3);
+    const Lvdt *clearedProbe = state.unit.lvdt(2);
+    const analog *clearedInput = state.unit.analogInput(2);
+    ASSERT_TRUE(cleared && clearedProbe && clearedInput);
+    EXPECT_FALSE(cleared->InUse);
+    EXPECT_EQ(cleared->Decimals, 5);
+    EXPECT_EQ(cleared->Units, QStringLiteral("Inch"));
+    EXPECT_EQ(clearedProbe->Description, QStringLiteral("Lvdt 2"));
+    EXPECT_EQ(clearedInput->Description, QStringLiteral("Analog  2"));
     EXPECT_EQ(windows.labels, 6);
 }
 
@@ -203,8 +209,10 @@ TEST_F(LifecycleTest, ShrinkingBringsEveryRememberedPositionBackIntoItsSet) {
 
     run([](SetupSteps &s) { s.CreateChannels(9); });
     ASSERT_EQ(state.unit.Channels.size(), 9u);
-    EXPECT_EQ(state.unit.channel(9)->Index, 9) << "growing again gives default objects";
-    EXPECT_FALSE(state.unit.channel(9)->InUse);
+    const Channel *grown = state.unit.channel(9);
+    ASSERT_NE(grown, nullptr);
+    EXPECT_EQ(grown->Index, 9) << "growing again gives default objects";
+    EXPECT_FALSE(grown->InUse);
     EXPECT_EQ(windows.labels, 9);
 }
 

@@ -154,18 +154,20 @@ TEST(Anova, AgreesWithTheTotalsFormulationOnRandomStudies) {
                                               << layout.trials << " #" << dataSet);
             const double partScale = 3 * scale(engine), appraiserScale = scale(engine),
                          interactionScale = scale(engine) * 0.5;
-            std::vector<double> partEffect(layout.parts), appraiserEffect(layout.appraisers);
+            std::vector<double> partEffect(slot(layout.parts)),
+                appraiserEffect(slot(layout.appraisers));
             for (double &e : partEffect)
                 e = partScale * normal(engine);
             for (double &e : appraiserEffect)
                 e = appraiserScale * normal(engine);
-            RrReadings readings(layout.appraisers, std::vector<std::vector<double>>(layout.parts));
+            RrReadings readings(slot(layout.appraisers),
+                                std::vector<std::vector<double>>(slot(layout.parts)));
             for (int a = 0; a < layout.appraisers; ++a)
                 for (int p = 0; p < layout.parts; ++p) {
-                    const double cell = 25.0 + partEffect[p] + appraiserEffect[a] +
+                    const double cell = 25.0 + partEffect[slot(p)] + appraiserEffect[slot(a)] +
                                         interactionScale * normal(engine);
                     for (int t = 0; t < layout.trials; ++t)
-                        readings[a][p].push_back(cell + 0.3 * normal(engine));
+                        readings[slot(a)][slot(p)].push_back(cell + 0.3 * normal(engine));
                 }
 
             const AnovaResult result = *analyseAnova(readings, {}).result;

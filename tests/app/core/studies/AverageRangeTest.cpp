@@ -24,13 +24,13 @@ TEST(AverageRange, ThePublishedExamplesSheetIsReproducedFromItsReadings) {
 
     const char *appraiserMeans[] = {"0.1903", "0.0683", "-0.2543"};
     const char *appraiserRanges[] = {"0.184", "0.513", "0.328"};
-    for (int a = 0; a < 3; ++a) {
+    for (std::size_t a = 0; a < 3; ++a) {
         EXPECT_TRUE(agreesWithPrinted(summary.appraiserMeans[a], appraiserMeans[a]));
         EXPECT_TRUE(agreesWithPrinted(summary.appraiserAverageRanges[a], appraiserRanges[a]));
     }
     const char *partMeans[] = {"0.169",  "-0.851", "1.099",  "0.367", "-1.064",
                                "-0.186", "0.454",  "-0.342", "1.940", "-1.571"};
-    for (int p = 0; p < 10; ++p)
+    for (std::size_t p = 0; p < 10; ++p)
         EXPECT_TRUE(agreesWithPrinted(summary.partMeans[p], partMeans[p]));
     EXPECT_TRUE(agreesWithPrinted(inputs.averageRange, "0.3417"));
     EXPECT_TRUE(agreesWithPrinted(inputs.partRange, "3.511"));
@@ -122,9 +122,9 @@ TEST(AverageRange, BeyondTheTableTheFactorsFitTheStudysSize) {
     std::normal_distribution<double> noise;
     RrReadings readings(4, std::vector<std::vector<double>>(12));
     for (auto &appraiser : readings)
-        for (int p = 0; p < 12; ++p)
+        for (std::size_t p = 0; p < 12; ++p)
             for (int t = 0; t < 4; ++t)
-                appraiser[p].push_back(p + 0.1 * noise(engine));
+                appraiser[p].push_back(static_cast<double>(p) + 0.1 * noise(engine));
     const AverageRangeResult result = analyseAverageRange(readings, {}).analysis->result;
     EXPECT_EQ(result.k1.source, FactorSource::Computed);
     EXPECT_EQ(result.k1.subgroups, 48);

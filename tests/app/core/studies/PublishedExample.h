@@ -25,9 +25,9 @@ inline RrReadings publishedExample() {
          {-0.15, -0.96, 0.67, 0.11, -1.45, -0.49, 0.21, -0.49, 1.87, -2.16}},
     };
     RrReadings readings(3, std::vector<std::vector<double>>(10));
-    for (int a = 0; a < 3; ++a)
-        for (int trial = 0; trial < 3; ++trial)
-            for (int part = 0; part < 10; ++part)
+    for (std::size_t a = 0; a < 3; ++a)
+        for (std::size_t trial = 0; trial < 3; ++trial)
+            for (std::size_t part = 0; part < 10; ++part)
                 readings[a][part].push_back(sheet[a][trial][part]);
     return readings;
 }

@@ -440,7 +440,8 @@ TEST(SetupFileReader, EveryCutAndChangedByteEndsInADocumentOrAnError) {
     for (int round = 0; round < 3000; ++round) {
         QByteArray changed = whole;
         for (int n = 0; n < 1 + round % 4; ++n)
-            changed[random() % changed.size()] = static_cast<char>(random());
+            changed[static_cast<qsizetype>(random() % static_cast<std::size_t>(changed.size()))] =
+                static_cast<char>(random());
         const SetupReadResult result = readSetup(changed, testValuesInForce());
         EXPECT_TRUE(result.document || result.error.lineNumber >= 1) << round;
     }

@@ -66,7 +66,8 @@ TEST(SetupNumbers, EverySingleReadsBackAndKeepsTheClassicFormWhereItCan) {
     std::mt19937 random(20240611);
     int classic = 0;
     for (int i = 0; i < 300000; ++i) {
-        const uint32_t bits = random();
+        // mt19937 draws 32 bits, held in a wider type.
+        const auto bits = static_cast<uint32_t>(random());
         float value;
         std::memcpy(&value, &bits, sizeof value);
         if (!std::isfinite(value) || value == 0.0f)

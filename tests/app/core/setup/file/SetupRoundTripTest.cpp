@@ -73,7 +73,7 @@ private:
         case 0: { // any finite bit pattern
             float value;
             do {
-                const uint32_t bits = m_random();
+                const auto bits = static_cast<uint32_t>(m_random()); // 32 bits a draw
                 std::memcpy(&value, &bits, sizeof value);
             } while (!std::isfinite(value));
             return value;
