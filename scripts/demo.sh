@@ -23,7 +23,10 @@ trap cleanup EXIT
 
 # The simulator announces its port on its first line; wait for that line, not for a time.
 mkfifo "$work/sim.out"
-"$root/build/bin/qorsim" --preset demo --pace --link "$work/qor1" >"$work/sim.out" 2>&1 &
+# The fixture takes a part every 8 s (6 s in, 2 s out) and the parts drift slowly, so Auto
+# Record, the Log window and the SPC window have a run to show.
+"$root/build/bin/qorsim" --preset demo --pace --cycle 6,2 --drift 0.0001 --link "$work/qor1" \
+    >"$work/sim.out" 2>&1 &
 sim_pid=$!
 exec 3<"$work/sim.out"
 read -r ready <&3
@@ -36,6 +39,7 @@ if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && [ -S "${XDG_RUNTIME_DIR:-/nonexiste
 fi
 export XDG_CONFIG_HOME="$work/config"
 export XDG_RUNTIME_DIR="$work/runtime"
+export XDG_DATA_HOME="$work/data"
 mkdir -p "$XDG_CONFIG_HOME/QorView" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 printf '[QorSettings]\nPort=COM1\nBaudRate=9600\n' >"$XDG_CONFIG_HOME/QorView/QorView.ini"

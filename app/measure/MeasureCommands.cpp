@@ -103,8 +103,8 @@ void MeasureCommands::setHeld(bool held) {
 void MeasureCommands::setSetupFile(const QString &path) {
     m_setup = recording::setupIdentity(path);
     updateContext();
-    if (m_logWindow)
-        m_logWindow->setCurrentSetup(m_recorder.context().setupFile);
+    if (LogWindow *log = m_logWindow)
+        log->setCurrentSetup(m_recorder.context().setupFile);
 }
 
 void MeasureCommands::setSerialText(const QString &text) {
@@ -142,16 +142,18 @@ LogWindow *MeasureCommands::logWindow() const {
 }
 
 LogWindow *MeasureCommands::showLog() {
-    if (!m_logWindow) {
-        m_logWindow = new LogWindow(m_recorder.logPath(), m_prompts, m_window);
-        m_logWindow->setAttribute(Qt::WA_DeleteOnClose);
+    LogWindow *log = m_logWindow;
+    if (!log) {
+        log = new LogWindow(m_recorder.logPath(), m_prompts, m_window);
+        m_logWindow = log;
+        log->setAttribute(Qt::WA_DeleteOnClose);
     }
-    m_logWindow->setCurrentSetup(m_recorder.context().setupFile);
-    m_logWindow->applyFilter();
-    m_logWindow->show();
-    m_logWindow->raise();
-    m_logWindow->activateWindow();
-    return m_logWindow;
+    log->setCurrentSetup(m_recorder.context().setupFile);
+    log->applyFilter();
+    log->show();
+    log->raise();
+    log->activateWindow();
+    return log;
 }
 
 void MeasureCommands::askOperator() {

@@ -118,8 +118,8 @@ void PlantLinkCommands::readPassword() {
         m_settings.config.password = outcome.ok ? outcome.secret : QString();
         m_passwordKnown = outcome.ok;
         // A dialog opened before the password came would otherwise store its empty field over it.
-        if (m_dialog)
-            m_dialog->offerPassword(m_settings.config.password);
+        if (PlantLinkDialog *dialog = m_dialog)
+            dialog->offerPassword(m_settings.config.password);
         if (m_settings.enabled)
             start();
     });
@@ -144,15 +144,17 @@ void PlantLinkCommands::setSetupName(const QString &setupName) {
 }
 
 void PlantLinkCommands::showDialog() {
-    if (!m_dialog) {
-        m_dialog = new PlantLinkDialog(m_prompts, &m_window);
-        connect(m_dialog, &QDialog::accepted, this, [this] { apply(m_dialog->settings()); });
+    PlantLinkDialog *dialog = m_dialog;
+    if (!dialog) {
+        dialog = new PlantLinkDialog(m_prompts, &m_window);
+        m_dialog = dialog;
+        connect(dialog, &QDialog::accepted, this, [this, dialog] { apply(dialog->settings()); });
     }
-    m_dialog->setSettings(m_settings);
+    dialog->setSettings(m_settings);
     // A running link has had its read; asking again would only restart it.
     if (!m_passwordKnown && !m_client.isStarted())
         readPassword();
-    m_dialog->open();
+    dialog->open();
 }
 
 PlantLinkDialog *PlantLinkCommands::dialog() const {

@@ -203,10 +203,11 @@ void FormMain::connectDialogCommands() {
 void FormMain::Form_Load() {
     setWindowIcon(stationIcon());
     setWindowTitle(m_state.config.CompanyName + QStringLiteral("   ") + m_state.config.ProductName);
-    // The size is the whole window's, its title bar included.
+    // The size is the whole window's, its title bar included; the Measure tool bar and the status
+    // bar (the part counter) come on top of it, so the buttons keep their room.
     resize(Twips::toPixelsX(MainWidthTwips, this),
            Twips::toPixelsY(MainHeightTwips, this) -
-               style()->pixelMetric(QStyle::PM_TitleBarHeight));
+               style()->pixelMetric(QStyle::PM_TitleBarHeight) + m_measure->extraHeight());
     SettingsStore &settings = m_state.settings;
     // A stored place wholly off every screen would hide the window: it then opens where it would
     // with nothing stored.

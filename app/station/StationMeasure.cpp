@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QToolBar>
 
 namespace {
 
@@ -45,6 +46,7 @@ StationMeasure::StationMeasure(QMainWindow &window, DisplayedState shown, LiveVa
       m_commands(std::make_unique<MeasureCommands>(settings, prompts, &window)),
       m_studySource(std::make_unique<StationStudySource>(m_commands->settings().station())) {
     recording::PartRecorder &recorder = m_commands->recorder();
+    m_measuring = QFileInfo::exists(recorder.logPath()) || m_commands->settings().autoRecord;
     m_spcSource = std::make_unique<spclog::LogSpcSource>(
         recorder.logPath(), spclog::CurrentSetup{[this] { return setupName(); }, {}});
     connect(&recorder, &recording::PartRecorder::partCommitted, m_spcSource.get(),
@@ -70,13 +72,23 @@ StationMeasure::StationMeasure(QMainWindow &window, DisplayedState shown, LiveVa
     viewChanged(m_live.shownView());
 }
 
-StationMeasure::~StationMeasure() = default;
+// The SPC and study windows are top-level windows of their own; those still open go with the
+// station (before the recorder and its writer they use).
+StationMeasure::~StationMeasure() {
+    delete m_spc.data();
+    delete m_study.data();
+}
 
 void StationMeasure::addToWindow(QAction *before) {
     m_menu = new QMenu(QStringLiteral("&Measure"), m_window.menuBar());
     m_menu->setObjectName(QStringLiteral("mnuMeasure"));
     m_window.menuBar()->insertMenu(before, m_menu);
     m_commands->addTo(m_menu);
+    connect(m_menu, &QMenu::aboutToShow, this, &StationMeasure::startMeasuring);
+    connect(m_commands->autoRecordAction(), &QAction::toggled, this, [this](bool on) {
+        if (on)
+            startMeasuring();
+    });
     m_menu->addSeparator();
     QAction *spc = m_menu->addAction(QStringLiteral("&SPC…"), this, &StationMeasure::showSpc);
     spc->setObjectName(QStringLiteral("mnuSpc"));
@@ -87,6 +99,14 @@ void StationMeasure::addToWindow(QAction *before) {
     m_plantLinkAction =
         m_menu->addAction(QStringLiteral("Plant &Link…"), this, &StationMeasure::showPlantLink);
 
+    // The Record button for a mouse or a touch screen; F9 is the key.
+    m_toolBar = m_window.addToolBar(QStringLiteral("Measure"));
+    m_toolBar->setObjectName(QStringLiteral("measureToolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    m_toolBar->addAction(m_commands->recordAction());
+    m_toolBar->addAction(m_commands->autoRecordAction());
+
     QStatusBar *status = m_window.statusBar();
     status->addPermanentWidget(m_commands->makeSerialLotInput(status));
     status->addPermanentWidget(m_commands->makeCounterLabel(status));
@@ -95,6 +115,11 @@ void StationMeasure::addToWindow(QAction *before) {
 
     if (plantlink::loadPlantLinkSettings(m_settings).enabled)
         startPlantLink();
+}
+
+int StationMeasure::extraHeight() const {
+    const int bar = m_toolBar ? m_toolBar->sizeHint().height() : 0;
+    return bar + m_window.statusBar()->sizeHint().height();
 }
 
 void StationMeasure::setSetupFile(const QString &path) {
@@ -114,6 +139,7 @@ QString StationMeasure::setupName() const {
 }
 
 SpcWindow *StationMeasure::showSpc() {
+    startMeasuring();
     if (!m_spc) {
         m_spc = new SpcWindow(*m_spcSource, m_prompts);
         m_spc->setAttribute(Qt::WA_DeleteOnClose);
@@ -127,6 +153,7 @@ SpcWindow *StationMeasure::showSpc() {
 }
 
 GaugeStudyWindow *StationMeasure::showGaugeStudy() {
+    startMeasuring();
     if (!m_study) {
         m_study = new GaugeStudyWindow(m_commands->recorder().writer(), *m_studySource, m_prompts);
         m_study->setAttribute(Qt::WA_DeleteOnClose);
@@ -141,6 +168,7 @@ GaugeStudyWindow *StationMeasure::showGaugeStudy() {
 }
 
 void StationMeasure::showPlantLink() {
+    startMeasuring();
     startPlantLink();
     m_plantLink->showDialog();
 }
@@ -173,33 +201,52 @@ void StationMeasure::startPlantLink() {
 
 void StationMeasure::viewChanged(const ViewShown &shown) {
     ++m_viewNumber;
-    recording::RecordingView view;
-    const bool channels = shown.view == View::Channels || shown.view == View::Group;
-    if (channels) {
-        view.name = viewName(shown, m_shown.unit);
-        LinkSequence reads;
-        const quint64 number = m_viewNumber;
-        const auto setups = planGaugeSetups(
-            m_shown, static_cast<int>(shown.rows.size()), reads,
-            [this, number] { return number == m_viewNumber; },
-            [this, number](qsizetype row, const GaugeSetup &setup) {
-                if (number == m_viewNumber)
-                    setupRead(row, setup);
-            });
-        for (std::size_t row = 0; row < shown.rows.size(); ++row) {
-            recording::ChannelSetup setup =
-                recording::channelSetupFrom(shown.rows[row].number, (*setups)[row]);
-            if (!shown.rows[row].wanted())
+    m_setupsAsked = false;
+    m_view = {};
+    if (shown.view == View::Channels || shown.view == View::Group) {
+        m_view.name = viewName(shown, m_shown.unit);
+        for (const LiveObject &row : shown.rows) {
+            recording::ChannelSetup setup;
+            setup.channel = row.number;
+            if (!row.wanted())
                 setup.state = recording::SetupState::Missing;
-            view.channels.push_back(setup);
+            m_view.channels.push_back(setup);
         }
-        m_view = view;
-        m_commands->showView(m_view);
-        m_studySource->showView(m_view);
-        m_hooks.runReads(std::move(reads));
-        return;
     }
-    m_view = view;
+    showView();
+    if (m_measuring)
+        readSetups();
+}
+
+void StationMeasure::startMeasuring() {
+    m_measuring = true;
+    readSetups();
+}
+
+// Reads the descriptions, decimals and limits of the view's channels, through the scheduler.
+void StationMeasure::readSetups() {
+    if (m_setupsAsked || m_view.channels.empty())
+        return;
+    m_setupsAsked = true;
+    LinkSequence reads;
+    const quint64 number = m_viewNumber;
+    const auto setups = planGaugeSetups(
+        m_shown, static_cast<int>(m_view.channels.size()), reads,
+        [this, number] { return number == m_viewNumber; },
+        [this, number](qsizetype row, const GaugeSetup &setup) {
+            if (number == m_viewNumber)
+                setupRead(row, setup);
+        });
+    for (std::size_t row = 0; row < m_view.channels.size(); ++row) {
+        recording::ChannelSetup &channel = m_view.channels[row];
+        if (channel.state != recording::SetupState::Missing)
+            channel = recording::channelSetupFrom(channel.channel, (*setups)[row]);
+    }
+    showView();
+    m_hooks.runReads(std::move(reads));
+}
+
+void StationMeasure::showView() {
     m_commands->showView(m_view);
     m_studySource->showView(m_view);
 }
@@ -211,8 +258,7 @@ void StationMeasure::setupRead(qsizetype row, const GaugeSetup &setup) {
     if (channel.state == recording::SetupState::Missing)
         return;
     channel = recording::channelSetupFrom(channel.channel, setup);
-    m_commands->showView(m_view);
-    m_studySource->showView(m_view);
+    showView();
 }
 
 void StationMeasure::rowRead(const ViewRowReading &row) {

@@ -20,6 +20,7 @@ class Prompts;
 class QAction;
 class QMainWindow;
 class QMenu;
+class QToolBar;
 class SettingsStore;
 class SpcWindow;
 class StationStudySource;
@@ -49,13 +50,20 @@ public:
                    SettingsStore &settings, Prompts &prompts, MeasureHooks hooks);
     ~StationMeasure() override;
 
-    // The Measure menu, the counter and the serial/lot field into the window's menu bar (before
-    // `before`) and status bar.
+    // The Measure menu, the Record Part button, the counter and the serial/lot field into the
+    // window's menu bar (before `before`), a tool bar and the status bar.
     void addToWindow(QAction *before);
+    // What the Measure tool bar and the status bar add to the main window's height.
+    int extraHeight() const;
     // The setup file the station has loaded or saved (its full path; "" for none).
     void setSetupFile(const QString &path);
 
     MeasureCommands &commands() { return *m_commands; }
+    // From now on the limits of the view's channels are read whenever the view changes (Record
+    // and the studies need them; a station that does not measure spares its line the reads).
+    // Measuring starts when the Measure menu is first opened, Auto Record is on, or a log is
+    // there already from an earlier run.
+    void startMeasuring();
     SpcWindow *showSpc();
     GaugeStudyWindow *showGaugeStudy();
     // The plant link, made when it is switched on at start or first asked for.
@@ -65,6 +73,8 @@ public:
 private:
     void startPlantLink();
     void viewChanged(const ViewShown &shown);
+    void readSetups();
+    void showView();
     void setupRead(qsizetype row, const GaugeSetup &setup);
     void rowRead(const ViewRowReading &row);
     void tickEnded(const TickEnd &end);
@@ -84,10 +94,13 @@ private:
     QPointer<GaugeStudyWindow> m_study;
     QMenu *m_menu = nullptr;
     QAction *m_plantLinkAction = nullptr;
+    QToolBar *m_toolBar = nullptr;
     QString m_setupFile;
     recording::RecordingView m_view;
     // Counts the views shown, so set-up reads of a view left behind are dropped.
     quint64 m_viewNumber = 0;
+    bool m_measuring = false;
+    bool m_setupsAsked = false; // the set-ups of the view shown have been asked for
     LiveSubscription m_rows;
     LiveSubscription m_plantLinkValues;
 };

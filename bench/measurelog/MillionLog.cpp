@@ -49,7 +49,8 @@ const QString &millionLog() {
             plain.commit();
         }
         std::fprintf(stderr, "made a log of %d parts x %d channels, %.0f MB, in %.1f s\n", Parts,
-                     Channels, QFileInfo(log).size() / 1e6, made.elapsed() / 1000.0);
+                     Channels, static_cast<double>(QFileInfo(log).size()) / 1e6,
+                     static_cast<double>(made.elapsed()) / 1000.0);
         return log;
     }();
     return path;

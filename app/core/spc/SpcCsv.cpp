@@ -1,5 +1,6 @@
 #include "SpcCsv.h"
 
+#include "CsvField.h"
 #include "SpcFigures.h"
 
 #include <QStringList>
@@ -10,21 +11,12 @@ namespace spc {
 
 namespace {
 
-QString field(const QString &text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 class CsvText {
 public:
     void row(const QStringList &fields) {
         QStringList escaped;
         for (const QString &f : fields)
-            escaped << field(f);
+            escaped << textfile::csvField(f);
         text_ += escaped.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     void blank() { text_ += QStringLiteral("\r\n"); }

@@ -1,23 +1,16 @@
 #include "StudyCsv.h"
 
+#include "CsvField.h"
 #include "LogTime.h"
 #include "StudyPlan.h"
 
 #include <QLocale>
+
 #include <QStringList>
 
 namespace studyrun {
 
 namespace {
-
-QString field(const QString &text) {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
 
 // Every digit the number holds, and no more: it reads back as the same number.
 QString number(double value) {
@@ -33,7 +26,7 @@ public:
     void row(const QStringList &fields) {
         QStringList escaped;
         for (const QString &f : fields)
-            escaped << field(f);
+            escaped << textfile::csvField(f);
         m_text += escaped.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     void blank() { m_text += QStringLiteral("\r\n"); }

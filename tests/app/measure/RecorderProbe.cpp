@@ -86,7 +86,7 @@ int main(int argc, char **argv) {
             return;
         ++tick;
         const TickReadings readings =
-            uniformReadings(view, tick, Tolerance * ((tick % 7) - 3) / 3.0);
+            uniformReadings(view, tick, Tolerance * static_cast<double>((tick % 7) - 3) / 3.0);
         for (size_t i = 0; i < readings.channels.size(); ++i)
             recorder.takeReading(static_cast<int>(i), readings.channels[i]);
         recorder.endTick(tick);

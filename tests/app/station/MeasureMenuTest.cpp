@@ -6,6 +6,7 @@
 #include "FormMain.h"
 #include "GaugeStudyWindow.h"
 #include "MeasureCommands.h"
+#include "MenuItems.h"
 #include "SpcWindow.h"
 #include "StationFixture.h"
 #include "StationHelp.h"
@@ -26,18 +27,6 @@
 
 namespace {
 
-QAction *menuItem(const QList<QAction *> &items, const QString &name) {
-    for (QAction *item : items) {
-        if (item->objectName() == name || (item->menu() && item->menu()->objectName() == name))
-            return item;
-        if (item->menu()) {
-            if (QAction *inside = menuItem(item->menu()->actions(), name))
-                return inside;
-        }
-    }
-    return nullptr;
-}
-
 class MeasureMenuTest : public ::testing::Test, public StationFixture {
 protected:
     void SetUp() override {
@@ -53,6 +42,8 @@ protected:
         rows = window.liveValues().followView(std::move(follower));
         state.view.ViewMode = View::Channels;
         window.UpdateMainDisplay();
+        // Opening the Measure menu starts measuring: the view's limits are read from then on.
+        Q_EMIT item("mnuMeasure")->menu()->aboutToShow();
     }
 
     QAction *item(const char *name) {

@@ -5,6 +5,7 @@
 #include "FormAboutQorView.h"
 #include "FormGridDisplay.h"
 #include "FormMain.h"
+#include "MenuItems.h"
 #include "SimulatedUnit.h"
 #include "StationFixture.h"
 #include "StationHelp.h"
@@ -25,20 +26,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// The item named so on the menu bar or in one of its menus; null when the operator cannot reach
-// it from there.
-QAction *menuItem(const QList<QAction *> &items, const QString &name) {
-    for (QAction *item : items) {
-        if (item->objectName() == name)
-            return item;
-        if (item->menu()) {
-            if (QAction *inside = menuItem(item->menu()->actions(), name))
-                return inside;
-        }
-    }
-    return nullptr;
-}
 
 class MenuCommandsTest : public ::testing::Test, public StationFixture {
 protected:

@@ -86,6 +86,7 @@ int main(int argc, char **argv) {
     // A run of parts recorded from the channel view, the counter in the main window's status
     // bar, and the Log window over them.
     window.ViewChannels_Click();
+    window.measure().startMeasuring();
     MeasureCommands &measure = window.measure().commands();
     for (int part = 0; part < 12; ++part) {
         poll(window, 2);

@@ -33,7 +33,7 @@ int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments().mid(1);
     const QString log = arguments.value(0);
-    const int resumeAt = arguments.indexOf(QStringLiteral("--resume"));
+    const qsizetype resumeAt = arguments.indexOf(QStringLiteral("--resume"));
 
     ScriptedReadingSource source(testing::GaugeSetup, testing::gaugeChannels());
     testing::SimulatedGauge gauge(source, {});

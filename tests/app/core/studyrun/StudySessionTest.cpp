@@ -2,6 +2,7 @@
 #include "LogReader.h"
 #include "LogStore.h"
 #include "LogWriter.h"
+#include "StudyLayout.h"
 #include "StudyTestParts.h"
 #include "WaitFor.h"
 
@@ -260,8 +261,10 @@ TEST_F(StudySessionTest, ARedoneReadingIsKeptMarkedReplacedAndTheFiguresUseTheLa
     for (int a = 0; a < 2; ++a)
         for (int p = 0; p < 5; ++p)
             for (int t = 0; t < 2; ++t)
-                latest[a][p].push_back(session.readings().latest({a, p, t})->values[0]);
-    EXPECT_EQ(latest[slipped.appraiser][slipped.part][slipped.trial],
+                latest[studies::slot(a)][studies::slot(p)].push_back(
+                    session.readings().latest({a, p, t})->values[0]);
+    EXPECT_EQ(latest[studies::slot(slipped.appraiser)][studies::slot(slipped.part)]
+                    [studies::slot(slipped.trial)],
               gauge.trueSize(slipped.part, 1));
     EXPECT_EQ(latest[1][3][0], gauge.trueSize(3, 1) + 0.0005);
     const StudyFigures figures = session.figures();

@@ -2,6 +2,7 @@
 
 #include "LogStore.h"
 #include "PublishedExample.h"
+#include "StudyLayout.h"
 #include "StudyPlan.h"
 
 #include <utility>
@@ -21,7 +22,7 @@ double SimulatedGauge::trueSize(int part, int channel) const {
 void SimulatedGauge::place(const studies::StudyStep &step) {
     std::normal_distribution<double> noise(0.0, m_settings.noise);
     const double bias = step.appraiser < static_cast<int>(m_settings.appraiserBias.size())
-                            ? m_settings.appraiserBias[step.appraiser]
+                            ? m_settings.appraiserBias[studies::slot(step.appraiser)]
                             : 0.0;
     std::map<int, double> readings;
     for (const SourceChannel &channel : m_source.channels())
@@ -50,7 +51,8 @@ qint64 storeStudy(const QString &logPath, measurelog::StudyRecord study,
         reading.appraiser = step.appraiser;
         reading.part = step.part;
         reading.trial = step.trial;
-        reading.values = {readings[step.appraiser][step.part][step.trial]};
+        reading.values = {readings[studies::slot(step.appraiser)][studies::slot(step.part)]
+                                  [studies::slot(step.trial)]};
         reading.timeMs = study.createdMs + 20000 * sequence++;
         if (!store.storeStudyReading(reading).isReady())
             return 0;
