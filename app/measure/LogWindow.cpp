@@ -153,6 +153,8 @@ bool LogWindow::applyFilter() {
         say(m_model->failure());
         return false;
     }
+    // Wide enough for each header and the first page of parts, so no name or time is cut.
+    m_table->resizeColumnsToContents();
     say(m_model->rowCount() == 0 ? QStringLiteral("No recorded part matches.") : QString());
     return true;
 }

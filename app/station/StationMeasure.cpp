@@ -106,9 +106,10 @@ void StationMeasure::addToWindow(QAction *before) {
     m_toolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_toolBar->addAction(m_commands->recordAction());
     m_toolBar->addAction(m_commands->autoRecordAction());
+    m_toolBar->addSeparator();
+    m_toolBar->addWidget(m_commands->makeSerialLotInput(m_toolBar));
 
     QStatusBar *status = m_window.statusBar();
-    status->addPermanentWidget(m_commands->makeSerialLotInput(status));
     status->addPermanentWidget(m_commands->makeCounterLabel(status));
     connect(m_commands.get(), &MeasureCommands::statusText, status,
             [status](const QString &text) { status->showMessage(text, StatusMessageMs); });

@@ -50,7 +50,7 @@ public:
                    SettingsStore &settings, Prompts &prompts, MeasureHooks hooks);
     ~StationMeasure() override;
 
-    // The Measure menu, the Record Part button, the counter and the serial/lot field into the
+    // The Measure menu, the Record Part button, the serial/lot field and the counter into the
     // window's menu bar (before `before`), a tool bar and the status bar.
     void addToWindow(QAction *before);
     // What the Measure tool bar and the status bar add to the main window's height.

@@ -18,6 +18,7 @@
 #include "WindowPicture.h"
 #include "dlgCopyLink.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
@@ -89,8 +90,14 @@ int main(int argc, char **argv) {
     window.measure().startMeasuring();
     MeasureCommands &measure = window.measure().commands();
     for (int part = 0; part < 12; ++part) {
-        poll(window, 2);
+        poll(window, 1);
+        QElapsedTimer ready;
+        ready.start();
+        while (!measure.recordAction()->isEnabled() && ready.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         measure.record();
+        for (int wait = 0; wait < 100 && measure.recorder().pending() > 0; ++wait)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     QElapsedTimer waited;
     waited.start();
