@@ -35,8 +35,9 @@ void showAndDraw(QWidget &window) {
     QCoreApplication::processEvents();
 }
 
-void OpenWindowOnAMillionParts(benchmark::State &state) {
-    spc::MemorySpcSource &source = millionParts();
+// Opens the window on channel 1 of the source, with the subgroup size the benchmark's argument,
+// until it is drawn.
+void openWindows(spc::SpcDataSource &source, benchmark::State &state) {
     source.storeSubgroupSize(1, static_cast<int>(state.range(0)));
     ScriptedPrompts prompts;
     for (auto _ : state) {
@@ -45,6 +46,10 @@ void OpenWindowOnAMillionParts(benchmark::State &state) {
         showAndDraw(window);
         benchmark::DoNotOptimize(window.locationChart()->pointCount());
     }
+}
+
+void OpenWindowOnAMillionParts(benchmark::State &state) {
+    openWindows(millionParts(), state);
 }
 BENCHMARK(OpenWindowOnAMillionParts)
     ->Arg(1)
@@ -128,14 +133,7 @@ const QString &millionPartLog() {
 // grouped, judged and drawn.
 void OpenWindowOnAMillionLoggedParts(benchmark::State &state) {
     spclog::LogSpcSource source(millionPartLog(), {[] { return QStringLiteral("bench.qor"); }, {}});
-    source.storeSubgroupSize(1, static_cast<int>(state.range(0)));
-    ScriptedPrompts prompts;
-    for (auto _ : state) {
-        SpcWindow window(source, prompts);
-        window.resize(1280, 840);
-        showAndDraw(window);
-        benchmark::DoNotOptimize(window.locationChart()->pointCount());
-    }
+    openWindows(source, state);
 }
 BENCHMARK(OpenWindowOnAMillionLoggedParts)
     ->Arg(1)
