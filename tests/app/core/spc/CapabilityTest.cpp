@@ -24,7 +24,7 @@ CapabilityInput summary(std::size_t n, double mean, double sigma) {
 
 // Textbook examples, each fed the figures the book starts from.
 TEST(Capability, TextbookExamplesToTheirPrintedDigits) {
-    // Specification 38 to 62, 20 parts centred with s = 1.75: Ĉp = 2.29, and from that
+    // Tolerance 38 to 62, 20 parts centred with s = 1.75: Ĉp = 2.29, and from that
     // estimate 1.57 ≤ Cp ≤ 3.01.
     const Capability centred = capability(summary(20, 50.0, 1.75), {38.0, 62.0});
     ASSERT_EQ(centred.state, CapabilityState::Figures);
