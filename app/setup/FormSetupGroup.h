@@ -13,7 +13,7 @@
 class Prompts;
 class QListWidget;
 class QListWidgetItem;
-struct SetupSession;
+class SetupChanges;
 struct UnitObjects;
 struct ViewState;
 
@@ -25,7 +25,7 @@ class FormSetupGroup;
 struct GroupEditorParts {
     UnitObjects &unit;
     ViewState &view;
-    SetupSession &setup;
+    SetupChanges &setup;
     Prompts &prompts;
     // Runs the reads of the channels' descriptions (through the link scheduler in the station);
     // without it they are read at once.

@@ -1,15 +1,14 @@
 #include "FormSetupSystem.h"
 
-#include "LinkScheduler.h"
+#include "LinkSequence.h"
 #include "LinkSession.h"
 #include "Prompts.h"
 #include "Settings.h"
 #include "SetupSession.h"
-#include "SetupWindows.h"
 #include "StationIcon.h"
+#include "StationSetup.h"
 #include "TypedNumbers.h"
 #include "UnitObjects.h"
-#include "ViewState.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -159,7 +158,7 @@ void FormSetupSystem::openDialog() {
         return;
     }
     // Held until the dialog goes away, by OK or by its close box.
-    m_hold = PollHoldGuard(m.setup.view.PollHold);
+    m_hold = PollHoldGuard(m.pollHold);
     m_tabs->setCurrentIndex(0);
     fillStationValues();
     fillStartupOptions();
@@ -174,7 +173,7 @@ void FormSetupSystem::openDialog() {
 }
 
 void FormSetupSystem::fillStationValues() {
-    const UnitObjects &unit = m.setup.unit;
+    const UnitObjects &unit = m.form.unit;
     m_fields[SystemField::Channels]->setText(QString::number(unit.Channels.size()));
     m_fields[SystemField::Probes]->setText(QString::number(unit.Lvdts.size()));
     m_fields[SystemField::Analogs]->setText(QString::number(unit.MaxAnalog));
@@ -206,7 +205,7 @@ void FormSetupSystem::readUnitValues() {
     setBusy(true);
     const unsigned token = ++m_reading;
     auto values = std::make_shared<UnitValues>();
-    LinkSession *session = &m.setup.session;
+    LinkSession *session = &m.form.session;
     LinkSequence sequence(QStringLiteral("System settings: read"));
     // Each read that fails leaves its box empty; the others go on.
     sequence.add(QStringLiteral("Firmware version"), [session, values] {
@@ -256,7 +255,7 @@ void FormSetupSystem::readUnitValues() {
         self->setBusy(false);
         Q_EMIT self->loaded();
     };
-    m.scheduler.run(std::move(sequence));
+    m.form.sequences.run(std::move(sequence));
 }
 
 void FormSetupSystem::setBusy(bool busy) {
@@ -286,34 +285,34 @@ void FormSetupSystem::CommandOK_Click() {
     texts.lvdtFullScale = m_fields[SystemField::LvdtFullScale]->text();
     const SystemFieldsCheck check = checkSystemFields(texts, regionalDecimalSeparator());
     if (check.channelsRaised) {
-        m.setup.prompts.message(ChannelsRaisedText, PromptButtons::Ok, PromptIcon::Information);
+        m.form.prompts.message(ChannelsRaisedText, PromptButtons::Ok, PromptIcon::Information);
         m_fields[SystemField::Channels]->setText(QStringLiteral("1"));
     }
     if (!check.values) {
         selectField(check.field);
-        m.setup.prompts.message(check.problem, PromptButtons::Ok, PromptIcon::Information);
+        m.form.prompts.message(check.problem, PromptButtons::Ok, PromptIcon::Information);
         Q_EMIT applyEnded(false);
         return;
     }
     const SystemSetupValues values = *check.values;
-    const bool repairGroups = !groupsFitChannelCount(m.setup.unit, values.channels);
-    if (repairGroups && m.setup.prompts.message(GroupRepairQuestion, PromptButtons::OkCancel,
-                                                PromptIcon::Question) != PromptAnswer::Ok) {
+    const bool repairGroups = !m.setup.groupsFitChannelCount(values.channels);
+    if (repairGroups && m.form.prompts.message(GroupRepairQuestion, PromptButtons::OkCancel,
+                                               PromptIcon::Question) != PromptAnswer::Ok) {
         Q_EMIT applyEnded(false);
         return;
     }
 
     // The counts and the decimals are part of the setup (and of its file); the rest is not.
-    const UnitObjects &unit = m.setup.unit;
+    const UnitObjects &unit = m.form.unit;
     const bool changesSetup = values.channels != static_cast<int>(unit.Channels.size()) ||
                               values.probes != static_cast<int>(unit.Lvdts.size()) ||
                               values.analogs != unit.MaxAnalog ||
                               values.decimals != unit.SystemDecimals;
     setBusy(true);
-    LinkScheduler *scheduler = &m.scheduler;
-    applySystemSettings(
-        m.setup, values, repairGroups,
-        [scheduler](LinkSequence sequence) { scheduler->run(std::move(sequence)); },
+    SequenceRunner *sequences = &m.form.sequences;
+    m.setup.applySystemSettings(
+        values, repairGroups,
+        [sequences](LinkSequence sequence) { sequences->run(std::move(sequence)); },
         [self = QPointer(this), changesSetup](SystemApplyResult result) {
             if (self)
                 self->afterApply(result, changesSetup);
@@ -323,8 +322,8 @@ void FormSetupSystem::CommandOK_Click() {
 void FormSetupSystem::afterApply(SystemApplyResult result, bool changesSetup) {
     setBusy(false);
     if (result != SystemApplyResult::Applied) {
-        m.setup.prompts.message(systemApplyFailureText(result), PromptButtons::Ok,
-                                PromptIcon::Critical);
+        m.form.prompts.message(systemApplyFailureText(result), PromptButtons::Ok,
+                               PromptIcon::Critical);
         // The setup is as it was: so are the boxes that show it.
         if (result != SystemApplyResult::UnitSettingsFailed)
             fillStationValues();
@@ -342,10 +341,10 @@ void FormSetupSystem::afterApply(SystemApplyResult result, bool changesSetup) {
     options.disableSetups = m_disableSetup->isChecked();
     if (!writeStartupOptions(m.settings, options)) {
         if (const auto failure = m.settings.takeWriteFailure())
-            reportUnsavedSettings(*failure, &m.setup.prompts);
+            reportUnsavedSettings(*failure, &m.form.prompts);
     }
     if (changesSetup)
-        m.setup.setup.SetupChanged = true;
+        m.form.setup.markSetupChanged();
     leave();
     Q_EMIT applyEnded(true);
 }
@@ -354,8 +353,8 @@ void FormSetupSystem::leave() {
     ++m_reading;
     hide();
     if (m_hold.holds()) {
-        m.setup.view.PollHold.handOver(std::move(m_hold));
-        m.setup.windows.refreshMainDisplay();
+        m.pollHold.handOver(std::move(m_hold));
+        m.refreshMainDisplay();
     }
 }
 

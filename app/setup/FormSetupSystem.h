@@ -1,25 +1,30 @@
 #pragma once
 
+#include "FormParts.h"
 #include "PollHold.h"
-#include "SetupLifecycle.h"
 #include "SystemSetupApply.h"
 
 #include <QDialog>
 
+#include <functional>
 #include <map>
 
-class LinkScheduler;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class SettingsStore;
+class StationSetup;
 
-// What the system settings dialog works with.
+// What the system settings dialog works with: what every form that works on the unit has, the
+// setup whose counts it changes, the main list's refresh (held while the dialog is open, and
+// started over when it closes) and the stored start-up options.
 struct SystemSetupParts {
-    SetupParts setup;
-    LinkScheduler &scheduler;
+    FormParts form;
+    StationSetup &setup;
+    PollHoldCount &pollHold;
+    std::function<void()> refreshMainDisplay;
     SettingsStore &settings;
 };
 

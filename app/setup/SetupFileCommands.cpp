@@ -1,7 +1,6 @@
 #include "SetupFileCommands.h"
 
 #include "LinkScheduler.h"
-#include "MeasurementObjects.h"
 #include "Prompts.h"
 #include "SetupFileStore.h"
 #include "SetupFolder.h"
@@ -9,7 +8,7 @@
 #include "SetupProgress.h"
 #include "SetupSave.h"
 #include "SetupWindows.h"
-#include "Station.h"
+#include "StationSetup.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -24,7 +23,6 @@ namespace {
 const QString SetupQuestion = QStringLiteral("Setup has been modified\rSave changes");
 const QString NoFileName = QStringLiteral("No file name has been specified.");
 const QString DefaultExtension = QStringLiteral("qor");
-const QString UnitSetupName = QStringLiteral("default");
 // The last line of the question about edits a setup dialog holds unprogrammed.
 const QString NewQuestion = QStringLiteral("Start a new setup and drop them?");
 const QString OpenQuestion = QStringLiteral("Open another setup and drop them?");
@@ -41,15 +39,13 @@ QString setupLoadFailureText(const QString &fileName, const SetupReadError &erro
         .arg(fileName, line, error.reason);
 }
 
-SetupFileCommands::SetupFileCommands(Station &state, LinkScheduler &scheduler,
-                                     SetupWindows &windows, QWidget *window)
-    : m_state(state), m_scheduler(scheduler), m_windows(windows), m_window(window) {}
+SetupFileCommands::SetupFileCommands(StationSetup &setup, Prompts &prompts,
+                                     LinkScheduler &scheduler, SetupWindows &windows,
+                                     QWidget *window)
+    : m_setup(setup), m_prompts(prompts), m_scheduler(scheduler), m_windows(windows),
+      m_window(window) {}
 
 SetupFileCommands::~SetupFileCommands() = default;
-
-SetupParts SetupFileCommands::parts() {
-    return setupParts(m_state, m_windows);
-}
 
 QString SetupFileCommands::dialogFolder() const {
     return m_lastFolder.isEmpty() ? setupsFolder() : m_lastFolder;
@@ -76,7 +72,7 @@ void SetupFileCommands::NewFile() {
     if (busy() || !m_windows.leaveUnprogrammedEdits(NewQuestion))
         return;
     afterSavingChanges([this] {
-        LinkSequence sequence = NewSetup(parts(), setupsFolder());
+        LinkSequence sequence = m_setup.newSetup(setupsFolder());
         SetupProgress *progress = startProgress(sequence.title(), false);
         replaceSetup(std::move(sequence), progress);
     });
@@ -86,8 +82,8 @@ void SetupFileCommands::OpenFile() {
     if (busy() || !m_windows.leaveUnprogrammedEdits(OpenQuestion))
         return;
     afterSavingChanges([this] {
-        const QString chosen = m_state.prompts.openFileName(QStringLiteral("Open"), dialogFolder(),
-                                                            QLatin1String(OpenFilter));
+        const QString chosen = m_prompts.openFileName(QStringLiteral("Open"), dialogFolder(),
+                                                      QLatin1String(OpenFilter));
         if (chosen.isEmpty())
             return;
         rememberFolderOf(chosen);
@@ -96,22 +92,16 @@ void SetupFileCommands::OpenFile() {
 }
 
 void SetupFileCommands::SaveToQor() {
-    if (busy() || !m_state.unit.UnitSystem)
+    if (busy() || !m_setup.unitPresent())
         return;
-    m_state.prompts.message(QStringLiteral("QOR-128 System information is being stored. "));
-    LinkSequence sequence(QStringLiteral("Store"));
-    // The unit's answer is not looked at; a failure has been reported by the link error handler.
-    sequence.add(QStringLiteral("Storing the setup in the unit"), [unit = &m_state.unit] {
-        unit->UnitSystem->SaveSettings(UnitSetupName);
-        return true;
-    });
-    run(std::move(sequence), nullptr);
+    m_prompts.message(QStringLiteral("QOR-128 System information is being stored. "));
+    run(m_setup.storeInUnit(), nullptr);
 }
 
 void SetupFileCommands::SaveFile() {
     if (busy())
         return;
-    save(m_state.setup.SetupFileName, {});
+    save(m_setup.fileName(), {});
 }
 
 void SetupFileCommands::SaveAsFile() {
@@ -140,12 +130,12 @@ bool SetupFileCommands::saveAsThen(std::function<void()> then) {
 // ---- the work behind them ---------------------------------------------------------------------
 
 void SetupFileCommands::afterSavingChanges(std::function<void()> next) {
-    if (!m_state.setup.SetupChanged) {
+    if (!m_setup.changed()) {
         next();
         return;
     }
     const PromptAnswer answer =
-        m_state.prompts.message(SetupQuestion, PromptButtons::YesNoCancel, PromptIcon::Question);
+        m_prompts.message(SetupQuestion, PromptButtons::YesNoCancel, PromptIcon::Question);
     if (answer == PromptAnswer::No) {
         next();
     } else if (answer == PromptAnswer::Yes) {
@@ -158,23 +148,23 @@ void SetupFileCommands::afterSavingChanges(std::function<void()> next) {
 }
 
 bool SetupFileCommands::load(const QString &name) {
-    if (!m_state.unit.UnitSystem)
+    if (!m_setup.unitPresent())
         return false;
     // A name from the command line may be relative to the working folder: the setup keeps the
     // whole path, so Save writes where the file was read and the caption tells where that is.
     const QString fileName = name.isEmpty() ? name : QFileInfo(name).absoluteFilePath();
-    const SetupReadResult read = setupfile::loadSetupFile(
-        fileName, valuesInForce(m_state.unit, m_state.view), &unitCountCheck);
+    const SetupReadResult read =
+        setupfile::loadSetupFile(fileName, m_setup.valuesInForce(), &unitCountCheck);
     if (!read.document) {
-        m_state.prompts.message(setupLoadFailureText(fileName, read.error), PromptButtons::Ok,
-                                PromptIcon::Critical);
+        m_prompts.message(setupLoadFailureText(fileName, read.error), PromptButtons::Ok,
+                          PromptIcon::Critical);
         return false;
     }
     for (const setupfile::SetupNotice &notice : read.notices)
-        m_state.prompts.message(notice.text);
+        m_prompts.message(notice.text);
     Q_EMIT saveAvailable();
     SetupProgress *progress = startProgress(QStringLiteral("Loading %1").arg(fileName), false);
-    replaceSetup(loadSetupSequence(parts(), read.entries, fileName, {}), progress);
+    replaceSetup(m_setup.load(read.entries, fileName), progress);
     return true;
 }
 
@@ -192,19 +182,19 @@ void SetupFileCommands::replaceSetup(LinkSequence sequence, SetupProgress *progr
 }
 
 bool SetupFileCommands::saveAs(std::function<void(bool saved)> then) {
-    const QString kept = m_state.setup.SetupFileName;
-    QString chosen = m_state.prompts.saveFileName(QStringLiteral("Save As"), dialogFolder(),
-                                                  QLatin1String(SaveFilter), kept);
+    const QString kept = m_setup.fileName();
+    QString chosen = m_prompts.saveFileName(QStringLiteral("Save As"), dialogFolder(),
+                                            QLatin1String(SaveFilter), kept);
     if (chosen.isEmpty())
         return false;
     if (QFileInfo(chosen).suffix().isEmpty())
         chosen += QLatin1Char('.') + DefaultExtension;
     rememberFolderOf(chosen);
-    m_state.setup.SetupFileName = chosen;
+    m_setup.setFileName(chosen);
     save(chosen, [this, kept, then = std::move(then)](bool saved) {
         // The setup is not in a file that could not be written: the name stays the old one.
         if (!saved)
-            m_state.setup.SetupFileName = kept;
+            m_setup.setFileName(kept);
         if (then)
             then(saved);
     });
@@ -212,29 +202,29 @@ bool SetupFileCommands::saveAs(std::function<void(bool saved)> then) {
 }
 
 void SetupFileCommands::save(const QString &fileName, std::function<void(bool saved)> then) {
-    if (fileName.isEmpty() || !m_state.unit.UnitSystem) {
+    if (fileName.isEmpty() || !m_setup.unitPresent()) {
         if (fileName.isEmpty())
-            m_state.prompts.message(NoFileName);
+            m_prompts.message(NoFileName);
         if (then)
             then(false);
         return;
     }
     Q_EMIT saveAvailable();
-    m_state.prompts.message(
+    m_prompts.message(
         QStringLiteral("QOR-128 Setup information (channels, probes and groups) is being "
                        "saved in: ") +
         fileName);
     SetupProgress *progress = startProgress(QStringLiteral("Saving %1").arg(fileName), true);
-    LinkSequence sequence = saveSetupSequence(
-        parts(), fileName, progress->cancelled(),
+    LinkSequence sequence = m_setup.save(
+        fileName, progress->cancelled(),
         [this, fileName, then = std::move(then)](const SetupSaveResult &result) {
             const bool saved = result.outcome == SetupSaveResult::Outcome::Saved;
             if (saved)
-                m_windows.setCaption(setupCaption(m_state.config, fileName));
+                m_windows.setCaption(m_setup.caption(fileName));
             later([this, result, saved, then] {
                 if (result.outcome == SetupSaveResult::Outcome::Failed)
-                    m_state.prompts.message(result.why + QStringLiteral("\rThe file is as it was."),
-                                            PromptButtons::Ok, PromptIcon::Critical);
+                    m_prompts.message(result.why + QStringLiteral("\rThe file is as it was."),
+                                      PromptButtons::Ok, PromptIcon::Critical);
                 if (then)
                     then(saved);
             });

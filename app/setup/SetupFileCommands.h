@@ -2,7 +2,6 @@
 
 #include "LinkSequence.h"
 #include "SetupFileReader.h"
-#include "SetupLifecycle.h"
 #include "SetupProgress.h"
 
 #include <QObject>
@@ -12,9 +11,10 @@
 #include <functional>
 
 class LinkScheduler;
+class Prompts;
 class SetupWindows;
+class StationSetup;
 class QWidget;
-struct Station;
 
 // The work of the File menu on setups: New, Open, Store, Save, Save As and the test load, the
 // setup file named on the command line, and Save As when a changed setup is saved at exit.
@@ -39,8 +39,8 @@ public:
     static constexpr const char *OpenFilter = "QOR Setups (*.qor);;All (*.*)";
     static constexpr const char *SaveFilter = "Qor Setups (*.qor);;All (*.*)";
 
-    SetupFileCommands(Station &state, LinkScheduler &scheduler, SetupWindows &windows,
-                      QWidget *window);
+    SetupFileCommands(StationSetup &setup, Prompts &prompts, LinkScheduler &scheduler,
+                      SetupWindows &windows, QWidget *window);
     ~SetupFileCommands() override;
 
     void NewFile();
@@ -70,7 +70,6 @@ Q_SIGNALS:
     void busyChanged(bool busy);
 
 private:
-    SetupParts parts();
     void afterSavingChanges(std::function<void()> next);
     bool load(const QString &fileName);
     // Runs a load or New: the windows are told before and after.
@@ -85,7 +84,8 @@ private:
     void later(std::function<void()> work);
     void countRunning(int change);
 
-    Station &m_state;
+    StationSetup &m_setup;
+    Prompts &m_prompts;
     LinkScheduler &m_scheduler;
     SetupWindows &m_windows;
     QWidget *m_window;

@@ -96,7 +96,8 @@ FormMain::FormMain(Station &state, const CommandLine &commandLine, HelpViewer &h
         return m_updateToggleState;
     };
     m_dialogs = std::make_unique<StationDialogs>(state, m_scheduler, m_poll, help, hooks);
-    m_setupFiles = std::make_unique<SetupFileCommands>(state, m_scheduler, *m_dialogs, this);
+    m_setupFiles = std::make_unique<SetupFileCommands>(m_dialogs->setup(), state.prompts,
+                                                       m_scheduler, *m_dialogs, this);
     DisplayHooks displays;
     // The displays' set-up reads go through the scheduler like every other exchange, so a view
     // change never holds the window for more than one exchange.

@@ -22,7 +22,9 @@
 StationDialogs::StationDialogs(Station &state, LinkScheduler &scheduler, LiveValues &live,
                                HelpViewer &help, DialogHostHooks hooks)
     : QObject(hooks.parent), m_state(state), m_scheduler(scheduler), m_live(live), m_help(help),
-      m_hooks(std::move(hooks)) {}
+      m_hooks(std::move(hooks)),
+      m_setup(SetupParts{state.session, state.prompts, state.config, state.unit, state.view,
+                         state.live, state.setup, *this}) {}
 
 StationDialogs::~StationDialogs() = default;
 
@@ -88,7 +90,8 @@ void StationDialogs::showAnalogSetup(int input, bool modal) {
 void StationDialogs::showSystemSetup() {
     if (!m_systemSetup) {
         m_systemSetup = std::make_unique<FormSetupSystem>(
-            SystemSetupParts{setupParts(m_state, *this), m_scheduler, m_state.settings},
+            SystemSetupParts{formParts(), m_setup, m_state.view.PollHold,
+                             [this] { refreshMainDisplay(); }, m_state.settings},
             m_hooks.parent);
         registerLoaded(*m_systemSetup, [this] { m_systemSetup->closeForShutdown(); });
     }

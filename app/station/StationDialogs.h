@@ -2,6 +2,7 @@
 
 #include "FormParts.h"
 #include "SetupWindows.h"
+#include "StationSetup.h"
 #include "View.h"
 
 #include <QObject>
@@ -57,6 +58,9 @@ public:
     StationDialogs(Station &state, LinkScheduler &scheduler, LiveValues &live, HelpViewer &help,
                    DialogHostHooks hooks);
     ~StationDialogs() override;
+
+    // The setup as the File menu's commands and the system settings change it.
+    StationSetup &setup() { return m_setup; }
 
     // The channel setup dialog at `channel` (0: the channel it showed last), modal or modeless.
     void showChannelSetup(int channel, bool modal);
@@ -141,6 +145,7 @@ private:
     LiveValues &m_live;
     HelpViewer &m_help;
     DialogHostHooks m_hooks;
+    StationSetup m_setup;
     std::function<void()> m_choose;
 
     std::unique_ptr<dlgCopyLink> m_copyLink;

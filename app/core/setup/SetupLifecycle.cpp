@@ -5,7 +5,6 @@
 #include "MeasurementObjects.h"
 #include "SetupSession.h"
 #include "SetupWindows.h"
-#include "Station.h"
 #include "StationConfig.h"
 #include "UnitObjects.h"
 #include "ViewState.h"
@@ -70,11 +69,6 @@ void removeGroups(const SetupParts &p) {
 }
 
 } // namespace
-
-SetupParts setupParts(Station &state, SetupWindows &windows) {
-    return {state.session, state.prompts, state.config, state.unit,
-            state.view,    state.live,    state.setup,  windows};
-}
 
 SetupSteps::SetupSteps(const SetupParts &parts, LinkSequence &sequence)
     : m_parts(parts), m_sequence(sequence),

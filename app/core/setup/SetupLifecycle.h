@@ -12,12 +12,12 @@ class SetupWindows;
 struct LinkSession;
 struct LiveFollowers;
 struct SetupSession;
-struct Station;
 struct StationConfig;
 struct UnitObjects;
 struct ViewState;
 
-// The parts of the station that starting, clearing and resizing the setup change.
+// The parts of the station that starting, clearing and resizing the setup change: nearly all of
+// it. Only the dialog host makes these, for the StationSetup it hands to the setup commands.
 struct SetupParts {
     LinkSession &session;
     Prompts &prompts;
@@ -28,8 +28,6 @@ struct SetupParts {
     SetupSession &setup;
     SetupWindows &windows;
 };
-
-SetupParts setupParts(Station &state, SetupWindows &windows);
 
 // Builds the steps that empty, grow and shrink the channel, probe, analog and group sets into a
 // sequence, each step at most one exchange, so the window stays responsive while a setup of 128

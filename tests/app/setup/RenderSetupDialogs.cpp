@@ -11,6 +11,7 @@
 #include "PollCycle.h"
 #include "SetupWindows.h"
 #include "StationFixture.h"
+#include "StationSetup.h"
 #include "WaitFor.h"
 #include "WindowPicture.h"
 
@@ -73,8 +74,11 @@ bool renderSetupDialogs(const QString &folder) {
     analogDialog.closeForShutdown();
     state.unit.Analogs = std::move(analogs);
 
-    FormSetupSystem system(
-        SystemSetupParts{setupParts(state, windows), scheduler, station.settings});
+    StationSetup setup(SetupParts{state.session, state.prompts, state.config, state.unit,
+                                  state.view, state.live, state.setup, windows});
+    FormSetupSystem system(SystemSetupParts{parts, setup, state.view.PollHold,
+                                            [&] { windows.refreshMainDisplay(); },
+                                            station.settings});
     system.openDialog();
     idle();
     auto *tabs = system.findChild<QTabWidget *>(QStringLiteral("SSTab1"));

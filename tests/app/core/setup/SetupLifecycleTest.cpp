@@ -52,11 +52,16 @@ protected:
     QString logFile() const { return tempPath(QStringLiteral("unit.log")); }
     QStringList requests() const { return requestsOfLog(logFile()); }
 
+    SetupParts parts() {
+        return {state.session, state.prompts, state.config, state.unit,
+                state.view,    state.live,    state.setup,  windows};
+    }
+
     // Runs a sequence step by step as the scheduler does, checking that no step makes more than
     // one exchange; returns the requests it sent.
     QStringList run(const std::function<void(SetupSteps &)> &build) {
         LinkSequence sequence;
-        SetupSteps steps(setupParts(state, windows), sequence);
+        SetupSteps steps(parts(), sequence);
         build(steps);
         return run(sequence);
     }
@@ -236,7 +241,7 @@ TEST_F(LifecycleTest, NewSetupNamesTheFileClearsAndMovesTheCounterOn) {
         state.view.UpdatesOn = !c.updatesChosen;
         windows.updates = c.updatesChosen;
         const int refreshes = windows.refreshes;
-        LinkSequence sequence = NewSetup(setupParts(state, windows), folder);
+        LinkSequence sequence = NewSetup(parts(), folder);
         EXPECT_EQ(run(sequence), (QStringList{"~YE 8", "~YE 8", "~C7", "~C7"})) << c.legend;
         const QString name = QDir(folder).filePath(QLatin1String(c.fileName));
         EXPECT_EQ(state.setup.SetupFileName, name) << c.legend;
