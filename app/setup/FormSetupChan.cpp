@@ -163,15 +163,16 @@ void FormSetupChan::readChannel(bool again) {
     auto read = std::make_shared<ChannelDefinition>();
     LinkSequence sequence = showChannelSequence(m.unit, m.session, shown, read);
     sequence.finished = [self = QPointer(this), number, read, again](bool completed) {
-        if (!self || number != self->m_sequenceNumber)
+        FormSetupChan *form = self.data();
+        if (!form || number != form->m_sequenceNumber)
             return;
-        self->setBusy(false);
+        form->setBusy(false);
         if (!completed) {
             // The channel left the set while its read waited: show what the set holds now.
-            self->showChannel(self->m_current);
+            form->showChannel(form->m_current);
             return;
         }
-        self->fill(*read, again ? formAfterReadingAgain(self->typedForm(), self->m_shown, *read)
+        form->fill(*read, again ? formAfterReadingAgain(form->typedForm(), form->m_shown, *read)
                                 : formOf(*read));
     };
     setBusy(true, QStringLiteral("Reading channel %1...").arg(shown));
@@ -261,17 +262,18 @@ bool FormSetupChan::programThen(std::function<void()> after) {
     LinkSequence sequence = programChannelSequence(m.unit, m.setup, channel, *checked.definition);
     sequence.finished = [self = QPointer(this), number, definition = *checked.definition,
                          after = std::move(after)](bool completed) {
-        if (!self)
+        FormSetupChan *form = self.data();
+        if (!form)
             return;
-        if (number == self->m_sequenceNumber) {
-            self->setBusy(false);
-            self->m_edited = false;
+        if (number == form->m_sequenceNumber) {
+            form->setBusy(false);
+            form->m_edited = false;
             // The boxes keep what was shown for comparison; only the leave question's title
             // follows the new description.
-            self->m_shown.description = definition.description;
-            self->m_shown.formula = definition.formula;
+            form->m_shown.description = definition.description;
+            form->m_shown.formula = definition.formula;
         }
-        if (completed && number == self->m_sequenceNumber && after)
+        if (completed && number == form->m_sequenceNumber && after)
             after();
     };
     setBusy(true, QStringLiteral("Programming channel %1...").arg(channel));
@@ -419,7 +421,9 @@ void FormSetupChan::setBusy(bool busy, const QString &status) {
         control->setEnabled(usable);
     ui->CommandDone->setEnabled(!busy);
     if (usable) {
-        QWidget *focus = m_focusBeforeBusy ? m_focusBeforeBusy.data() : ui->TextDescription;
+        QWidget *focus = m_focusBeforeBusy.data();
+        if (!focus)
+            focus = ui->TextDescription;
         if (focus->isEnabled())
             focus->setFocus();
     }
@@ -439,8 +443,8 @@ void FormSetupChan::closeEvent(QCloseEvent *event) {
     if (m_busy)
         return;
     leaveThen([self = QPointer(this)] {
-        if (self)
-            self->closeNow();
+        if (FormSetupChan *form = self.data())
+            form->closeNow();
     });
 }
 

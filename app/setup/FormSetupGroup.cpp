@@ -90,24 +90,27 @@ void FormSetupGroup::readDescriptions() {
     m_descriptionsRead = false;
     const unsigned generation = ++m_loadGeneration;
     const QPointer<FormSetupGroup> form(this);
-    const auto wanted = [form, generation] {
-        return form && form->m_loadGeneration == generation;
+    // The editor that asked for the reads, while it still wants them.
+    const auto wanted = [form, generation]() -> FormSetupGroup * {
+        FormSetupGroup *editor = form.data();
+        return editor && editor->m_loadGeneration == generation ? editor : nullptr;
     };
     LinkSequence reads(QStringLiteral("group setup"));
     reads.setSharesLineWithPoll(true);
     UnitObjects *unit = &m_parts.unit;
     const int channels = ui->ListAvailableChannels->count();
     for (int n = 1; n <= channels; ++n) {
-        reads.add(QStringLiteral("Channel %1: description").arg(n), [wanted, form, unit, n] {
+        reads.add(QStringLiteral("Channel %1: description").arg(n), [wanted, unit, n] {
+            FormSetupGroup *editor = wanted();
             // The channel is looked up when the read runs: the set may have changed by then.
-            if (const Channel *channel = wanted() ? unit->channel(n) : nullptr)
-                form->setChannelDescription(n, channel->Description());
+            if (const Channel *channel = editor ? unit->channel(n) : nullptr)
+                editor->setChannelDescription(n, channel->Description());
             return true;
         });
     }
-    reads.finished = [wanted, form](bool) {
-        if (wanted())
-            form->m_descriptionsRead = true;
+    reads.finished = [wanted](bool) {
+        if (FormSetupGroup *editor = wanted())
+            editor->m_descriptionsRead = true;
     };
     if (m_parts.runReads) {
         m_parts.runReads(std::move(reads));

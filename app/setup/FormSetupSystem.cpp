@@ -28,15 +28,15 @@
 
 using namespace setupforms;
 
-namespace {
-
 // The unit's values the dialog shows, read when it opens.
-struct UnitValues {
+struct FormSetupSystem::UnitValues {
     QString firmware;
     std::optional<int> scanTenths;
     std::optional<int> burstAverage;
     std::optional<int> runningAverage;
 };
+
+namespace {
 
 const QString GroupRepairQuestion =
     QStringLiteral("Some groups use channels that you are removing") + QLatin1Char('\r') +
@@ -241,21 +241,25 @@ void FormSetupSystem::readUnitValues() {
             return true;
         });
     sequence.finished = [self = QPointer(this), token, values](bool) {
-        if (!self || self->m_reading != token)
+        FormSetupSystem *form = self.data();
+        if (!form || form->m_reading != token)
             return;
-        self->m_firmware->setText(values->firmware);
-        const auto show = [&](SystemField f, const std::optional<int> &value, bool tenths) {
-            if (value)
-                self->m_fields[f]->setText(tenths ? scanPeriodText(*value)
-                                                  : QString::number(*value));
-        };
-        show(SystemField::ScanPeriod, values->scanTenths, true);
-        show(SystemField::BurstAverage, values->burstAverage, false);
-        show(SystemField::RunningAverage, values->runningAverage, false);
-        self->setBusy(false);
-        Q_EMIT self->loaded();
+        form->showUnitValues(*values);
     };
     m.form.sequences.run(std::move(sequence));
+}
+
+void FormSetupSystem::showUnitValues(const UnitValues &values) {
+    m_firmware->setText(values.firmware);
+    const auto show = [&](SystemField f, const std::optional<int> &value, bool tenths) {
+        if (value)
+            m_fields[f]->setText(tenths ? scanPeriodText(*value) : QString::number(*value));
+    };
+    show(SystemField::ScanPeriod, values.scanTenths, true);
+    show(SystemField::BurstAverage, values.burstAverage, false);
+    show(SystemField::RunningAverage, values.runningAverage, false);
+    setBusy(false);
+    Q_EMIT loaded();
 }
 
 void FormSetupSystem::setBusy(bool busy) {
@@ -314,8 +318,8 @@ void FormSetupSystem::CommandOK_Click() {
         values, repairGroups,
         [sequences](LinkSequence sequence) { sequences->run(std::move(sequence)); },
         [self = QPointer(this), changesSetup](SystemApplyResult result) {
-            if (self)
-                self->afterApply(result, changesSetup);
+            if (FormSetupSystem *form = self.data())
+                form->afterApply(result, changesSetup);
         });
 }
 

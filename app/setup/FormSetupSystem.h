@@ -63,12 +63,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    struct UnitValues;
+
     void buildControls();
     QWidget *addTab(const QString &caption);
     QLineEdit *addBox(QWidget *tab, const char *name, const QString &caption);
     void fillStationValues();
     void fillStartupOptions();
     void readUnitValues();
+    void showUnitValues(const UnitValues &values);
     void afterApply(setupforms::SystemApplyResult result, bool changesSetup);
     void selectField(setupforms::SystemField field);
     void setBusy(bool busy);

@@ -315,8 +315,9 @@ void InputSetupDialog::readValues(int input) {
         });
     }
     sequence.finished = [self = QPointer(this), token, input, zero, fullScale](bool) {
-        if (self && self->m_showing == token)
-            self->afterReading(input, *zero, *fullScale);
+        InputSetupDialog *dialog = self.data();
+        if (dialog && dialog->m_showing == token)
+            dialog->afterReading(input, *zero, *fullScale);
     };
     m.sequences.run(std::move(sequence));
 }
@@ -465,22 +466,23 @@ void InputSetupDialog::program(std::function<void()> after) {
     const QString zeroText = m_zero->text();
     sequence.finished = [self = QPointer(this), input, record, fullScaleText, zeroText,
                          after = std::move(after)](bool programmed) {
-        if (!self)
+        InputSetupDialog *dialog = self.data();
+        if (!dialog)
             return;
-        self->setBusy(false);
-        if (!programmed || self->m_current != input) {
-            Q_EMIT self->programEnded(false);
+        dialog->setBusy(false);
+        if (!programmed || dialog->m_current != input) {
+            Q_EMIT dialog->programEnded(false);
             return;
         }
-        self->m_edited = false;
-        self->m_programmedWhileOpen = true;
-        self->m_shownFullScale = {fullScaleText, record.fullScale};
-        self->m_shownZero = {zeroText, record.zeroOffset};
-        Q_EMIT self->programEnded(true);
+        dialog->m_edited = false;
+        dialog->m_programmedWhileOpen = true;
+        dialog->m_shownFullScale = {fullScaleText, record.fullScale};
+        dialog->m_shownZero = {zeroText, record.zeroOffset};
+        Q_EMIT dialog->programEnded(true);
         if (after)
             after();
-        else if (self->m_autoIncrement->isChecked())
-            self->showInput(inputAfterProgram(input, self->count()));
+        else if (dialog->m_autoIncrement->isChecked())
+            dialog->showInput(inputAfterProgram(input, dialog->count()));
     };
     m.sequences.run(std::move(sequence));
 }

@@ -5,6 +5,7 @@
 // from the menu and from the views; a channel set that shrinks or is empty.
 #include "ChannelSetupRules.h"
 #include "CommandLine.h"
+#include "Existing.h"
 #include "FormMain.h"
 #include "FormSetupChan.h"
 #include "QuietMainWindow.h"
@@ -216,8 +217,8 @@ TEST_F(ChannelSetupDialogTest, ProgramSendsEveryFieldInItsOrderWithNoOtherReques
         EXPECT_EQ(sent.mid(at, expected.size()), expected)
             << c.legend << ": " << joined(sent).toStdString();
         EXPECT_TRUE(state.setup.SetupChanged) << c.legend;
-        EXPECT_TRUE(state.unit.channel(c.channel)->InUse) << c.legend;
-        EXPECT_EQ(state.unit.channel(c.channel)->Decimals, 3) << c.legend;
+        EXPECT_TRUE(existing(state.unit.channel(c.channel)).InUse) << c.legend;
+        EXPECT_EQ(existing(state.unit.channel(c.channel)).Decimals, 3) << c.legend;
         EXPECT_FALSE(dialog()->isEdited()) << c.legend;
         EXPECT_TRUE(prompts.shown.empty()) << c.legend;
     }
@@ -254,7 +255,7 @@ TEST_F(ChannelSetupDialogTest, ARefusedFieldIsSelectedAndNamedAndNothingIsSent) 
         EXPECT_EQ(prompts.shown[0].buttons, PromptButtons::Ok) << c.box;
         EXPECT_EQ(edit(c.box)->selectedText(), edit(c.box)->text()) << c.box;
         EXPECT_TRUE(dialog()->isEdited()) << c.box << ": the edits stay";
-        EXPECT_FALSE(state.unit.channel(3)->InUse) << c.box;
+        EXPECT_FALSE(existing(state.unit.channel(3)).InUse) << c.box;
     }
 }
 
@@ -301,7 +302,7 @@ TEST_F(ChannelSetupDialogTest, AFieldThatCouldNotBeReadIsNeverWrittenBack) {
             prompts.shown.back().text,
             setupforms::readAgainQuestion(QLatin1String(c.field), QStringLiteral("channel 3")));
         EXPECT_EQ(prompts.shown.back().buttons, PromptButtons::YesNo);
-        EXPECT_FALSE(state.unit.channel(3)->InUse);
+        EXPECT_FALSE(existing(state.unit.channel(3)).InUse);
 
         // Yes reads the channel again; then Program sends what the unit holds, and the edit.
         prompts.answers = {PromptAnswer::Yes};
@@ -319,8 +320,8 @@ TEST_F(ChannelSetupDialogTest, AFieldThatCouldNotBeReadIsNeverWrittenBack) {
         EXPECT_TRUE(sent.value(1).startsWith(QStringLiteral("~C4 3 ")))
             << joined(sent).toStdString();
         EXPECT_TRUE(sent.contains(QStringLiteral("~CQ 3 0.500000"))) << joined(sent).toStdString();
-        EXPECT_TRUE(state.unit.channel(3)->InUse);
-        state.unit.channel(3)->InUse = false;
+        EXPECT_TRUE(existing(state.unit.channel(3)).InUse);
+        existing(state.unit.channel(3)).InUse = false;
     }
 }
 
@@ -424,7 +425,7 @@ TEST_F(ChannelSetupDialogTest, ClosingRunsTheLeaveCheckAndStopsTheLiveValue) {
     EXPECT_EQ(prompts.shown.size(), 2u);
     EXPECT_TRUE(requests().mid(before).contains(QStringLiteral("~CB 4 0.000000")))
         << joined(requests().mid(before)).toStdString();
-    EXPECT_EQ(state.unit.channel(4)->Decimals, 2);
+    EXPECT_EQ(existing(state.unit.channel(4)).Decimals, 2);
     EXPECT_EQ(state.live.ChannelSetupLiveChannel, 0);
 
     // Without edits it closes at once; Escape is the close box.

@@ -3,6 +3,7 @@
 // beyond the channel count, the hold on the main list after every way out of both dialogs, the
 // view the main window is left in, and groups that go through a setup file and come back.
 #include "CommandLine.h"
+#include "Existing.h"
 #include "FormMain.h"
 #include "FormSelectGroup.h"
 #include "FormSetupGroup.h"
@@ -198,9 +199,9 @@ TEST_F(GroupDialogsTest, TheEditorAddsRenamesAndRemovesGroupsAndTheirChannels) {
     EXPECT_EQ(rows("ListGroups"), (QStringList{"Loaded", ""}));
     EXPECT_EQ(list("ListGroups")->currentRow(), 1) << "the last row is highlighted";
     EXPECT_EQ(rows("ListChansinGroup"), QStringList{"3 Mean height"});
-    EXPECT_EQ(state.unit.groupAt(2)->Index, 3);
+    EXPECT_EQ(existing(state.unit.groupAt(2)).Index, 3);
     addGroup(QStringLiteral("Next"));
-    EXPECT_EQ(state.unit.groupAt(3)->Index, 3) << "number of groups + 1";
+    EXPECT_EQ(existing(state.unit.groupAt(3)).Index, 3) << "number of groups + 1";
 
     highlightGroup(0);
     typeName(QStringLiteral("Bore\r\nside"));

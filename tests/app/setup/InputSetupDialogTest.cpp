@@ -2,6 +2,7 @@
 // they read and send, the leave question on every way out of an input, wrap-around and ends,
 // auto increment, refused fields, values the unit did not give, the live value, the empty set and
 // the controls' texts.
+#include "Existing.h"
 #include "FormSetupAnalog.h"
 #include "FormSetupLvdt.h"
 #include "InputMoves.h"
@@ -268,7 +269,7 @@ TEST_F(InputSetupDialogTest, ARefusedFieldSendsNothing) {
     EXPECT_TRUE(requestsSince(before).isEmpty());
     ASSERT_FALSE(prompts.shown.empty());
     EXPECT_TRUE(prompts.shown.back().text.startsWith(QStringLiteral("Zero must be a number")));
-    EXPECT_NE(state.unit.lvdt(3)->Description, QStringLiteral("New name"));
+    EXPECT_NE(existing(state.unit.lvdt(3)).Description, QStringLiteral("New name"));
     EXPECT_TRUE(dialog->isEdited());
 }
 

@@ -4,6 +4,7 @@
 
 #include "RenderSetupDialogs.h"
 
+#include "Existing.h"
 #include "FormSetupAnalog.h"
 #include "FormSetupLvdt.h"
 #include "FormSetupSystem.h"
@@ -55,7 +56,7 @@ bool renderSetupDialogs(const QString &folder) {
     bool ok = true;
 
     FormSetupLvdt probe(InputSetupParts{parts, state.live.LvdtSetupLiveInput});
-    state.unit.lvdt(3)->Description = QStringLiteral("Bore, left side");
+    existing(state.unit.lvdt(3)).Description = QStringLiteral("Bore, left side");
     probe.openAt(3, false);
     idle();
     probe.findChild<QCheckBox *>(QStringLiteral("CheckShowCurrentValue"))->click();

@@ -3,6 +3,7 @@
 // question before New and Open, failed and cancelled saves, the file dialogs' folders, and
 // setups that come back byte for byte through the unit.
 #include "CommandLine.h"
+#include "Existing.h"
 #include "FormMain.h"
 #include "QuietMainWindow.h"
 #include "Settings.h"
@@ -192,15 +193,15 @@ TEST_F(SetupFilesTest, ALoadSendsTheReadersRequestsInFileOrderAndNothingElse) {
     EXPECT_EQ(state.unit.SystemDecimals, 4);
     EXPECT_EQ(state.view.WindowLayout[35], 3500);
     ASSERT_EQ(state.unit.Channels.size(), 3u);
-    EXPECT_TRUE(state.unit.channel(1)->InUse);
-    EXPECT_FALSE(state.unit.channel(2)->InUse);
-    EXPECT_EQ(state.unit.channel(1)->Units, QStringLiteral("mm"));
-    EXPECT_EQ(state.unit.channel(1)->Decimals, 3);
-    EXPECT_EQ(state.unit.lvdt(2)->Description, QStringLiteral("Right"));
-    EXPECT_EQ(state.unit.analogInput(2)->Description, QStringLiteral("Pressure"));
+    EXPECT_TRUE(existing(state.unit.channel(1)).InUse);
+    EXPECT_FALSE(existing(state.unit.channel(2)).InUse);
+    EXPECT_EQ(existing(state.unit.channel(1)).Units, QStringLiteral("mm"));
+    EXPECT_EQ(existing(state.unit.channel(1)).Decimals, 3);
+    EXPECT_EQ(existing(state.unit.lvdt(2)).Description, QStringLiteral("Right"));
+    EXPECT_EQ(existing(state.unit.analogInput(2)).Description, QStringLiteral("Pressure"));
     ASSERT_EQ(state.unit.groupCount(), 1);
-    EXPECT_EQ(state.unit.groupAt(1)->GetChannel(2), 3);
-    EXPECT_EQ(state.unit.groupAt(1)->WindowDialWidth, 22);
+    EXPECT_EQ(existing(state.unit.groupAt(1)).GetChannel(2), 3);
+    EXPECT_EQ(existing(state.unit.groupAt(1)).WindowDialWidth, 22);
     EXPECT_EQ(window->labelChanCount(), 4) << "LabelChan(0) and one label a channel";
     EXPECT_EQ(state.setup.SetupFileName, path);
     EXPECT_FALSE(state.setup.SetupChanged);

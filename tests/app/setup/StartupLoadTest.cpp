@@ -2,6 +2,7 @@
 // stored channel window sizes are read, so those win over the file's, as when the load ran to its
 // end at once.
 #include "CommandLine.h"
+#include "Existing.h"
 #include "FormMain.h"
 #include "Settings.h"
 #include "SetupFileCommands.h"
@@ -67,7 +68,7 @@ TEST_F(StartupLoadTest, TheNamedFileIsLoadedAndTheStoredChannelWindowsWin) {
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(state.setup.SetupFileName, path);
     EXPECT_EQ(state.unit.UnitSystem->MaxChannel(), 12);
-    EXPECT_TRUE(state.unit.channel(1)->InUse);
+    EXPECT_TRUE(existing(state.unit.channel(1)).InUse);
     EXPECT_EQ(window->labelChanCount(), 13);
     EXPECT_EQ(state.view.ViewMode, View::Channels) << "a load shows the channels";
     EXPECT_TRUE(state.view.UpdatesOn);

@@ -2,6 +2,7 @@
 // texts, the order in which OK applies the settings, nothing sent for a refused field, a channel
 // count below 1, the group repair question, a count the unit does not take, and the list's hold
 // on every way through the dialog.
+#include "Existing.h"
 #include "FormSetupLvdt.h"
 #include "FormSetupSystem.h"
 #include "SetupDialogFixture.h"
@@ -40,8 +41,8 @@ protected:
     }
     std::vector<int> entriesOf(int g) const {
         std::vector<int> entries;
-        for (int p = 1; p <= state.unit.groupAt(g)->Count; ++p)
-            entries.push_back(state.unit.groupAt(g)->GetChannel(p));
+        for (int p = 1; p <= existing(state.unit.groupAt(g)).Count; ++p)
+            entries.push_back(existing(state.unit.groupAt(g)).GetChannel(p));
         return entries;
     }
 };
@@ -247,8 +248,8 @@ protected:
 
 TEST_F(SmallUnitTest, ACountTheUnitRefusesLeavesTheSetupAsItWas) {
     addGroup(QStringLiteral("Wide"), {2, 6});
-    state.unit.lvdt(8)->Description = QStringLiteral("Kept probe");
-    state.unit.channel(6)->Units = QStringLiteral("mm");
+    existing(state.unit.lvdt(8)).Description = QStringLiteral("Kept probe");
+    existing(state.unit.channel(6)).Units = QStringLiteral("mm");
     const Channel *sixth = state.unit.channel(6);
     FormSetupSystem *dialog = open();
     box("txtChannels")->setText(QStringLiteral("4"));

@@ -59,7 +59,7 @@ protected:
         }
         return labels;
     }
-    void show(View view, int group = 0) {
+    void show(View view, int16_t group = 0) {
         state.view.ViewMode = view;
         state.view.SelectedGroup = group;
         window.UpdateMainDisplay();
@@ -75,7 +75,7 @@ TEST_F(MenuCommandsTest, ViewItemsShowTheirViewAndCarryTheCheckMark) {
     const struct {
         const char *legend;
         View from;
-        int fromGroup;
+        int16_t fromGroup;
         const char *item;
         View shown;
         const char *firstRow;
