@@ -11,7 +11,6 @@ namespace {
 
 // As for the link's own connection: the stop is seen within a second, and only a name lookup
 // that hangs takes longer; such a thread is let go and ends on its own.
-constexpr std::chrono::seconds ThreadEndWait{2};
 
 class Probe : public SessionEvents {
 public:
@@ -62,23 +61,18 @@ void LinkTest::start(const PlantLinkConfig &config) {
     cancel();
     m_gate = std::make_shared<Gate>();
     m_gate->owner = this;
-    m_session = std::make_shared<BrokerSession>(config, testSessionOptions(config));
     m_running = true;
     const quint64 attempt = ++m_attempt;
-    std::promise<void> ended;
-    m_threadEnded = ended.get_future();
-    m_thread = std::thread(
-        [gate = m_gate, session = m_session, config, attempt, ended = std::move(ended)]() mutable {
-            const LinkState outcome = runTestAttempt(*session, config);
-            {
-                std::lock_guard lock(gate->mutex);
-                if (LinkTest *owner = gate->owner)
-                    QMetaObject::invokeMethod(
-                        owner, [owner, attempt, outcome] { owner->finish(attempt, outcome); },
-                        Qt::QueuedConnection);
-            }
-            ended.set_value();
-        });
+    m_session.start(std::make_shared<BrokerSession>(config, testSessionOptions(config)),
+                    [gate = m_gate, config, attempt](BrokerSession &session) {
+                        const LinkState outcome = runTestAttempt(session, config);
+                        std::lock_guard lock(gate->mutex);
+                        if (LinkTest *owner = gate->owner)
+                            QMetaObject::invokeMethod(
+                                owner,
+                                [owner, attempt, outcome] { owner->finish(attempt, outcome); },
+                                Qt::QueuedConnection);
+                    });
 }
 
 void LinkTest::finish(quint64 attempt, const LinkState &outcome) {
@@ -94,15 +88,7 @@ void LinkTest::cancel() {
         std::lock_guard lock(m_gate->mutex);
         m_gate->owner = nullptr;
     }
-    if (m_session)
-        m_session->stop();
-    if (m_thread.joinable()) {
-        if (m_threadEnded.wait_for(ThreadEndWait) == std::future_status::ready)
-            m_thread.join();
-        else
-            m_thread.detach();
-    }
-    m_session.reset();
+    m_session.end();
     m_gate.reset();
     m_running = false;
 }

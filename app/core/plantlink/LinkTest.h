@@ -3,12 +3,11 @@
 #include "BrokerSession.h"
 #include "LinkState.h"
 #include "PlantLinkConfig.h"
+#include "SessionThread.h"
 
 #include <QObject>
 
-#include <future>
 #include <memory>
-#include <thread>
 
 namespace plantlink {
 
@@ -37,9 +36,7 @@ private:
     bool m_running = false;
     quint64 m_attempt = 0;
     std::shared_ptr<Gate> m_gate;
-    std::shared_ptr<BrokerSession> m_session;
-    std::thread m_thread;
-    std::future<void> m_threadEnded;
+    SessionThread m_session;
 };
 
 // A test attempt's session: a client id of its own (the station's with "-test"), so a running

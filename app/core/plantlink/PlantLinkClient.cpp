@@ -16,7 +16,6 @@ namespace {
 // How long stopping waits for the connection's thread: the flush of what is queued takes at most
 // a second. Only a name lookup that hangs takes longer; that thread is let go, finishes on its
 // own and takes its session with it.
-constexpr std::chrono::seconds ThreadEndWait{2};
 
 } // namespace
 
@@ -105,8 +104,8 @@ void PlantLinkClient::stop() {
     m_retry.stop();
     const bool wasStarted = m_started;
     m_started = false;
-    if (m_session && m_accepted)
-        m_session->publish(m_topics->status, offlineDocument(), 1, true);
+    if (m_broker.session() && m_accepted)
+        m_broker.session()->publish(m_topics->status, offlineDocument(), 1, true);
     endSession();
     if (wasStarted)
         setState(stopped());
@@ -126,26 +125,14 @@ void PlantLinkClient::beginAttempt() {
     options.willPayload = offlineDocument();
     options.maxInFlight = m_config.window;
     ++m_generation;
-    m_session = std::make_shared<BrokerSession>(m_config, options);
-    std::promise<void> ended;
-    m_threadEnded = ended.get_future();
-    m_thread = std::thread([session = m_session, relay = Relay(m_gate, m_generation),
-                            ended = std::move(ended)]() mutable {
-        session->run(relay);
-        ended.set_value();
-    });
+    m_broker.start(std::make_shared<BrokerSession>(m_config, options),
+                   [relay = Relay(m_gate, m_generation)](BrokerSession &session) mutable {
+                       session.run(relay);
+                   });
 }
 
 void PlantLinkClient::endSession() {
-    if (m_session)
-        m_session->stop();
-    if (m_thread.joinable()) {
-        if (m_threadEnded.wait_for(ThreadEndWait) == std::future_status::ready)
-            m_thread.join();
-        else
-            m_thread.detach();
-    }
-    m_session.reset();
+    m_broker.end();
     // Whatever was in flight on that connection goes out again on the next one, from the
     // first unsent record on.
     m_inFlight.clear();
@@ -214,7 +201,7 @@ void PlantLinkClient::drain() {
             return;
         for (const OutboxRecord &record : records) {
             const std::optional<int> messageId =
-                m_session->publish(m_topics->part, record.payload, 1, false);
+                m_broker.session()->publish(m_topics->part, record.payload, 1, false);
             // The connection is going; its end starts the next attempt, which sends this again.
             if (!messageId)
                 return;
@@ -236,15 +223,15 @@ void PlantLinkClient::setStationInfo(const StationInfo &info) {
 }
 
 void PlantLinkClient::publishStatus() {
-    m_session->publish(m_topics->status, onlineDocument(m_info, QDateTime::currentDateTimeUtc()), 1,
-                       true);
+    m_broker.session()->publish(m_topics->status,
+                                onlineDocument(m_info, QDateTime::currentDateTimeUtc()), 1, true);
 }
 
 void PlantLinkClient::publishCounter(const CounterState &counter) {
     m_counter = counter;
     if (m_accepted)
-        m_session->publish(m_topics->counter,
-                           counterDocument(counter, QDateTime::currentDateTimeUtc()), 1, true);
+        m_broker.session()->publish(
+            m_topics->counter, counterDocument(counter, QDateTime::currentDateTimeUtc()), 1, true);
 }
 
 void PlantLinkClient::publishLiveValue(int channel, std::optional<double> value, int decimals) {
@@ -263,7 +250,7 @@ void PlantLinkClient::publishLiveText(int channel, const QString &shown) {
         m_liveTimeMs = nowMs;
         m_liveTime = isoTime(QDateTime::fromMSecsSinceEpoch(nowMs, Qt::UTC));
     }
-    m_session->publish(m_topics->live(channel), liveDocument(shown, m_liveTime), 0, false);
+    m_broker.session()->publish(m_topics->live(channel), liveDocument(shown, m_liveTime), 0, false);
 }
 
 void PlantLinkClient::reportBacklog() {

@@ -6,6 +6,7 @@
 #include "Payloads.h"
 #include "PlantLinkConfig.h"
 #include "ReconnectPolicy.h"
+#include "SessionThread.h"
 #include "Topics.h"
 
 #include <QElapsedTimer>
@@ -13,11 +14,9 @@
 #include <QTimer>
 
 #include <chrono>
-#include <future>
 #include <map>
 #include <memory>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace plantlink {
@@ -109,9 +108,7 @@ private:
     // are recognised by the generation.
     std::shared_ptr<Gate> m_gate;
     quint64 m_generation = 0;
-    std::shared_ptr<BrokerSession> m_session;
-    std::thread m_thread;
-    std::future<void> m_threadEnded;
+    SessionThread m_broker;
     std::map<int, qint64> m_inFlight; // message id to outbox id
     qint64 m_handedOut = 0;           // the last outbox id given to the session
 };
