@@ -27,9 +27,8 @@ set(QOR_STRICT_CXX_WARNINGS
 # the check above fails on a folder listed here that no longer exists. Their headers are still
 # checked wherever a cleaned file includes them.
 set(QOR_STRICT_WARNINGS_PENDING
-    app/station app/setup app/procedures app/core/state app/core/poll app/core/link
-    tests/app/station tests/app/setup tests/app/procedures
-    tests/app/core/state tests/app/core/poll tests/app/core/link)
+    app/station app/setup
+    tests/app/station tests/app/setup)
 
 function(_qor_strict_warnings_for_target target)
     get_target_property(type ${target} TYPE)
