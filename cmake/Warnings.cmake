@@ -15,21 +15,12 @@ endif()
 # files are added to a target only when the build is generated and the D-Bus adaptor's are in the
 # build tree, so none of them gets the flags. Qt's and GoogleTest's headers come in as system
 # headers, which GCC does not warn about; uic's headers hold nothing these flags find. Every
-# folder gets the flags unless it is listed below, so a new folder is held to them from its first
-# file. tests/check_strict_warnings.py checks the result in the build's compile commands.
+# folder gets the flags, so a new folder is held to them from its first file.
+# tests/check_strict_warnings.py checks the result in the build's compile commands.
 set(QOR_STRICT_WARNINGS
     -Wconversion -Wsign-conversion -Wnull-dereference -Wformat=2)
 set(QOR_STRICT_CXX_WARNINGS
     -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual -Wsuggest-override)
-
-# The one list of folders (and everything under them) whose sources do not get the stricter flags
-# yet: they are being reworked, and are cleaned once that work has landed. Shrink it as they are;
-# the check above fails on a folder listed here that no longer exists. Their headers are still
-# checked wherever a cleaned file includes them.
-set(QOR_STRICT_WARNINGS_PENDING
-    app/procedures app/core/state app/core/poll app/core/link
-    tests/app/procedures
-    tests/app/core/state tests/app/core/poll tests/app/core/link)
 
 function(_qor_strict_warnings_for_target target)
     get_target_property(type ${target} TYPE)
@@ -54,18 +45,6 @@ function(_qor_strict_warnings_for_target target)
         elseif(path MATCHES "\\.c$")
             set(flags ${QOR_STRICT_WARNINGS})
         else()
-            continue()
-        endif()
-        cmake_path(RELATIVE_PATH path BASE_DIRECTORY ${PROJECT_SOURCE_DIR}
-                   OUTPUT_VARIABLE relative)
-        set(pending FALSE)
-        foreach(folder IN LISTS QOR_STRICT_WARNINGS_PENDING)
-            cmake_path(IS_PREFIX folder ${relative} NORMALIZE pending)
-            if(pending)
-                break()
-            endif()
-        endforeach()
-        if(pending)
             continue()
         endif()
         # A file that two targets of one folder share has its options once.

@@ -26,8 +26,8 @@ void CalibrationStore::start() {
     LinkSequence sequence(QStringLiteral("Store calibration"));
     addExchange(sequence, m_session, {saveCalibration()}, m_readings);
     sequence.finished = [self = QPointer(this), readings = m_readings](bool) {
-        if (self)
-            self->judge(afterSaveStart(readings->saveResult, readings->saveStatus));
+        if (CalibrationStore *const store = self.data())
+            store->judge(afterSaveStart(readings->saveResult, readings->saveStatus));
     };
     m_scheduler.run(std::move(sequence));
 }
@@ -36,12 +36,13 @@ void CalibrationStore::sendStatusPoll() {
     LinkSequence sequence(QStringLiteral("Store calibration: status"));
     addExchange(sequence, m_session, {getSaveStatus()}, m_readings);
     sequence.finished = [self = QPointer(this), readings = m_readings](bool) {
-        if (!self)
+        CalibrationStore *const store = self.data();
+        if (!store)
             return;
-        const int poll = ++self->m_polls;
-        Q_EMIT self->progressed(poll);
-        self->judge(afterSaveStatus(poll, readings->saveResult, readings->firstSaveStatus,
-                                    readings->secondSaveStatus));
+        const int poll = ++store->m_polls;
+        Q_EMIT store->progressed(poll);
+        store->judge(afterSaveStatus(poll, readings->saveResult, readings->firstSaveStatus,
+                                     readings->secondSaveStatus));
     };
     m_scheduler.run(std::move(sequence));
 }

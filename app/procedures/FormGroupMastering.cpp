@@ -264,13 +264,14 @@ void FormGroupMastering::LoadGroup() {
                          reads[i], OnFailedRead::SkipChannel);
     }
     sequence.finished = [self = QPointer(this), generation, rows, reads](bool) {
-        if (!self || generation != self->m_generation)
+        FormGroupMastering *const form = self.data();
+        if (!form || generation != form->m_generation)
             return;
         for (size_t i = 0; i < rows->size(); ++i) {
             if (reads[i])
                 (*rows)[i].read = *reads[i];
         }
-        self->afterLoad(*rows);
+        form->afterLoad(*rows);
     };
     m.sequences.run(std::move(sequence));
 }
@@ -389,8 +390,9 @@ void FormGroupMastering::GroupMasterStep() {
         QStringLiteral("Group mastering: group %1, master %2").arg(m_group).arg(step));
     addGroupPressSteps(sequence, press, m.session, m.unit, m.setup);
     sequence.finished = [self = QPointer(this), generation, press](bool) {
-        if (self && generation == self->m_generation)
-            self->afterPress(*press);
+        FormGroupMastering *const form = self.data();
+        if (form && generation == form->m_generation)
+            form->afterPress(*press);
     };
     m.sequences.run(std::move(sequence));
 }

@@ -313,19 +313,20 @@ void FormMastering::PrepareChannel(const QString &why) {
                       ChannelConstant::ZeroOffset},
                      read);
     sequence.finished = [self = QPointer(this), generation, read](bool completed) {
-        if (!self || generation != self->m_generation)
+        FormMastering *const form = self.data();
+        if (!form || generation != form->m_generation)
             return;
-        self->setBusy(false);
+        form->setBusy(false);
         if (!completed) {
-            self->setInstruction(
-                QStringLiteral("Channel %1 could not be read from the unit.").arg(self->m_channel),
+            form->setInstruction(
+                QStringLiteral("Channel %1 could not be read from the unit.").arg(form->m_channel),
                 true);
-            self->CommandMaster->setText(self->m_mode.cannotCaption());
-            self->CommandMaster->setEnabled(false);
-            Q_EMIT self->settled();
+            form->CommandMaster->setText(form->m_mode.cannotCaption());
+            form->CommandMaster->setEnabled(false);
+            Q_EMIT form->settled();
             return;
         }
-        self->prepared(*read);
+        form->prepared(*read);
     };
     m.sequences.run(std::move(sequence));
 }
@@ -437,22 +438,23 @@ void FormMastering::pressForMaster1(double reading) {
              });
     sequence.finished = [self = QPointer(this), generation, read, newZero,
                          refusal](bool completed) {
-        if (!self || generation != self->m_generation)
+        FormMastering *const form = self.data();
+        if (!form || generation != form->m_generation)
             return;
-        self->setBusy(false);
+        form->setBusy(false);
         if (completed && *refusal != MasteringRefusal::None) {
-            self->setInstruction(refusalText(*refusal), true);
-            Q_EMIT self->settled();
+            form->setInstruction(refusalText(*refusal), true);
+            Q_EMIT form->settled();
             return;
         }
-        if (completed && self->m_mode.takesSecondMaster(*read->usesTwoMasters)) {
-            self->setInstruction(texts::InsertMaster2 + self->formatted(*read->master2), false);
-            self->CommandMaster->setText(texts::ReadMaster2);
-            self->m_step = Step::WaitMaster2;
-            Q_EMIT self->settled();
+        if (completed && form->m_mode.takesSecondMaster(*read->usesTwoMasters)) {
+            form->setInstruction(texts::InsertMaster2 + form->formatted(*read->master2), false);
+            form->CommandMaster->setText(texts::ReadMaster2);
+            form->m_step = Step::WaitMaster2;
+            Q_EMIT form->settled();
             return;
         }
-        self->afterPress(completed, *newZero, std::nullopt);
+        form->afterPress(completed, *newZero, std::nullopt);
     };
     setBusy(true);
     m.sequences.run(std::move(sequence));
@@ -516,17 +518,18 @@ void FormMastering::pressForMaster2(double reading) {
                       [&](Channel &ch) { ch.setScaling(static_cast<float>(result->scaling)); });
     });
     sequence.finished = [self = QPointer(this), generation, result](bool completed) {
-        if (!self || generation != self->m_generation)
+        FormMastering *const form = self.data();
+        if (!form || generation != form->m_generation)
             return;
-        self->setBusy(false);
+        form->setBusy(false);
         if (completed && !result->succeeded()) {
             // Scaling 0 or readings that give one unscaled value: nothing was written.
-            self->setInstruction(refusalText(result->refusal), true);
-            self->CommandMaster->setText(texts::ReadMaster2);
-            Q_EMIT self->settled();
+            form->setInstruction(refusalText(result->refusal), true);
+            form->CommandMaster->setText(texts::ReadMaster2);
+            Q_EMIT form->settled();
             return;
         }
-        self->afterPress(completed, result->zeroOffset, result->scaling);
+        form->afterPress(completed, result->zeroOffset, result->scaling);
     };
     setBusy(true);
     m.sequences.run(std::move(sequence));

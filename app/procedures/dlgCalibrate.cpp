@@ -111,8 +111,8 @@ void dlgCalibrate::ShowCalibrateAt(int probe, QPoint topLeft) {
     LinkSequence sequence(QStringLiteral("Calibration of probe %1: read").arg(probe));
     addExchange(sequence, m.session, CalibrationSession::openRequests(probe), readings);
     sequence.finished = [self = QPointer(this), probe, readings](bool completed) {
-        if (self)
-            self->afterOpening(probe, completed, readings->probe);
+        if (dlgCalibrate *const dialog = self.data())
+            dialog->afterOpening(probe, completed, readings->probe);
     };
     m.sequences.run(std::move(sequence));
 
@@ -352,17 +352,18 @@ void dlgCalibrate::cmdSave_Click() {
         });
     }
     sequence.finished = [self = QPointer(this), path, amplifiers, readings](bool completed) {
-        if (!self)
+        dlgCalibrate *const dialog = self.data();
+        if (!dialog)
             return;
-        self->m_profileRunning = false;
-        self->setBusy(false);
+        dialog->m_profileRunning = false;
+        dialog->setBusy(false);
         QString problem;
         if (!completed)
             problem = profileReadFailedText(readings->lastProbe, path);
         else
             problem = saveAmpProfile(path, profileOfUnit(*amplifiers));
         if (!problem.isEmpty())
-            self->m.prompts.message(problem, PromptButtons::Ok, PromptIcon::Critical);
+            dialog->m.prompts.message(problem, PromptButtons::Ok, PromptIcon::Critical);
     };
     m_profileRunning = true;
     setBusy(true, tr("Reading the amplifiers of all probes..."));
@@ -402,13 +403,14 @@ void dlgCalibrate::cmdLoad_Click() {
     for (const AmpExchange &exchange : exchanges)
         addExchange(sequence, m.session, exchange, readings);
     sequence.finished = [self = QPointer(this)](bool completed) {
-        if (!self)
+        dlgCalibrate *const dialog = self.data();
+        if (!dialog)
             return;
-        self->m_profileRunning = false;
+        dialog->m_profileRunning = false;
         if (completed)
-            self->SaveToUnit();
+            dialog->SaveToUnit();
         else
-            self->setBusy(false);
+            dialog->setBusy(false);
     };
     m_profileRunning = true;
     setBusy(true, tr("Sending the profile to the unit..."));

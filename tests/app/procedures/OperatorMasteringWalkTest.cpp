@@ -196,7 +196,9 @@ TEST_F(OperatorMasteringWalkTest, GroupMasteredMeasuresTheRunAndOneChannelIsZero
     // 1. The group, made in the editor.
     makeGroupOfEveryChannel(QStringLiteral("Whole part"));
     ASSERT_EQ(state.unit.groupCount(), 1);
-    EXPECT_EQ(state.unit.groupAt(1)->Count, 8);
+    const group *const made = state.unit.groupAt(1);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->Count, 8);
     EXPECT_EQ(state.view.PollHold, 0);
 
     // 2. The demo's two-master channels are the bore and the mean height.
@@ -284,8 +286,10 @@ TEST_F(OperatorMasteringWalkTest, GroupMasteredMeasuresTheRunAndOneChannelIsZero
     action("OpenFile")->trigger();
     ASSERT_TRUE(waitFor([&] { return !files.busy(); }, 30000));
     ASSERT_EQ(state.unit.groupCount(), 1);
-    EXPECT_EQ(state.unit.groupAt(1)->Description, QStringLiteral("Whole part"));
-    EXPECT_EQ(state.unit.groupAt(1)->Count, 8);
+    const group *const opened = state.unit.groupAt(1);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->Description, QStringLiteral("Whole part"));
+    EXPECT_EQ(opened->Count, 8);
     EXPECT_EQ(state.view.PollHold, 0);
     EXPECT_FLOAT_EQ(state.unit.channel(3)->ZeroOffset(), zero3);
     EXPECT_FLOAT_EQ(state.unit.channel(3)->Scaling(), scaling3);

@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -169,6 +170,11 @@ protected:
         channel->SetDefaults(9);
         state.unit.Channels.push_back(std::move(channel));
     }
+    void setDecimals(int channel, int16_t decimals) {
+        Channel *const shown = state.unit.channel(channel);
+        ASSERT_NE(shown, nullptr);
+        shown->Decimals = decimals;
+    }
     void setUnitChannels(int count) {
         ASSERT_EQ(link.QorSetNumberOfChannels(state.session.LinkHandle, count), 0);
     }
@@ -223,9 +229,9 @@ TEST_F(PollCycleTest, HiddenDisplaysAreNotWritten) {
 }
 
 TEST_F(PollCycleTest, DecimalsOfEachChannelAreUsed) {
-    state.unit.channel(1)->Decimals = 0;
-    state.unit.channel(2)->Decimals = 0;
-    state.unit.channel(3)->Decimals = 2;
+    setDecimals(1, 0);
+    setDecimals(2, 0);
+    setDecimals(3, 2);
     poll.tick();
     const QStringList labels = targets.take().filter(QStringLiteral("label"));
     EXPECT_EQ(labels.mid(0, 4), (QStringList{"label 1 [ 1.]", "label 2 [-3.]", "label 3 [ 3.25]",
@@ -266,7 +272,7 @@ TEST_F(PollCycleTest, AnalogViewRewritesItsRowsEveryTick) {
 
 TEST_F(PollCycleTest, GroupViewWritesRowsByPositionWithTheChannelsDecimals) {
     addGroup({3, 5, 3});
-    state.unit.channel(5)->Decimals = 1;
+    setDecimals(5, 1);
     state.view.ViewMode = View::Group;
     state.view.SelectedGroup = 1;
     poll.resetCaches();

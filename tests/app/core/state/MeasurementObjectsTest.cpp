@@ -17,11 +17,12 @@ TEST_F(MeasurementObjectsTest, SetsAreBuiltFromTheCounts) {
     ASSERT_EQ(state.unit.Channels.size(), 8u);
     ASSERT_EQ(state.unit.Lvdts.size(), 8u);
     ASSERT_EQ(state.unit.Analogs.size(), 1u);
-    const Channel &third = *state.unit.channel(3);
-    EXPECT_EQ(third.Index, 3);
-    EXPECT_EQ(third.Decimals, 5);
-    EXPECT_EQ(third.Units, QStringLiteral("Inch"));
-    EXPECT_FALSE(third.InUse);
+    const Channel *const third = state.unit.channel(3);
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->Index, 3);
+    EXPECT_EQ(third->Decimals, 5);
+    EXPECT_EQ(third->Units, QStringLiteral("Inch"));
+    EXPECT_FALSE(third->InUse);
     EXPECT_EQ(state.unit.lvdt(3)->Description, QStringLiteral("Lvdt 3"));
     EXPECT_EQ(state.unit.analogInput(1)->Description, QStringLiteral("Analog  1"));
     group g;
