@@ -27,13 +27,15 @@ studyrun::FreshReadings StationStudySource::freshReadings(const std::vector<int>
         return fresh;
     }
     for (const int channel : channels) {
-        const auto reading = m_readings.find(channel);
-        if (reading == m_readings.end()) {
+        const std::size_t at = static_cast<std::size_t>(std::max(channel, 0));
+        const std::optional<recording::ChannelReading> *reading =
+            at < m_readings.size() ? &m_readings[at] : nullptr;
+        if (!reading || !reading->has_value()) {
             fresh.refusal = QStringLiteral("Channel %1 is not in the view shown.").arg(channel);
             return fresh;
         }
-        const std::optional<double> &value = reading->second.value;
-        if (reading->second.tick != m_lastTick || !value || !std::isfinite(*value)) {
+        const std::optional<double> &value = (*reading)->value;
+        if ((*reading)->tick != m_lastTick || !value || !std::isfinite(*value)) {
             fresh.refusal =
                 QStringLiteral("Channel %1 has no reading from the last tick.").arg(channel);
             return fresh;
@@ -55,7 +57,12 @@ void StationStudySource::showView(const recording::RecordingView &view) {
 }
 
 void StationStudySource::takeReading(const recording::ChannelReading &reading) {
-    m_readings[reading.channel] = reading;
+    if (reading.channel < 0)
+        return;
+    const auto at = static_cast<std::size_t>(reading.channel);
+    if (at >= m_readings.size())
+        m_readings.resize(at + 1);
+    m_readings[at] = reading;
 }
 
 void StationStudySource::endTick(qint64 tick, bool complete, bool held) {

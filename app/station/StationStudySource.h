@@ -4,7 +4,8 @@
 #include "RecordingInput.h"
 #include "StudyReadingSource.h"
 
-#include <map>
+#include <optional>
+#include <vector>
 
 // The station as a gauge study's source of readings: the channels of the view on display, with
 // the limits read for them, and their readings of the last tick, taken by the same rule as a
@@ -30,7 +31,9 @@ private:
     QString m_stationName;
     QString m_setupName;
     recording::RecordingView m_view;
-    std::map<int, recording::ChannelReading> m_readings; // by channel
-    qint64 m_lastTick = 0;                               // the last tick read whole
+    // The last reading of each channel, by channel number: taken 128 times a tick, so a flat
+    // table rather than a tree.
+    std::vector<std::optional<recording::ChannelReading>> m_readings;
+    qint64 m_lastTick = 0; // the last tick read whole
     bool m_held = false;
 };
