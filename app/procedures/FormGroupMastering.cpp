@@ -63,7 +63,7 @@ FormGroupMastering::FormGroupMastering(GroupMasteringParts parts, QWidget *paren
     };
     request.deliver = [this](const LiveReading &reading) {
         if (!reading.failed())
-            SetGroupMasterValue(reading.row, reading.text);
+            SetGroupMasterValue(reading.row, reading.text());
     };
     m_live = m.live.subscribe(std::move(request));
 }

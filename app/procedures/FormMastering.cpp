@@ -374,7 +374,7 @@ void FormMastering::liveReading(const LiveReading &reading) {
     m.MasteringReading = {static_cast<int16_t>(reading.object.number), reading.number,
                           reading.value.value_or(0.0f), !reading.failed()};
     if (!reading.failed())
-        TextChannelValue->setText(reading.text);
+        TextChannelValue->setText(reading.text());
 }
 
 void FormMastering::MasterStep() {

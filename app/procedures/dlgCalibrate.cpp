@@ -80,7 +80,7 @@ dlgCalibrate::dlgCalibrate(CalibrationParts parts, QWidget *parent)
         TickPlace::Calibration, [this] { return LiveObject::probe(m.CalibrationLiveProbe); },
         [this](const LiveReading &reading) {
             if (!reading.failed())
-                ui->lblLiveValue->setText(reading.text);
+                ui->lblLiveValue->setText(reading.text());
         });
 
     ShowDetails();

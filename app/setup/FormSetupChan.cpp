@@ -32,7 +32,7 @@ FormSetupChan::FormSetupChan(ChannelSetupParts parts, QWidget *parent)
         TickPlace::ChannelSetup, [this] { return LiveObject::channel(m.ChannelSetupLiveChannel); },
         [this](const LiveReading &reading) {
             if (!reading.failed() && ui->CheckShowCurrentValue->isChecked())
-                ui->TextChannelValue->setText(reading.text);
+                ui->TextChannelValue->setText(reading.text());
         });
 }
 

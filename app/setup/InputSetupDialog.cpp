@@ -56,7 +56,7 @@ InputSetupDialog::InputSetupDialog(InputSetupParts parts, const Texts &texts, QW
         [this] { return liveInput(); },
         [this](const LiveReading &reading) {
             if (!reading.failed() && m_showValue->isChecked())
-                m_value->setText(reading.text);
+                m_value->setText(reading.text());
         });
 }
 

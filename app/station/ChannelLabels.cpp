@@ -72,8 +72,8 @@ void ChannelLabels::show(const LiveReading &reading) {
         return;
     shown = *reading.value;
     QLabel *target = label(channel);
-    if (!target || target->text() == reading.text)
+    if (!target || target->text() == reading.text())
         return;
-    target->setText(reading.text);
-    Q_EMIT captionChanged(channel, reading.text);
+    target->setText(reading.text());
+    Q_EMIT captionChanged(channel, reading.text());
 }

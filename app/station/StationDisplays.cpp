@@ -102,7 +102,7 @@ void StationDisplays::saveShownLayout() {
 void StationDisplays::showRow(const ViewRowReading &row) {
     if (row.changed && row.reading.value) {
         if (m_gridWanted)
-            makeGrid().SetGridValue(row.row, row.reading.text);
+            makeGrid().SetGridValue(row.row, row.reading.text());
         if (m_barsWanted)
             makeBars().SetBarValue(row.row, *row.reading.value);
     }

@@ -195,7 +195,7 @@ void StationMeasure::startPlantLink() {
     request.deliver = [this](const LiveReading &reading) {
         m_plantLink->liveReading(
             static_cast<qint64>(reading.tick), reading.object.number,
-            reading.value ? std::optional<double>(*reading.value) : std::nullopt, reading.text);
+            reading.value ? std::optional<double>(*reading.value) : std::nullopt, reading.text());
     };
     m_plantLinkValues = m_live.subscribe(std::move(request));
 }

@@ -2,6 +2,8 @@
 
 #include "View.h"
 
+#include "ValueFormat.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -31,7 +33,7 @@
 //         TickPlace::Others, [this] { return LiveObject::channel(m_shown); },
 //         [this](const LiveReading &reading) {
 //             if (!reading.failed())
-//                 m_valueBox->setText(reading.text);
+//                 m_valueBox->setText(reading.text());
 //         });
 //
 // A list of objects, one per row (the rows are counted when a tick is planned; a row whose object
@@ -79,9 +81,9 @@ struct LiveReading {
     // Empty when the read failed (the link error handler has told the operator) or the object
     // went away before its read was due.
     std::optional<float> value;
-    // The value as the station shows it: with the channel's decimals, with 5 for probes and
-    // analog inputs; empty when the read failed.
-    QString text;
+    // The decimals the station shows the object with: the channel's own, 5 for probes and analog
+    // inputs.
+    int decimals = 0;
     // The tick the reading was taken in; ticks are numbered from 1 on.
     uint64_t tick = 0;
     // Grows with every reading the poll takes, so a later reading always has a higher number;
@@ -89,6 +91,17 @@ struct LiveReading {
     uint64_t number = 0;
 
     bool failed() const { return !value.has_value(); }
+
+    // The value as the station shows it, with `decimals`; empty when the read failed. Made when
+    // first asked for: most readings of a list whose values did not change are never shown.
+    const QString &text() const {
+        if (!m_text)
+            m_text = value ? formatValue(*value, decimals) : QString();
+        return *m_text;
+    }
+
+private:
+    mutable std::optional<QString> m_text;
 };
 
 // Where a subscription's reads go in a tick. The dialogs' live boxes come first, then the main

@@ -198,8 +198,7 @@ void PollCycle::runRead(const PlannedRead &read, uint64_t tick) {
     LiveReading reading;
     reading.object = read.object;
     reading.value = readObject(read.object);
-    if (reading.value)
-        reading.text = format(read.object, *reading.value);
+    reading.decimals = decimals(read.object);
     reading.tick = tick;
     reading.number = ++m_readings;
     for (const PlannedRead::Target &target : read.targets) {
@@ -244,11 +243,11 @@ std::optional<float> PollCycle::readObject(LiveObject object) {
     return value;
 }
 
-QString PollCycle::format(LiveObject object, float value) const {
+int PollCycle::decimals(LiveObject object) const {
     if (object.kind != LiveObject::Kind::Channel)
-        return formatValue(value, ProbeDecimals);
+        return ProbeDecimals;
     const Channel *channel = m_unit.channel(object.number);
-    return formatValue(value, channel ? channel->Decimals : m_unit.SystemDecimals);
+    return channel ? channel->Decimals : m_unit.SystemDecimals;
 }
 
 // ---- the rows of the view ---------------------------------------------------------------------

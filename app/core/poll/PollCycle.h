@@ -75,7 +75,7 @@ private:
     void runRead(const PlannedRead &read, uint64_t tick);
     std::optional<float> readObject(LiveObject object);
     bool exists(LiveObject object) const;
-    QString format(LiveObject object, float value) const;
+    int decimals(LiveObject object) const;
     int viewRowCount() const;
     LiveObject viewRowObject(int row) const;
     void viewRowRead(const LiveReading &reading);

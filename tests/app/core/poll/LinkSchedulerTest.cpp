@@ -56,7 +56,7 @@ struct NoTargets {
         ViewFollower follower;
         follower.row = [this](const ViewRowReading &row) {
             if (row.changed)
-                rows << QStringLiteral("%1 %2").arg(row.row).arg(row.reading.text);
+                rows << QStringLiteral("%1 %2").arg(row.row).arg(row.reading.text());
         };
         m_rows = live.followView(std::move(follower));
     }

@@ -49,7 +49,7 @@ public:
                 live.follow(place, std::move(object), [this, name](const LiveReading &r) {
                     readings.push_back(r);
                     if (!r.failed())
-                        record(QStringLiteral("%1 [%2]").arg(name, r.text));
+                        record(QStringLiteral("%1 [%2]").arg(name, r.text()));
                 }));
         };
         box(
@@ -86,7 +86,7 @@ public:
         };
         group.deliver = [this](const LiveReading &r) {
             if (!r.failed())
-                record(QStringLiteral("group master %1 [%2]").arg(r.row).arg(r.text));
+                record(QStringLiteral("group master %1 [%2]").arg(r.row).arg(r.text()));
         };
         m_subscriptions.push_back(live.subscribe(std::move(group)));
     }
@@ -108,12 +108,12 @@ private:
         if (shown == *r.value)
             return;
         shown = *r.value;
-        record(QStringLiteral("label %1 [%2]").arg(r.object.number).arg(r.text));
+        record(QStringLiteral("label %1 [%2]").arg(r.object.number).arg(r.text()));
     }
     void row(const ViewRowReading &r) {
         if (r.changed) {
             if (grid)
-                record(QStringLiteral("grid %1 [%2]").arg(r.row).arg(r.reading.text));
+                record(QStringLiteral("grid %1 [%2]").arg(r.row).arg(r.reading.text()));
             if (bars)
                 record(QStringLiteral("bar %1 %2")
                            .arg(r.row)

@@ -57,7 +57,7 @@ TEST_F(SubscriptionsTest, SubscribersOfOneObjectShareOneReadingInTheTick) {
     ASSERT_EQ(recorder.size(), 1u);
     EXPECT_EQ(chart[0].number, recorder[0].number);
     EXPECT_EQ(chart[0].tick, recorder[0].tick);
-    EXPECT_EQ(chart[0].text, QStringLiteral(" 3.25000"));
+    EXPECT_EQ(chart[0].text(), QStringLiteral(" 3.25000"));
     EXPECT_EQ(probe[0].object, LiveObject::probe(2));
 }
 
