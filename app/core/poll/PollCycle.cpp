@@ -89,6 +89,16 @@ LiveSubscription PollCycle::followView(ViewFollower follower) {
     return LiveSubscription(std::move(active));
 }
 
+// A follower told may follow or stop following, so each is taken by its place and held while it
+// is called (no copy of the list: this runs for every row read); the list shrinks only in prune().
+template <typename Call> void PollCycle::eachFollower(const Call &call) {
+    for (std::size_t i = 0; i < m_followers.size(); ++i) {
+        const std::shared_ptr<Follower> f = m_followers[i];
+        if (*f->active)
+            call(f->follower);
+    }
+}
+
 void PollCycle::prune() {
     std::erase_if(m_subscribers, [](const auto &s) { return !*s->active; });
     std::erase_if(m_followers, [](const auto &f) { return !*f->active; });
@@ -125,10 +135,10 @@ void PollCycle::resetCaches() {
             s->request.restarted();
     }
     const ViewShown shown = shownView();
-    for (const std::shared_ptr<Follower> &f : std::vector(m_followers)) {
-        if (*f->active && f->follower.viewChanged)
-            f->follower.viewChanged(shown);
-    }
+    eachFollower([&shown](const ViewFollower &f) {
+        if (f.viewChanged)
+            f.viewChanged(shown);
+    });
 }
 
 PollTick PollCycle::planTick() {
@@ -163,10 +173,10 @@ PollTick PollCycle::planTick() {
 
 void PollCycle::endTick(const PollTick &tick, bool complete) {
     const TickEnd end{tick.number, complete && isCurrent(tick), tick.brake};
-    for (const std::shared_ptr<Follower> &f : std::vector(m_followers)) {
-        if (*f->active && f->follower.tickEnded)
-            f->follower.tickEnded(end);
-    }
+    eachFollower([&end](const ViewFollower &f) {
+        if (f.tickEnded)
+            f.tickEnded(end);
+    });
 }
 
 bool PollCycle::tick() {
@@ -317,10 +327,10 @@ void PollCycle::viewRowRead(const LiveReading &reading) {
             row.changed = true;
         }
     }
-    for (const std::shared_ptr<Follower> &f : std::vector(m_followers)) {
-        if (*f->active && f->follower.row)
-            f->follower.row(row);
-    }
+    eachFollower([&row](const ViewFollower &f) {
+        if (f.row)
+            f.row(row);
+    });
 }
 
 float &PollCycle::rowCache(int row) {

@@ -72,6 +72,7 @@ private:
     struct PlannedRead;
 
     void prune();
+    template <typename Call> void eachFollower(const Call &call);
     void runRead(const PlannedRead &read, uint64_t tick);
     std::optional<float> readObject(LiveObject object);
     bool exists(LiveObject object) const;
