@@ -19,7 +19,12 @@ SpcAnalysis::SpcAnalysis(SpcDataSource &source, SpcChannel channel, AnalysisSett
 }
 
 PartQuery SpcAnalysis::query() const {
-    return {channel_.number, lastId_, settings_.sinceMs, settings_.untilMs};
+    PartQuery asked;
+    asked.channel = channel_.number;
+    asked.afterId = lastId_;
+    asked.sinceMs = settings_.sinceMs;
+    asked.untilMs = settings_.untilMs;
+    return asked;
 }
 
 void SpcAnalysis::add(const RecordedPart &part) {
