@@ -275,6 +275,10 @@ int ControlChart::pointCount() const {
     return static_cast<int>(data_->count());
 }
 
+QList<QPointF> ControlChart::points() const {
+    return data_->points();
+}
+
 int ControlChart::limitLineCount() const {
     return static_cast<int>(
         std::count_if(lines_.begin(), lines_.end(), [](QLineSeries *l) { return l->count() > 0; }));
