@@ -3,6 +3,7 @@
 #include "MemorySpcSource.h"
 #include "SampleParts.h"
 #include "SpcExport.h"
+#include "Sqlite.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimeZone>
+
+#include <sqlite3.h>
 
 namespace spclog {
 namespace {
@@ -108,6 +111,16 @@ TEST_F(LogSpcSourceTest, ReadsAndCountsOnlyWhatIsAskedFor) {
     record(30, 2);
     // The newest part has no reading of the channel asked for.
     store({measurelog::samplePart(99, 1, measurelog::SampleSetup, true)});
+    {
+        // Two parts of the other setup removed: the setup's parts before and after them meet.
+        measurelog::SqliteDatabase db(logPath(), SQLITE_OPEN_READWRITE);
+        db.exec(QStringLiteral("PRAGMA foreign_keys = ON; DELETE FROM parts WHERE id IN (SELECT "
+                               "id FROM parts WHERE setup_file = '%1' ORDER BY id LIMIT 2)")
+                    .arg(OtherSetup)
+                    .toUtf8()
+                    .constData());
+        ASSERT_EQ(db.singleInt("SELECT count(*) FROM parts"), 31 + 2);
+    }
     LogSpcSource log = source();
     for (spc::SpcDataSource *from : std::initializer_list<spc::SpcDataSource *>{&log, &m_memory}) {
         SCOPED_TRACE(from == &log ? "the log" : "memory");
