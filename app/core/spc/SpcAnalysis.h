@@ -78,10 +78,10 @@ public:
     // A first look at a long history, to show while the whole of it is read: only what the newest
     // `subgroups` subgroups are charted from, read so that they are charted exactly as after a
     // full read (how many parts there are, the baseline's parts, those subgroups' parts and the
-    // points the rules look back on before them). The subgroups between are held as NaN and the
-    // rules are checked from the first of those subgroups on; capability, the histogram's parts,
-    // the earlier violations and the limit changes are those of the parts held, not of the
-    // history: isPreview() says so. A history of at most `wholeUpTo` parts, or too short for a
+    // points the rules look back on before them). The subgroups between are held as NaN, and the
+    // rules are checked on the newest `subgroups` subgroups alone; capability, the histogram's
+    // parts, the earlier violations and the limit changes are those of the parts held, not of
+    // the history: isPreview() says so. A history of at most `wholeUpTo` parts, or too short for a
     // first look to save anything, is read whole instead (loaded(), not a preview). A first look
     // that cannot be read leaves nothing held. Settings are changed once the whole history is in.
     bool loadPreview(std::size_t subgroups, std::size_t wholeUpTo, QString *error);

@@ -78,8 +78,8 @@ public:
     // *error, when the parts cannot be read; parts already handed over stay valid. Only parts
     // whose reading is a number are handed over (and counted): nothing else can be charted.
     virtual bool readParts(const PartQuery &query, const PartVisitor &visit, QString *error) = 0;
-    // Counts the parts readParts would hand over for the query without its limit, in one look,
-    // so the count and the newest id agree even while parts are being recorded.
+    // Counts the parts readParts would hand over for the query without its limit, and gives the
+    // newest one's id; a part recorded meanwhile is in both or in neither.
     virtual bool countParts(const PartQuery &query, PartCount *count, QString *error) = 0;
 
     // The limits frozen for the channel and subgroup size in this setup, if any.
