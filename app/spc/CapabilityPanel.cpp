@@ -49,9 +49,24 @@ CapabilityPanel::CapabilityPanel(QWidget *parent)
 }
 
 void CapabilityPanel::showCapability(const spc::Capability &capability, int decimals) {
+    std::vector<spc::FigureRow> rows = spc::capabilityRows(capability, decimals);
+    for (spc::FigureRow &row : rows) {
+        if (row.value.isEmpty())
+            row.value = Missing;
+    }
+    showRows(rows, spc::capabilityRemark(capability));
+}
+
+void CapabilityPanel::showPending(const QString &remark) {
+    std::vector<spc::FigureRow> rows = spc::capabilityRows({}, 0);
+    for (spc::FigureRow &row : rows)
+        row.value = row.lower = row.upper = QString();
+    showRows(rows, remark);
+}
+
+void CapabilityPanel::showRows(const std::vector<spc::FigureRow> &rows, const QString &remark) {
     // Only the texts that changed are set, and the columns sized only when a text needs more
     // room: a new part changes a few digits, which must not lay the table out again.
-    const std::vector<spc::FigureRow> rows = spc::capabilityRows(capability, decimals);
     if (table_->rowCount() != static_cast<int>(rows.size())) {
         table_->setRowCount(static_cast<int>(rows.size()));
         keys_.clear();
@@ -68,12 +83,11 @@ void CapabilityPanel::showCapability(const spc::Capability &capability, int deci
     }
     for (int r = 0; r < table_->rowCount(); ++r) {
         const spc::FigureRow &row = rows[static_cast<std::size_t>(r)];
-        setText(r, 1, row.value.isEmpty() ? Missing : row.value);
+        setText(r, 1, row.value);
         setText(r, 2,
                 row.lower.isEmpty() ? QString()
                                     : QStringLiteral("%1 to %2").arg(row.lower, row.upper));
     }
-    const QString remark = spc::capabilityRemark(capability);
     if (remark != remark_->text()) {
         remark_->setText(remark);
         remark_->setVisible(!remark.isEmpty());

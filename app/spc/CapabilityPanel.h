@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Capability.h"
+#include "SpcFigures.h"
 
 #include <QWidget>
 
@@ -19,6 +20,8 @@ public:
     explicit CapabilityPanel(QWidget *parent = nullptr);
 
     void showCapability(const spc::Capability &capability, int decimals);
+    // The figures' names without values, and the remark in their place.
+    void showPending(const QString &remark);
 
     QTableWidget *table() const { return table_; }
     QString remark() const;
@@ -26,6 +29,7 @@ public:
     QString value(const QString &key) const;
 
 private:
+    void showRows(const std::vector<spc::FigureRow> &rows, const QString &remark);
     void setText(int row, int column, const QString &text);
     void widen(int column, const QString &text);
 

@@ -14,6 +14,13 @@ constexpr double Room = 0.08; // of the span, above and below
 constexpr int SubgroupTicks = 10;
 constexpr int MostDecimals = 9;
 
+// Setting a label format lays the chart out again and measures every label even when the format
+// is the one it had, so an unchanged format is left alone.
+void setLabelFormat(QValueAxis &axis, const QString &format) {
+    if (axis.labelFormat() != format)
+        axis.setLabelFormat(format);
+}
+
 } // namespace
 
 void styleChart(QChart &chart) {
@@ -73,7 +80,7 @@ void fitValueAxis(QValueAxis &axis, double low, double high, int ticks) {
     axis.setRange(low - room, high + room);
     const int decimals =
         std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, MostDecimals);
-    axis.setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+    setLabelFormat(axis, QStringLiteral("%.%1f").arg(decimals));
 }
 
 void fitSubgroupAxis(QValueAxis &axis, double from, double to) {
@@ -81,5 +88,5 @@ void fitSubgroupAxis(QValueAxis &axis, double from, double to) {
     axis.setTickAnchor(0.0);
     axis.setTickInterval(std::max(1.0, roundStep(to - from, SubgroupTicks)));
     axis.setRange(from, to);
-    axis.setLabelFormat(QStringLiteral("%.0f"));
+    setLabelFormat(axis, QStringLiteral("%.0f"));
 }

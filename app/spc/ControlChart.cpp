@@ -46,6 +46,12 @@ QImage dot(const QColor &colour, qreal diameter) {
     return image;
 }
 
+// A series handed the points it has would still lay itself out and be drawn again.
+void replaceChanged(QXYSeries &series, const QList<QPointF> &points) {
+    if (series.points() != points)
+        series.replace(points);
+}
+
 bool onSide(spc::Rule rule, ChartSide side) {
     return (rule == spc::Rule::SpreadBeyondLimits) == (side == ChartSide::Spread);
 }
@@ -191,7 +197,7 @@ void ControlChart::drawLimits(double from, double to, Range &range) {
     const spc::ChartLines &chart = side_ == ChartSide::Location ? values.location : values.spread;
     const std::array<double, 3> at{chart.lower, chart.centre, chart.upper};
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        lines_[i]->replace(QList<QPointF>{{from, at[i]}, {to, at[i]}});
+        replaceChanged(*lines_[i], {{from, at[i]}, {to, at[i]}});
         range.low = std::min(range.low, at[i]);
         range.high = std::max(range.high, at[i]);
     }
@@ -225,7 +231,7 @@ void ControlChart::drawFlagged(std::size_t first, std::size_t end, std::size_t c
             points.append(QPointF(static_cast<double>(v->subgroup + 1), values[v->subgroup]));
         }
     }
-    flagged_->replace(points);
+    replaceChanged(*flagged_, points);
 }
 
 void ControlChart::drawChanges(std::size_t first, std::size_t end, const Range &range) {
@@ -273,6 +279,10 @@ void ControlChart::showTitle(const QString &text) {
 
 int ControlChart::pointCount() const {
     return static_cast<int>(data_->count());
+}
+
+QList<QPointF> ControlChart::points() const {
+    return data_->points();
 }
 
 int ControlChart::limitLineCount() const {

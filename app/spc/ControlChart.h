@@ -51,6 +51,7 @@ public:
 
     // What is drawn (the tests and the report look at it).
     int pointCount() const;
+    QList<QPointF> points() const;
     int limitLineCount() const;
     QString pendingText() const;
     QList<QPointF> flaggedPoints() const;

@@ -131,6 +131,13 @@ void HistogramChart::showHistogram(const spc::Histogram &histogram, const spc::P
     y_->setLabelFormat(QStringLiteral("%.0f"));
 }
 
+void HistogramChart::showLoading() {
+    bins_ = 0;
+    setTitle(QStringLiteral("Histogram: loading…"));
+    for (QLineSeries *line : {outline_, base_, curve_, lower_, upper_, nominal_})
+        line->clear();
+}
+
 bool HistogramChart::hasCurve() const {
     return curve_->count() > 0;
 }

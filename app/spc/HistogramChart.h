@@ -20,6 +20,8 @@ public:
 
     void showHistogram(const spc::Histogram &histogram, const spc::PartLimits &limits,
                        int decimals);
+    // No bars, curve or lines, and the title saying that the parts are still being read.
+    void showLoading();
 
     // What is drawn (the tests look at it).
     std::size_t binCount() const { return bins_; }

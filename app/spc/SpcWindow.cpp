@@ -25,6 +25,7 @@
 namespace {
 
 const QString Title = QStringLiteral("SPC");
+const QString Loading = QStringLiteral("loading…");
 
 QChartView *chartView(QChart *chart, QWidget *parent) {
     auto *view = new QChartView(chart, parent);
@@ -125,12 +126,17 @@ SpcWindow::SpcWindow(spc::SpcDataSource &source, Prompts &prompts, QWidget *pare
 
     histogramTimer_.setSingleShot(true);
     connect(&histogramTimer_, &QTimer::timeout, this, &SpcWindow::drawHistogram);
+    sliceTimer_.setSingleShot(true);
+    connect(&sliceTimer_, &QTimer::timeout, this, &SpcWindow::readSlice);
     connect(&source_, &spc::SpcDataSource::partsRecorded, this, &SpcWindow::takeNewParts);
     connect(channelList_, &QListWidget::currentRowChanged, this, &SpcWindow::channelChosen);
     connect(controls_, &SpcControls::subgroupSizeChanged, this, &SpcWindow::subgroupSizeChanged);
     connect(controls_, &SpcControls::baselineChanged, this, &SpcWindow::baselineChanged);
     connect(controls_, &SpcControls::rulesChanged, this, &SpcWindow::rulesChanged);
-    connect(controls_, &SpcControls::spanChanged, this, [this] { showEverything(); });
+    connect(controls_, &SpcControls::spanChanged, this, [this] {
+        completeLoading();
+        showEverything();
+    });
     connect(controls_, &SpcControls::freezeRequested, this, &SpcWindow::freezeLimits);
     connect(controls_, &SpcControls::exportRequested, this, &SpcWindow::chooseExportFile);
     connect(scroll_, &QScrollBar::valueChanged, this, &SpcWindow::showRange);
@@ -143,6 +149,8 @@ SpcWindow::SpcWindow(spc::SpcDataSource &source, Prompts &prompts, QWidget *pare
 SpcWindow::~SpcWindow() = default;
 
 void SpcWindow::showSetup() {
+    sliceTimer_.stop();
+    loading_.reset();
     analysis_.reset();
     location_->setAnalysis(nullptr);
     spread_->setAnalysis(nullptr);
@@ -181,12 +189,60 @@ void SpcWindow::channelChosen(int row) {
     settings.baselineSubgroups = controls_->baselineSubgroups();
     settings.baseline = controls_->baselineChoice();
     settings.rules = controls_->rules();
-    analysis_ = std::make_unique<spc::SpcAnalysis>(source_, channel, settings);
+    sliceTimer_.stop();
+    loadFailure_.clear();
+    // A first look at the newest subgroups comes first where the history is long.
+    auto first = std::make_unique<spc::SpcAnalysis>(source_, channel, settings);
+    controls_->showSettings(first->settings());
     QString error;
-    readFailure_ = analysis_->load(&error)
+    const bool read = controls_->span() > 0
+                          ? first->loadPreview(controls_->span(), SliceParts, &error)
+                          : first->load(&error);
+    if (first->isPreview()) {
+        loading_ = std::make_unique<spc::SpcAnalysis>(source_, channel, settings);
+        loading_->startLoading();
+        analysis_ = std::move(first);
+        readFailure_.clear();
+        drawHistogram();
+        showEverything();
+        sliceTimer_.start();
+        return;
+    }
+    // Read whole, or (a first look that could not be read) to be read whole.
+    loading_ = std::move(first);
+    if (!read && loading_->loaded())
+        loadFailure_ = error;
+    completeLoading();
+}
+
+bool SpcWindow::readLoading(std::size_t parts) {
+    QString error;
+    if (!loading_->loadSlice(parts, &error))
+        loadFailure_ = error;
+    return loading_->loaded();
+}
+
+void SpcWindow::readSlice() {
+    if (readLoading(SliceParts))
+        showLoaded();
+    else
+        sliceTimer_.start();
+}
+
+void SpcWindow::completeLoading() {
+    if (!loading_)
+        return;
+    if (!loading_->loaded())
+        readLoading(0);
+    showLoaded();
+}
+
+void SpcWindow::showLoaded() {
+    sliceTimer_.stop();
+    analysis_ = std::move(loading_);
+    readFailure_ = loadFailure_.isEmpty()
                        ? QString()
-                       : QStringLiteral("The parts cannot all be read: %1").arg(error);
-    controls_->showSettings(analysis_->settings());
+                       : QStringLiteral("The parts cannot all be read: %1").arg(loadFailure_);
     drawHistogram();
     showEverything();
 }
@@ -201,6 +257,8 @@ void SpcWindow::showEverything() {
         const QSignalBlocker block(scroll_);
         scroll_->setValue(scroll_->maximum());
     }
+    // There is nothing to scroll back to before the whole history is in.
+    scroll_->setEnabled(!loading_);
     showRange();
     showFigures();
     showNotice();
@@ -231,6 +289,11 @@ void SpcWindow::showRange() {
 }
 
 void SpcWindow::showViolations(std::optional<std::size_t> added) {
+    if (analysis_->isPreview()) {
+        violations_->showNone();
+        violationsTitle_->setText(QStringLiteral("Rule &violations: %1").arg(Loading));
+        return;
+    }
     if (added)
         violations_->showAdded(*added);
     else
@@ -271,6 +334,7 @@ void SpcWindow::takeNewParts() {
 void SpcWindow::subgroupSizeChanged(int size) {
     if (!analysis_)
         return;
+    completeLoading();
     source_.storeSubgroupSize(analysis_->channel().number, size);
     analysis_->setSubgroupSize(size);
     showEverything();
@@ -279,6 +343,7 @@ void SpcWindow::subgroupSizeChanged(int size) {
 void SpcWindow::baselineChanged() {
     if (!analysis_)
         return;
+    completeLoading();
     analysis_->setBaseline(controls_->baselineSubgroups(), controls_->baselineChoice());
     showEverything();
 }
@@ -286,12 +351,16 @@ void SpcWindow::baselineChanged() {
 void SpcWindow::rulesChanged() {
     if (!analysis_)
         return;
+    completeLoading();
     analysis_->setRules(controls_->rules());
     showEverything();
 }
 
 void SpcWindow::showFigures() {
-    capability_->showCapability(analysis_->capability(), analysis_->channel().decimals);
+    if (analysis_->isPreview())
+        capability_->showPending(Loading);
+    else
+        capability_->showCapability(analysis_->capability(), analysis_->channel().decimals);
     const std::size_t k = static_cast<std::size_t>(analysis_->settings().baselineSubgroups);
     controls_->showLimits(analysis_->limitsOrigin() == spc::LimitsOrigin::Frozen,
                           analysis_->series().subgroupCount() >= k);
@@ -301,7 +370,8 @@ void SpcWindow::showNotice() {
     QStringList lines{analysis_->limitsText()};
     if (analysis_->ruleCheck().state == spc::RuleCheckState::NotChecked)
         lines << analysis_->ruleCheck().reason;
-    const QString change = analysis_->limitChangeText();
+    const QString change = analysis_->isPreview() ? QStringLiteral("Older parts: %1").arg(Loading)
+                                                  : analysis_->limitChangeText();
     if (!change.isEmpty())
         lines << change;
     if (!readFailure_.isEmpty())
@@ -323,6 +393,14 @@ void SpcWindow::scheduleHistogram() {
 
 void SpcWindow::drawHistogram() {
     histogramTimer_.stop();
+    if (analysis_->isPreview()) {
+        histogram_->showLoading();
+        histogramNote_->setText(
+            QStringLiteral("Tolerance: %1\n%2")
+                .arg(spc::partLimitsText(analysis_->newestLimits(), analysis_->channel().decimals),
+                     Loading));
+        return;
+    }
     histogramData_ = spc::histogram(analysis_->series().parts());
     histogram_->showHistogram(histogramData_, analysis_->newestLimits(),
                               analysis_->channel().decimals);
@@ -336,6 +414,7 @@ void SpcWindow::drawHistogram() {
 void SpcWindow::freezeLimits() {
     if (!analysis_)
         return;
+    completeLoading();
     if (analysis_->limitsOrigin() == spc::LimitsOrigin::Frozen) {
         const QString question =
             QStringLiteral("%1.\rReplace them with limits from the %2 %3 subgroups?")
@@ -375,6 +454,7 @@ void SpcWindow::chooseExportFile(SpcControls::Export what) {
 bool SpcWindow::exportTo(SpcControls::Export what, const QString &file) {
     if (!analysis_)
         return false;
+    completeLoading();
     QByteArray bytes;
     switch (what) {
     case SpcControls::Export::LocationPng:

@@ -26,11 +26,19 @@ class ViolationList;
 // histogram against the tolerance and the capability table. Parts recorded while it is open are
 // added as they come: the charts and figures at once, the histogram (the one costly redraw) at
 // most twice a second. Boxes and file dialogs go through the prompts.
+//
+// A channel with a long history is shown at once from a first look at it (its newest subgroups,
+// charted as they will stay) while the whole history is read in slices between events; the
+// histogram, the capability table and the violations say "loading…" and the scroll bar waits
+// until it is in. Anything else that needs the whole history (another setting, freezing,
+// exporting) has the rest read at once first.
 class SpcWindow : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int HistogramIntervalMs = 500;
+    // Parts read between two turns of the event loop: some 30 ms of a measurement log's reading.
+    static constexpr std::size_t SliceParts = 50'000;
 
     SpcWindow(spc::SpcDataSource &source, Prompts &prompts, QWidget *parent = nullptr);
     ~SpcWindow() override;
@@ -45,7 +53,9 @@ public:
     // As the freeze button does.
     void freezeLimits();
 
+    // What is shown: a first look at the channel's history while loading().
     const spc::SpcAnalysis *analysis() const { return analysis_.get(); }
+    bool loading() const { return loading_ != nullptr; }
     SpcControls *controls() const { return controls_; }
     ControlChart *locationChart() const { return location_; }
     ControlChart *spreadChart() const { return spread_; }
@@ -57,6 +67,10 @@ public:
 
 private:
     void channelChosen(int row);
+    bool readLoading(std::size_t parts);
+    void readSlice();
+    void completeLoading();
+    void showLoaded();
     void takeNewParts();
     void subgroupSizeChanged(int size);
     void baselineChanged();
@@ -77,6 +91,8 @@ private:
     Prompts &prompts_;
     std::vector<spc::SpcChannel> channels_;
     std::unique_ptr<spc::SpcAnalysis> analysis_;
+    std::unique_ptr<spc::SpcAnalysis> loading_; // the whole history, being read in slices
+    QString loadFailure_;
     QString readFailure_;
     spc::Histogram histogramData_;
 
@@ -94,5 +110,6 @@ private:
     QLabel *histogramNote_;
     CapabilityPanel *capability_;
     QTimer histogramTimer_;
+    QTimer sliceTimer_;
     QElapsedTimer sinceHistogram_;
 };

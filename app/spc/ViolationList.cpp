@@ -24,6 +24,11 @@ public:
         rows_ = analysis.ruleCheck().violations.size();
         endResetModel();
     }
+    void clear() {
+        beginResetModel();
+        rows_ = 0;
+        endResetModel();
+    }
     void grow(std::size_t added) {
         if (added == 0)
             return;
@@ -104,6 +109,10 @@ ViolationList::~ViolationList() = default;
 void ViolationList::showAll(const spc::SpcAnalysis &analysis) {
     model_->reset(analysis);
     scrollToBottom();
+}
+
+void ViolationList::showNone() {
+    model_->clear();
 }
 
 void ViolationList::showAdded(std::size_t added) {

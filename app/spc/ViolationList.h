@@ -23,6 +23,8 @@ public:
 
     // Lists the analysis's violations afresh.
     void showAll(const spc::SpcAnalysis &analysis);
+    // Lists nothing (while the violations are not known).
+    void showNone();
     // Adds its `added` newest violations; the list keeps following the newest when it showed them.
     void showAdded(std::size_t added);
 

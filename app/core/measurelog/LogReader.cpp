@@ -22,6 +22,9 @@ namespace {
 constexpr int SentColumnVersion = 2;
 // Gauge studies came with the fourth; an older log holds none.
 constexpr int StudiesVersion = 4;
+// Counting a channel's readings run by run of its setup's parts gives way to looking up every
+// reading's part after this many lookups: a log whose setups take turns part by part.
+constexpr qsizetype MostRunLookups = 4000;
 
 Verdict storedVerdict(qint64 code) {
     return verdictFromCode(code).value_or(Verdict::NoLimits);
@@ -203,27 +206,28 @@ Read<std::optional<PartRecord>> LogReader::part(qint64 id) {
     });
 }
 
+QStringList LogReader::setupNames() {
+    // Hop along the setup index from one name to the next instead of reading every part.
+    SqliteStatement &first = statement("SELECT setup_file FROM parts ORDER BY setup_file LIMIT 1");
+    SqliteStatement &next =
+        statement("SELECT setup_file FROM parts WHERE setup_file > ? ORDER BY setup_file LIMIT 1");
+    QStringList names;
+    if (first.step()) {
+        names << first.text(0);
+        first.reset();
+    }
+    while (!names.isEmpty()) {
+        next.bind(1, names.last());
+        if (!next.step())
+            break;
+        names << next.text(0);
+        next.reset();
+    }
+    return names;
+}
+
 Read<QStringList> LogReader::setups() {
-    return reading<QStringList>([&] {
-        // Hop along the setup index from one name to the next instead of reading every part.
-        SqliteStatement &first =
-            statement("SELECT setup_file FROM parts ORDER BY setup_file LIMIT 1");
-        SqliteStatement &next = statement(
-            "SELECT setup_file FROM parts WHERE setup_file > ? ORDER BY setup_file LIMIT 1");
-        QStringList names;
-        if (first.step()) {
-            names << first.text(0);
-            first.reset();
-        }
-        while (!names.isEmpty()) {
-            next.bind(1, names.last());
-            if (!next.step())
-                break;
-            names << next.text(0);
-            next.reset();
-        }
-        return names;
-    });
+    return reading<QStringList>([&] { return setupNames(); });
 }
 
 Read<std::vector<ChannelSeen>> LogReader::channels(const QString &setupFile) {
@@ -238,19 +242,34 @@ Read<std::vector<ChannelSeen>> LogReader::channels(const QString &setupFile) {
     });
 }
 
+SqliteStatement &LogReader::channelStatement(const std::string &select, const std::string &order,
+                                             const ChannelQuery &query) {
+    SqliteStatement &found = statement(
+        select +
+        " FROM part_values v JOIN parts p ON p.id = v.part_id "
+        "WHERE v.channel = ?1 AND v.part_id > ?2 AND v.part_id <= ?3 AND p.setup_file = ?4 "
+        "AND p.time_ms >= ?5 AND p.time_ms <= ?6" +
+        order);
+    found.bind(1, query.channel)
+        .bind(2, query.afterId)
+        .bind(3, query.throughId.value_or(std::numeric_limits<qint64>::max()))
+        .bind(4, query.setupFile)
+        .bind(5, query.sinceMs.value_or(std::numeric_limits<qint64>::min()))
+        .bind(6, query.untilMs.value_or(std::numeric_limits<qint64>::max()));
+    return found;
+}
+
 Read<qint64> LogReader::channelReadings(const ChannelQuery &query,
                                         const std::function<void(const ChannelReading &)> &visit) {
     return reading<qint64>([&] {
-        SqliteStatement &readings = statement(
-            "SELECT p.id, p.time_ms, v.value, v.nominal, v.low_tolerance, v.high_tolerance "
-            "FROM part_values v JOIN parts p ON p.id = v.part_id "
-            "WHERE v.channel = ? AND v.part_id > ? AND p.setup_file = ? "
-            "AND p.time_ms >= ? AND p.time_ms <= ? ORDER BY v.part_id");
-        readings.bind(1, query.channel)
-            .bind(2, query.afterId)
-            .bind(3, query.setupFile)
-            .bind(4, query.sinceMs.value_or(std::numeric_limits<qint64>::min()))
-            .bind(5, query.untilMs.value_or(std::numeric_limits<qint64>::max()));
+        const std::string columns =
+            "SELECT p.id, p.time_ms, v.value, v.nominal, v.low_tolerance, v.high_tolerance";
+        // The newest are found from the end of the channel's index and put back in order.
+        SqliteStatement &readings =
+            query.newest ? channelStatement("SELECT * FROM (" + columns,
+                                            " ORDER BY v.part_id DESC LIMIT ?7) ORDER BY 1", query)
+                         : channelStatement(columns, " ORDER BY v.part_id LIMIT ?7", query);
+        readings.bind(7, query.limit > 0 ? query.limit : qint64{-1});
         qint64 handed = 0;
         ChannelReading reading;
         while (readings.step()) {
@@ -264,6 +283,73 @@ Read<qint64> LogReader::channelReadings(const ChannelQuery &query,
             ++handed;
         }
         return handed;
+    });
+}
+
+std::optional<qint64> LogReader::firstPartAfter(const QString &setupFile, qint64 afterId,
+                                                qint64 lastId) {
+    SqliteStatement &first =
+        statement("SELECT min(id) FROM parts WHERE setup_file = ? AND id > ? AND id <= ?");
+    first.bind(1, setupFile).bind(2, afterId).bind(3, lastId);
+    first.step();
+    const std::optional<qint64> id = first.optionalInt64(0);
+    first.reset();
+    return id;
+}
+
+std::optional<ChannelCount> LogReader::countInSetupRuns(const ChannelQuery &query) {
+    // Parts recorded while counting are left to the next count.
+    SqliteStatement &newest = statement("SELECT coalesce(max(id), 0) FROM parts");
+    newest.step();
+    const qint64 last = std::min(newest.int64(0), query.throughId.value_or(newest.int64(0)));
+    newest.reset();
+    QStringList others = setupNames();
+    others.removeAll(query.setupFile);
+    SqliteStatement &readings =
+        statement("SELECT count(*) FROM part_values WHERE channel = ? AND part_id BETWEEN ? AND ?");
+    SqliteStatement &newestReading = statement(
+        "SELECT max(part_id) FROM part_values WHERE channel = ? AND part_id BETWEEN ? AND ?");
+
+    ChannelCount count;
+    qsizetype lookups = 0;
+    for (std::optional<qint64> from = firstPartAfter(query.setupFile, query.afterId, last); from;) {
+        // The run ends before the next part of any other setup.
+        qint64 to = last;
+        for (const QString &other : others) {
+            if (const std::optional<qint64> next = firstPartAfter(other, *from, to))
+                to = *next - 1;
+        }
+        readings.bind(1, query.channel).bind(2, *from).bind(3, to);
+        readings.step();
+        const qint64 inRun = readings.int64(0);
+        readings.reset();
+        if (inRun > 0) {
+            count.readings += inRun;
+            newestReading.bind(1, query.channel).bind(2, *from).bind(3, to);
+            newestReading.step();
+            count.newestId = newestReading.int64(0);
+            newestReading.reset();
+        }
+        lookups += others.size() + 2;
+        if (lookups > MostRunLookups)
+            return std::nullopt;
+        from = firstPartAfter(query.setupFile, to, last);
+    }
+    return count;
+}
+
+Read<ChannelCount> LogReader::channelCount(const ChannelQuery &query) {
+    return reading<ChannelCount>([&] {
+        if (!query.sinceMs && !query.untilMs) {
+            if (const std::optional<ChannelCount> counted = countInSetupRuns(query))
+                return *counted;
+        }
+        SqliteStatement &count =
+            channelStatement("SELECT count(*), coalesce(max(v.part_id), 0)", "", query);
+        count.step();
+        const ChannelCount found{count.int64(0), count.int64(1)};
+        count.reset();
+        return found;
     });
 }
 

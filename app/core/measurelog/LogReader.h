@@ -44,14 +44,26 @@ struct ChannelReading {
     std::optional<double> highTolerance;
 };
 
-// A channel's readings recorded with a setup after part `afterId`, within [sinceMs, untilMs] where
-// these are given.
+// A channel's readings recorded with a setup after part `afterId` (and up to part `throughId`),
+// within [sinceMs, untilMs] where these are given. Of those, at most `limit` (0: all): the
+// oldest, or with `newest` the newest ones, handed over in recording order all the same.
 struct ChannelQuery {
     QString setupFile;
     int channel = 0;
     qint64 afterId = 0;
     std::optional<qint64> sinceMs;
     std::optional<qint64> untilMs;
+    std::optional<qint64> throughId;
+    qint64 limit = 0;
+    bool newest = false;
+};
+
+// How many readings a query finds (its limit left aside), and the newest one's part.
+struct ChannelCount {
+    qint64 readings = 0;
+    qint64 newestId = 0; // 0 when there is none
+
+    bool operator==(const ChannelCount &) const = default;
 };
 
 struct ChannelSeen {
@@ -87,6 +99,8 @@ public:
     // number handed over. Readings are not collected first, so a long history costs no memory.
     Read<qint64> channelReadings(const ChannelQuery &query,
                                  const std::function<void(const ChannelReading &)> &visit);
+    // Counts what channelReadings would hand over without a limit, without reading the values.
+    Read<ChannelCount> channelCount(const ChannelQuery &query);
     // The plant link's outbox: parts after `afterId` not yet taken by the broker, in the order
     // they were recorded, with their values.
     Read<std::vector<PartRecord>> unsent(qint64 afterId, int limit);
@@ -105,6 +119,12 @@ private:
     SqliteStatement &statement(const std::string &sql);
     std::vector<PartRecord> partsOf(SqliteStatement &statement, bool withValues);
     void readValues(PartRecord &part);
+    QStringList setupNames();
+    std::optional<qint64> firstPartAfter(const QString &setupFile, qint64 afterId, qint64 lastId);
+    // The count without looking up every reading's part, where that is quick; none without.
+    std::optional<ChannelCount> countInSetupRuns(const ChannelQuery &query);
+    SqliteStatement &channelStatement(const std::string &select, const std::string &order,
+                                      const ChannelQuery &query);
     std::string selectStudies(const std::string &condition) const;
     std::vector<StudySummary> studiesOf(SqliteStatement &query);
 

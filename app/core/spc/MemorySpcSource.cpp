@@ -1,6 +1,7 @@
 #include "MemorySpcSource.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace spc {
 
@@ -43,25 +44,55 @@ std::vector<SpcChannel> MemorySpcSource::channels() const {
     return list;
 }
 
-bool MemorySpcSource::readParts(const PartQuery &query, const PartVisitor &visit, QString *error) {
+bool MemorySpcSource::found(const PartQuery &query, std::vector<const RecordedPart *> *parts,
+                            QString *error) const {
     if (!failure_.isEmpty()) {
         *error = failure_;
         return false;
     }
-    const auto found = parts_.find(query.channel);
-    if (found == parts_.end())
+    const auto channel = parts_.find(query.channel);
+    if (channel == parts_.end())
         return true;
-    const std::vector<RecordedPart> &parts = found->second;
+    const std::vector<RecordedPart> &recorded = channel->second;
     auto part =
-        std::upper_bound(parts.begin(), parts.end(), query.afterId,
-                         [](qint64 id, const RecordedPart &recorded) { return id < recorded.id; });
-    for (; part != parts.end(); ++part) {
+        std::upper_bound(recorded.begin(), recorded.end(), query.afterId,
+                         [](qint64 id, const RecordedPart &stored) { return id < stored.id; });
+    for (; part != recorded.end(); ++part) {
+        if (query.throughId && part->id > *query.throughId)
+            break;
         if (query.sinceMs && part->timeMs < *query.sinceMs)
             continue;
         if (query.untilMs && part->timeMs > *query.untilMs)
             continue;
-        visit(*part);
+        if (std::isfinite(part->value))
+            parts->push_back(&*part);
     }
+    return true;
+}
+
+bool MemorySpcSource::readParts(const PartQuery &query, const PartVisitor &visit, QString *error) {
+    std::vector<const RecordedPart *> parts;
+    if (!found(query, &parts, error))
+        return false;
+    auto first = parts.begin();
+    auto end = parts.end();
+    if (query.limit > 0 && query.limit < parts.size()) {
+        const auto limit = static_cast<std::ptrdiff_t>(query.limit);
+        if (query.newest)
+            first = end - limit;
+        else
+            end = first + limit;
+    }
+    for (; first != end; ++first)
+        visit(**first);
+    return true;
+}
+
+bool MemorySpcSource::countParts(const PartQuery &query, PartCount *count, QString *error) {
+    std::vector<const RecordedPart *> parts;
+    if (!found(query, &parts, error))
+        return false;
+    *count = {parts.size(), parts.empty() ? 0 : parts.back()->id};
     return true;
 }
 

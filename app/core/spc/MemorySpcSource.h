@@ -29,6 +29,7 @@ public:
     QString setupName() const override { return setup_; }
     std::vector<SpcChannel> channels() const override;
     bool readParts(const PartQuery &query, const PartVisitor &visit, QString *error) override;
+    bool countParts(const PartQuery &query, PartCount *count, QString *error) override;
     std::optional<FrozenLimits> frozenLimits(int channel, int subgroupSize) const override;
     bool storeFrozenLimits(const FrozenLimits &limits, QString *error) override;
     int subgroupSize(int channel) const override;
@@ -36,6 +37,10 @@ public:
 
 private:
     using SetupChannel = std::pair<QString, int>;
+
+    // The parts of the query's channel it finds, its limit left aside; false when reading fails.
+    bool found(const PartQuery &query, std::vector<const RecordedPart *> *parts,
+               QString *error) const;
 
     QString setup_;
     QString failure_;

@@ -71,6 +71,19 @@ constexpr std::array RunRules{
     RunRule{Rule::Nelson8, 8, Run::OutsideBoth},
 };
 
+constexpr bool withinLongestPattern() {
+    for (const CountRule &rule : CountRules) {
+        if (static_cast<std::size_t>(rule.window) > LongestPattern)
+            return false;
+    }
+    for (const RunRule &rule : RunRules) {
+        if (static_cast<std::size_t>(rule.length) > LongestPattern)
+            return false;
+    }
+    return true;
+}
+static_assert(withinLongestPattern(), "a rule reaches further back than LongestPattern");
+
 bool completesCount(std::span<const double> x, std::size_t i, const Zones &zones,
                     const CountRule &rule) {
     const int side = zones.beyond(x[i], rule.sigmas);

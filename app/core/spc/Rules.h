@@ -29,6 +29,9 @@ enum class Rule {
     SpreadBeyondLimits,       // on the range, S or moving range chart: a point beyond its limits
 };
 inline constexpr std::size_t RuleCount = 9;
+// The most points any pattern spans, the point that completes it included: a point's verdicts
+// depend on it and the points this far back, no further.
+inline constexpr std::size_t LongestPattern = 15;
 
 class RuleSet {
 public:

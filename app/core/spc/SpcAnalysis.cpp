@@ -19,7 +19,12 @@ SpcAnalysis::SpcAnalysis(SpcDataSource &source, SpcChannel channel, AnalysisSett
 }
 
 PartQuery SpcAnalysis::query() const {
-    return {channel_.number, lastId_, settings_.sinceMs, settings_.untilMs};
+    PartQuery asked;
+    asked.channel = channel_.number;
+    asked.afterId = lastId_;
+    asked.sinceMs = settings_.sinceMs;
+    asked.untilMs = settings_.untilMs;
+    return asked;
 }
 
 void SpcAnalysis::add(const RecordedPart &part) {
@@ -27,34 +32,114 @@ void SpcAnalysis::add(const RecordedPart &part) {
     // A reading that is not a number has no place on a chart; the part is left out as a whole.
     if (!series_.append(part.value))
         return;
-    if (!ids_.empty() && part.limits != newest_)
+    if (follows_ && part.limits != newest_)
         changes_.push_back({ids_.size(), part.limits});
+    follows_ = true;
     newest_ = part.limits;
     ids_.push_back(part.id);
     times_.push_back(part.timeMs);
 }
 
+void SpcAnalysis::skip(std::size_t subgroups) {
+    series_.skip(subgroups);
+    const std::size_t parts = subgroups * static_cast<std::size_t>(series_.plan().size);
+    ids_.resize(ids_.size() + parts);
+    times_.resize(times_.size() + parts);
+    follows_ = false;
+}
+
+bool SpcAnalysis::read(const PartQuery &query, QString *error) {
+    return source_.readParts(
+        query, [this](const RecordedPart &part) { add(part); }, error);
+}
+
 bool SpcAnalysis::load(QString *error) {
+    startLoading();
+    return loadSlice(0, error);
+}
+
+void SpcAnalysis::startLoading() {
     series_ = SpcSeries(series_.plan());
     ids_.clear();
     times_.clear();
     changes_.clear();
     newest_ = {};
     lastId_ = 0;
+    follows_ = false;
+    loaded_ = false;
+    preview_ = false;
+    checkedFrom_ = 0;
+}
+
+bool SpcAnalysis::loadSlice(std::size_t parts, QString *error) {
+    PartQuery slice = query();
+    slice.limit = parts;
+    std::size_t handed = 0;
     const bool read = source_.readParts(
-        query(), [this](const RecordedPart &part) { add(part); }, error);
+        slice,
+        [&](const RecordedPart &part) {
+            ++handed;
+            add(part);
+        },
+        error);
+    if (read && parts > 0 && handed == parts)
+        return true;
+    finishLoading();
+    return read;
+}
+
+void SpcAnalysis::finishLoading() {
     series_.setTolerance(newest_.tolerance);
     lookUpFrozen();
     refreshLimits();
-    return read;
+    loaded_ = true;
+}
+
+bool SpcAnalysis::loadPreview(std::size_t subgroups, std::size_t wholeUpTo, QString *error) {
+    startLoading();
+    PartCount count;
+    if (!source_.countParts(query(), &count, error))
+        return false;
+    const auto size = static_cast<std::size_t>(series_.plan().size);
+    const std::size_t complete = count.parts / size;
+    const auto baseline =
+        static_cast<std::size_t>(std::max(settings_.baselineSubgroups, MinimumBaselineSubgroups));
+    const bool first = settings_.baseline == BaselineChoice::FirstSubgroups;
+    const std::size_t head = first ? baseline : 0;
+    const std::size_t tail = std::max(subgroups + LongestPattern, first ? 0 : baseline);
+    if (subgroups == 0 || count.parts <= wholeUpTo || head + tail >= complete)
+        return loadSlice(0, error);
+
+    // Room for every part counted, so that the parts after those left out move nothing.
+    series_.reserve(count.parts);
+    ids_.reserve(count.parts);
+    times_.reserve(count.parts);
+    // Up to the part counted last: parts recorded meanwhile come with the next new parts.
+    PartQuery asked = query();
+    asked.throughId = count.newestId;
+    asked.limit = head * size;
+    bool read = head == 0 || this->read(asked, error);
+    skip(complete - head - tail);
+    asked.limit = tail * size + count.parts % size;
+    asked.newest = true;
+    read = read && this->read(asked, error);
+    if (!read) {
+        startLoading();
+        return false;
+    }
+    series_.setTolerance(newest_.tolerance);
+    lookUpFrozen();
+    preview_ = true;
+    checkedFrom_ = complete - subgroups;
+    refreshLimits();
+    return true;
 }
 
 bool SpcAnalysis::readNewParts(Growth *growth, QString *error) {
     const std::size_t parts = partCount();
     const std::size_t subgroups = series_.subgroupCount();
     const std::size_t violations = ruleCheck_.violations.size();
-    const bool read = source_.readParts(
-        query(), [this](const RecordedPart &part) { add(part); }, error);
+    const bool read = this->read(query(), error);
     *growth = {};
     growth->parts = partCount() - parts;
     growth->subgroups = series_.subgroupCount() - subgroups;
@@ -159,7 +244,8 @@ void SpcAnalysis::checkAll() {
         ruleCheck_ = {};
         return;
     }
-    ruleCheck_ = checkRules(series_.means(), series_.spreads(), limits_.values, settings_.rules);
+    ruleCheck_ = checkRules(series_.means(), series_.spreads(), limits_.values, settings_.rules,
+                            checkedFrom_);
 }
 
 std::size_t SpcAnalysis::subgroupFirstPart(std::size_t subgroup) const {

@@ -67,6 +67,25 @@ public:
 
     // Reads every part of the channel in the range afresh.
     bool load(QString *error);
+    // The same in slices, so that a window stays responsive over a long history: startLoading
+    // drops what is held, and each loadSlice reads up to `parts` more parts (0: all that are
+    // left). Once a slice comes back short, the limits, rule checks and figures are worked out
+    // over every part read and loaded() turns true. A slice that cannot be read ends the loading
+    // as load() does, with the parts read so far.
+    void startLoading();
+    bool loadSlice(std::size_t parts, QString *error);
+    bool loaded() const { return loaded_; }
+    // A first look at a long history, to show while the whole of it is read: only what the newest
+    // `subgroups` subgroups are charted from, read so that they are charted exactly as after a
+    // full read (how many parts there are, the baseline's parts, those subgroups' parts and the
+    // points the rules look back on before them). The subgroups between are held as NaN, and the
+    // rules are checked on the newest `subgroups` subgroups alone; capability, the histogram's
+    // parts, the earlier violations and the limit changes are those of the parts held, not of
+    // the history: isPreview() says so. A history of at most `wholeUpTo` parts, or too short for a
+    // first look to save anything, is read whole instead (loaded(), not a preview). A first look
+    // that cannot be read leaves nothing held. Settings are changed once the whole history is in.
+    bool loadPreview(std::size_t subgroups, std::size_t wholeUpTo, QString *error);
+    bool isPreview() const { return preview_; }
     // Reads the parts recorded since the last read and adds them.
     bool readNewParts(Growth *growth, QString *error);
 
@@ -108,6 +127,9 @@ public:
 
 private:
     void add(const RecordedPart &part);
+    void skip(std::size_t subgroups);
+    void finishLoading();
+    bool read(const PartQuery &query, QString *error);
     Baseline baseline() const;
     void lookUpFrozen();
     void refreshLimits();
@@ -122,7 +144,11 @@ private:
     std::vector<qint64> times_;
     PartLimits newest_;
     std::vector<LimitChange> changes_;
-    qint64 lastId_ = 0; // the last part read, a refused reading included
+    qint64 lastId_ = 0;    // the last part read, a refused reading included
+    bool follows_ = false; // the next part follows one held (it may bring a change of limits)
+    bool loaded_ = false;
+    bool preview_ = false;
+    std::size_t checkedFrom_ = 0; // the first subgroup the rules are checked on
     std::optional<FrozenLimits> frozen_;
     LimitsOrigin origin_ = LimitsOrigin::Pending;
     LimitsResult limits_;

@@ -40,13 +40,26 @@ struct RecordedPart {
     PartLimits limits;
 };
 
-// The parts of one channel recorded after part afterId (every part when 0), and of those only
-// the ones recorded within [sinceMs, untilMs] where these are given.
+// The parts of one channel recorded after part afterId (every part when 0) and up to part
+// throughId where given, and of those only the ones recorded within [sinceMs, untilMs] where these
+// are given. Of what that finds, at most `limit` parts (0: all): the oldest, or with `newest` the
+// newest ones, handed over in recording order all the same.
 struct PartQuery {
     int channel = 0;
     qint64 afterId = 0;
     std::optional<qint64> sinceMs;
     std::optional<qint64> untilMs;
+    std::optional<qint64> throughId;
+    std::size_t limit = 0;
+    bool newest = false;
+};
+
+// How many parts a query finds, and the newest one's id.
+struct PartCount {
+    std::size_t parts = 0;
+    qint64 newestId = 0; // 0 when there is none
+
+    bool operator==(const PartCount &) const = default;
 };
 
 using PartVisitor = std::function<void(const RecordedPart &)>;
@@ -62,8 +75,12 @@ public:
     virtual std::vector<SpcChannel> channels() const = 0;
 
     // Hands each part the query asks for to visit, in recording order. False, with the reason in
-    // *error, when the parts cannot be read; parts already handed over stay valid.
+    // *error, when the parts cannot be read; parts already handed over stay valid. Only parts
+    // whose reading is a number are handed over (and counted): nothing else can be charted.
     virtual bool readParts(const PartQuery &query, const PartVisitor &visit, QString *error) = 0;
+    // Counts the parts readParts would hand over for the query without its limit, and gives the
+    // newest one's id; a part recorded meanwhile is in both or in neither.
+    virtual bool countParts(const PartQuery &query, PartCount *count, QString *error) = 0;
 
     // The limits frozen for the channel and subgroup size in this setup, if any.
     virtual std::optional<FrozenLimits> frozenLimits(int channel, int subgroupSize) const = 0;

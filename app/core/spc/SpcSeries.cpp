@@ -43,6 +43,12 @@ void SpcSeries::reserve(std::size_t parts) {
     spreads_.reserve(subgroups);
 }
 
+void SpcSeries::skip(std::size_t subgroups) {
+    means_.resize(means_.size() + subgroups, std::numeric_limits<double>::quiet_NaN());
+    spreads_.resize(spreads_.size() + subgroups, std::numeric_limits<double>::quiet_NaN());
+    resumedAt_ = parts_.size();
+}
+
 void SpcSeries::setTolerance(const Tolerance &tolerance) {
     tolerance_ = tolerance;
     below_ = 0;
@@ -74,7 +80,7 @@ void SpcSeries::completeSubgroup() {
         spread = sampleSigma(group, mean);
         break;
     case ChartKind::IndividualsMovingRange:
-        if (parts_.size() > 1)
+        if (parts_.size() >= resumedAt_ + 2)
             spread = std::fabs(parts_.back() - parts_[parts_.size() - 2]);
         break;
     }

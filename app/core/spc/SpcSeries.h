@@ -26,6 +26,10 @@ public:
     bool append(double reading);
     void append(std::span<const double> readings);
     void reserve(std::size_t parts);
+    // Subgroups whose parts are not held (a first look at a long history leaves its middle out),
+    // between whole subgroups: they chart as nothing (NaN), count in no figure, and the first
+    // part after them has no moving range.
+    void skip(std::size_t subgroups);
 
     // Counts the parts outside the new tolerance afresh.
     void setTolerance(const Tolerance &tolerance);
@@ -54,6 +58,7 @@ private:
     std::vector<double> parts_;
     std::vector<double> means_;
     std::vector<double> spreads_;
+    std::size_t resumedAt_ = 0; // parts held before the last skipped subgroups
     double spreadSum_ = 0.0;
     std::size_t spreadCount_ = 0;
     RunningMoments overall_;

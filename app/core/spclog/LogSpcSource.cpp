@@ -20,21 +20,42 @@ std::vector<spc::SpcChannel> LogSpcSource::channels() const {
     return current;
 }
 
+measurelog::ChannelQuery LogSpcSource::channelQuery(const spc::PartQuery &query) const {
+    return {setupName(),
+            query.channel,
+            query.afterId,
+            query.sinceMs,
+            query.untilMs,
+            query.throughId,
+            static_cast<qint64>(query.limit),
+            query.newest};
+}
+
+// The log holds only readings that are numbers: its writer refuses a part with any other.
 bool LogSpcSource::readParts(const spc::PartQuery &query, const spc::PartVisitor &visit,
                              QString *error) {
-    measurelog::ChannelQuery asked{setupName(), query.channel, query.afterId, query.sinceMs,
-                                   query.untilMs};
     spc::RecordedPart part;
-    const auto read = m_reader.channelReadings(asked, [&](const measurelog::ChannelReading &r) {
-        part.id = r.partId;
-        part.timeMs = r.timeMs;
-        part.value = r.value;
-        part.limits = {{r.lowTolerance, r.highTolerance}, r.nominal};
-        visit(part);
-    });
+    const auto read =
+        m_reader.channelReadings(channelQuery(query), [&](const measurelog::ChannelReading &r) {
+            part.id = r.partId;
+            part.timeMs = r.timeMs;
+            part.value = r.value;
+            part.limits = {{r.lowTolerance, r.highTolerance}, r.nominal};
+            visit(part);
+        });
     if (!read.ok())
         *error = read.failure;
     return read.ok();
+}
+
+bool LogSpcSource::countParts(const spc::PartQuery &query, spc::PartCount *count, QString *error) {
+    const auto counted = m_reader.channelCount(channelQuery(query));
+    if (!counted.ok()) {
+        *error = counted.failure;
+        return false;
+    }
+    *count = {static_cast<std::size_t>(counted.value.readings), counted.value.newestId};
+    return true;
 }
 
 std::optional<spc::FrozenLimits> LogSpcSource::frozenLimits(int channel, int subgroupSize) const {

@@ -29,6 +29,7 @@ public:
     std::vector<spc::SpcChannel> channels() const override;
     bool readParts(const spc::PartQuery &query, const spc::PartVisitor &visit,
                    QString *error) override;
+    bool countParts(const spc::PartQuery &query, spc::PartCount *count, QString *error) override;
     std::optional<spc::FrozenLimits> frozenLimits(int channel, int subgroupSize) const override;
     bool storeFrozenLimits(const spc::FrozenLimits &limits, QString *error) override;
     int subgroupSize(int channel) const override;
@@ -38,6 +39,8 @@ public:
     void notePartCommitted() { Q_EMIT partsRecorded(); }
 
 private:
+    measurelog::ChannelQuery channelQuery(const spc::PartQuery &query) const;
+
     CurrentSetup m_setup;
     mutable measurelog::LogReader m_reader;
     mutable SpcSettingsTables m_tables;

@@ -239,6 +239,68 @@ TEST(SpcWindow, ANewPartUpdatesTheFiguresAndTheHistogramSoonAfter) {
         [&] { return window.histogramChart()->title() == QStringLiteral("Histogram: n = 505"); }));
 }
 
+// What a chart draws, to compare a first look with the charts once everything is read.
+struct Drawn {
+    QList<QPointF> points;
+    QList<QPointF> flagged;
+    QString title;
+    int limitLines;
+
+    explicit Drawn(const ControlChart &chart)
+        : points(chart.points()), flagged(chart.flaggedPoints()), title(chart.title()),
+          limitLines(chart.limitLineCount()) {}
+    bool operator==(const Drawn &) const = default;
+};
+
+// A history of several slices: its newest subgroups are shown first, as they will stay, and the
+// figures say "loading…" until every part is read; then they are those of one read of them all.
+TEST(SpcWindow, ALongHistoryShowsItsNewestSubgroupsFirstAndItsFiguresOnceAllIsRead) {
+    SteadySource steady(3 * SpcWindow::SliceParts);
+    for (int i = 0; i < 8; ++i)
+        steady.source.addPart(Bore, 10.025, steady.time(), BoreLimits); // WE 2 and 3 flag them
+    ScriptedPrompts prompts;
+    SpcWindow window(steady.source, prompts);
+    window.show();
+    ASSERT_TRUE(window.loading());
+    const Drawn location(*window.locationChart());
+    const Drawn spread(*window.spreadChart());
+    EXPECT_FALSE(location.flagged.isEmpty());
+    EXPECT_EQ(window.capabilityPanel()->remark(), QStringLiteral("loading…"));
+    EXPECT_EQ(window.capabilityPanel()->value(QStringLiteral("cpk")), QString());
+    EXPECT_EQ(window.histogramChart()->title(), QStringLiteral("Histogram: loading…"));
+    EXPECT_EQ(window.violationList()->total(), 0u);
+    EXPECT_TRUE(window.noticeText().contains(QStringLiteral("Older parts: loading…")));
+    EXPECT_FALSE(window.subgroupScroll()->isEnabled());
+    steady.record(10.0); // meanwhile: a part that leaves the last subgroup incomplete
+
+    ASSERT_TRUE(waitFor([&] { return !window.loading(); }));
+    EXPECT_EQ(Drawn(*window.locationChart()), location);
+    EXPECT_EQ(Drawn(*window.spreadChart()), spread);
+    SpcAnalysis whole(steady.source, *findChannel(steady.source.channels(), Bore));
+    QString error;
+    ASSERT_TRUE(whole.load(&error));
+    EXPECT_EQ(window.analysis()->partCount(), whole.partCount());
+    EXPECT_EQ(window.analysis()->ruleCheck().violations, whole.ruleCheck().violations);
+    EXPECT_EQ(window.violationList()->total(), whole.ruleCheck().violations.size());
+    EXPECT_EQ(window.capabilityPanel()->value(QStringLiteral("n")),
+              QString::number(3 * SpcWindow::SliceParts + 9));
+    EXPECT_EQ(window.capabilityPanel()->value(QStringLiteral("cpk")),
+              QString::number(whole.capability().cpk->value, 'f', 3));
+    EXPECT_EQ(window.histogramChart()->title(),
+              QStringLiteral("Histogram: n = %1").arg(3 * SpcWindow::SliceParts + 9));
+    EXPECT_FALSE(window.noticeText().contains(QStringLiteral("loading")));
+    EXPECT_TRUE(window.subgroupScroll()->isEnabled());
+
+    // Another setting needs the whole history: it is read at once.
+    window.showChannel(Coolant);
+    ASSERT_TRUE(window.loading());
+    window.controls()->subgroupSize()->setValue(4);
+    EXPECT_FALSE(window.loading());
+    EXPECT_EQ(window.controls()->subgroupSize()->value(), 4);
+    EXPECT_EQ(window.analysis()->series().subgroupCount(), 3 * SpcWindow::SliceParts / 4);
+    EXPECT_FALSE(window.analysis()->isPreview());
+}
+
 TEST(SpcWindow, AChannelWithoutLimitsSaysNoTolerance) {
     SteadySource steady(200);
     ScriptedPrompts prompts;

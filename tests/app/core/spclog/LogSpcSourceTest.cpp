@@ -3,6 +3,7 @@
 #include "MemorySpcSource.h"
 #include "SampleParts.h"
 #include "SpcExport.h"
+#include "Sqlite.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimeZone>
+
+#include <sqlite3.h>
 
 namespace spclog {
 namespace {
@@ -31,6 +34,10 @@ protected:
             if (seed % 7 == 0)
                 stored.push_back(measurelog::samplePart(1000 + seed, channels, OtherSetup, true));
         }
+        store(stored);
+    }
+
+    void store(const std::vector<PartRecord> &stored) {
         measurelog::LogStore store(logPath());
         ASSERT_TRUE(store.open().isReady());
         for (const auto &outcome : store.record(stored))
@@ -87,27 +94,93 @@ TEST_F(LogSpcSourceTest, ChartsTheSetupsRecordedReadingsAsMemoryHoldingThemWould
     }
 }
 
-TEST_F(LogSpcSourceTest, ReadsOnlyWhatIsAskedFor) {
+// Parts by their place among all of a channel's parts; the two sources number them differently.
+struct Asked {
+    const char *proves;
+    std::optional<std::size_t> after;   // afterId: this part's id
+    std::optional<std::size_t> through; // throughId: this part's id
+    std::optional<std::size_t> since;   // sinceMs: this part's time
+    std::optional<std::size_t> until;   // untilMs: this part's time
+    std::size_t limit;
+    bool newest;
+    std::size_t first; // the parts expected: all[first] to all[first + count - 1]
+    std::size_t count;
+};
+
+TEST_F(LogSpcSourceTest, ReadsAndCountsOnlyWhatIsAskedFor) {
     record(30, 2);
+    // The newest part has no reading of the channel asked for.
+    store({measurelog::samplePart(99, 1, measurelog::SampleSetup, true)});
+    {
+        // Two parts of the other setup removed: the setup's parts before and after them meet.
+        measurelog::SqliteDatabase db(logPath(), SQLITE_OPEN_READWRITE);
+        db.exec(QStringLiteral("PRAGMA foreign_keys = ON; DELETE FROM parts WHERE id IN (SELECT "
+                               "id FROM parts WHERE setup_file = '%1' ORDER BY id LIMIT 2)")
+                    .arg(OtherSetup)
+                    .toUtf8()
+                    .constData());
+        ASSERT_EQ(db.singleInt("SELECT count(*) FROM parts"), 31 + 2);
+    }
     LogSpcSource log = source();
-    std::vector<spc::RecordedPart> all;
-    QString error;
-    ASSERT_TRUE(log.readParts(
-        {1, 0, {}, {}}, [&](const auto &p) { all.push_back(p); }, &error));
-    ASSERT_EQ(all.size(), 30u) << "the other setup's parts are left out";
-    EXPECT_TRUE(std::is_sorted(all.begin(), all.end(),
-                               [](const auto &a, const auto &b) { return a.id < b.id; }));
+    for (spc::SpcDataSource *from : std::initializer_list<spc::SpcDataSource *>{&log, &m_memory}) {
+        SCOPED_TRACE(from == &log ? "the log" : "memory");
+        const auto read = [from](const spc::PartQuery &query) {
+            std::vector<spc::RecordedPart> parts;
+            QString error;
+            EXPECT_TRUE(from->readParts(
+                query, [&](const spc::RecordedPart &p) { parts.push_back(p); }, &error))
+                << error.toStdString();
+            return parts;
+        };
+        spc::PartQuery everything;
+        everything.channel = 2;
+        const std::vector<spc::RecordedPart> all = read(everything);
+        ASSERT_EQ(all.size(), 30u) << "the other setup's parts are left out";
+        ASSERT_TRUE(std::is_sorted(all.begin(), all.end(),
+                                   [](const auto &a, const auto &b) { return a.id < b.id; }));
 
-    std::vector<spc::RecordedPart> later;
-    ASSERT_TRUE(log.readParts(
-        {1, all[19].id, {}, {}}, [&](const auto &p) { later.push_back(p); }, &error));
-    ASSERT_EQ(later.size(), 10u);
-    EXPECT_EQ(later.front().id, all[20].id);
+        const Asked rows[] = {
+            {"the parts after one", 19, {}, {}, {}, 0, false, 20, 10},
+            {"both ends of a time range count", {}, {}, 5, 9, 0, false, 5, 5},
+            {"up to a part, that one included", {}, 11, {}, {}, 0, false, 0, 12},
+            {"a limit takes the oldest", {}, {}, {}, {}, 7, false, 0, 7},
+            {"a limit of the newest takes them in order", {}, {}, {}, {}, 7, true, 23, 7},
+            {"the newest up to a part", 2, 20, {}, {}, 4, true, 17, 4},
+            {"the newest within times", {}, {}, 3, 12, 4, true, 9, 4},
+            {"a limit beyond the parts takes them all", 24, {}, {}, {}, 100, true, 25, 5},
+            {"nothing after the newest", 29, {}, {}, {}, 5, false, 30, 0},
+        };
+        for (const Asked &row : rows) {
+            SCOPED_TRACE(row.proves);
+            spc::PartQuery query = everything;
+            if (row.after)
+                query.afterId = all[*row.after].id;
+            if (row.through)
+                query.throughId = all[*row.through].id;
+            if (row.since)
+                query.sinceMs = all[*row.since].timeMs;
+            if (row.until)
+                query.untilMs = all[*row.until].timeMs;
+            query.limit = row.limit;
+            query.newest = row.newest;
+            std::vector<qint64> ids;
+            for (const spc::RecordedPart &part : read(query))
+                ids.push_back(part.id);
+            std::vector<qint64> expected;
+            for (std::size_t i = row.first; i < row.first + row.count; ++i)
+                expected.push_back(all[i].id);
+            EXPECT_EQ(ids, expected);
 
-    std::vector<spc::RecordedPart> window;
-    ASSERT_TRUE(log.readParts(
-        {1, 0, all[5].timeMs, all[9].timeMs}, [&](const auto &p) { window.push_back(p); }, &error));
-    EXPECT_EQ(window.size(), 5u) << "both ends of the time range count";
+            // The count is of what the query finds without its limit.
+            spc::PartQuery unlimited = query;
+            unlimited.limit = 0;
+            const std::vector<spc::RecordedPart> found = read(unlimited);
+            spc::PartCount count;
+            QString error;
+            ASSERT_TRUE(from->countParts(query, &count, &error)) << error.toStdString();
+            EXPECT_EQ(count, (spc::PartCount{found.size(), found.empty() ? 0 : found.back().id}));
+        }
+    }
 }
 
 TEST_F(LogSpcSourceTest, FrozenLimitsAndSubgroupSizesStayWithTheirSetupAndChannel) {
