@@ -7,6 +7,9 @@
 namespace {
 
 constexpr int WidthPx = 460;
+// Laying the label out again costs more than a short exchange at the unit's line rate does, so
+// the window takes at most ten of a sequence's steps a second (and always its first and last).
+constexpr qint64 RefreshMs = 100;
 
 } // namespace
 
@@ -30,6 +33,9 @@ SetupProgress::SetupProgress(const QString &task, bool cancellable, QWidget *par
 }
 
 void SetupProgress::step(int done, int total, const QString &next) {
+    if (m_lastShown.isValid() && !m_lastShown.hasExpired(RefreshMs) && done < total)
+        return;
+    m_lastShown.start();
     setMaximum(total);
     setLabelText(next.isEmpty() ? m_task : m_task + QLatin1Char('\n') + next);
     setValue(done);

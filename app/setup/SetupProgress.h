@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QProgressDialog>
 
 #include <memory>
@@ -16,7 +17,8 @@ public:
 
     SetupProgress(const QString &task, bool cancellable, QWidget *parent = nullptr);
 
-    // After each step: steps done, steps in all, and what the next step does.
+    // After each step: steps done, steps in all, and what the next step does; shown at most ten
+    // times a second, and always for the first and the last step.
     void step(int done, int total, const QString &next);
     // Set once the operator has cancelled.
     std::shared_ptr<const bool> cancelled() const { return m_cancelled; }
@@ -31,5 +33,6 @@ protected:
 private:
     QString m_task;
     bool m_cancellable;
+    QElapsedTimer m_lastShown;
     std::shared_ptr<bool> m_cancelled = std::make_shared<bool>(false);
 };
