@@ -11,21 +11,10 @@ namespace spc {
 
 namespace {
 
-class CsvText {
+class FigureCsv : public textfile::CsvText {
 public:
-    void row(const QStringList &fields) {
-        QStringList escaped;
-        for (const QString &f : fields)
-            escaped << textfile::csvField(f);
-        text_ += escaped.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    }
-    void blank() { text_ += QStringLiteral("\r\n"); }
     // A figure without bounds.
     void figure(const QString &key, const QString &value) { row({key, value, {}, {}}); }
-    QByteArray bytes() const { return text_.toUtf8(); }
-
-private:
-    QString text_;
 };
 
 QString limitText(const std::optional<double> &limit, int decimals) {
@@ -44,7 +33,7 @@ QString originKey(LimitsOrigin origin) {
     return QStringLiteral("frozen");
 }
 
-void subgroupRows(CsvText &csv, const SpcAnalysis &analysis, const ChartNames &names) {
+void subgroupRows(FigureCsv &csv, const SpcAnalysis &analysis, const ChartNames &names) {
     const int decimals = analysis.channel().decimals;
     csv.row({QStringLiteral("subgroup"), QStringLiteral("first_part"), QStringLiteral("last_part"),
              QStringLiteral("time_utc"), names.locationKey, names.spreadKey,
@@ -66,7 +55,7 @@ void subgroupRows(CsvText &csv, const SpcAnalysis &analysis, const ChartNames &n
     }
 }
 
-void chartRows(CsvText &csv, const SpcAnalysis &analysis, const ChartNames &names) {
+void chartRows(FigureCsv &csv, const SpcAnalysis &analysis, const ChartNames &names) {
     const SpcChannel &channel = analysis.channel();
     const std::size_t parts = analysis.partCount();
     const auto partFigure = [&](const QString &key, auto text) {
@@ -95,7 +84,7 @@ void chartRows(CsvText &csv, const SpcAnalysis &analysis, const ChartNames &name
         csv.figure(QStringLiteral("limit_change_note"), analysis.limitChangeText());
 }
 
-void controlLimitRows(CsvText &csv, const SpcAnalysis &analysis, const ChartNames &names) {
+void controlLimitRows(FigureCsv &csv, const SpcAnalysis &analysis, const ChartNames &names) {
     const int decimals = analysis.channel().decimals;
     const LimitsResult &limits = analysis.limits();
     const bool ready = limits.state == LimitsState::Ready;
@@ -124,7 +113,7 @@ void controlLimitRows(CsvText &csv, const SpcAnalysis &analysis, const ChartName
         csv.figure(QStringLiteral("rules_note"), check.reason);
 }
 
-void capabilityFigureRows(CsvText &csv, const SpcAnalysis &analysis) {
+void capabilityFigureRows(FigureCsv &csv, const SpcAnalysis &analysis) {
     const Capability capability = analysis.capability();
     for (const FigureRow &row : capabilityRows(capability, analysis.channel().decimals))
         csv.row({row.key, row.value, row.lower, row.upper});
@@ -137,7 +126,7 @@ void capabilityFigureRows(CsvText &csv, const SpcAnalysis &analysis) {
 
 QByteArray spcCsv(const SpcAnalysis &analysis) {
     const ChartNames names = chartNames(analysis.series().plan().kind);
-    CsvText csv;
+    FigureCsv csv;
     subgroupRows(csv, analysis, names);
     csv.blank();
     csv.row({QStringLiteral("figure"), QStringLiteral("value"), QStringLiteral("lower_95"),

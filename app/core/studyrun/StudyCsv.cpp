@@ -21,20 +21,7 @@ QString optionalNumber(const std::optional<double> &value) {
     return value ? number(*value) : QString();
 }
 
-class CsvText {
-public:
-    void row(const QStringList &fields) {
-        QStringList escaped;
-        for (const QString &f : fields)
-            escaped << textfile::csvField(f);
-        m_text += escaped.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    }
-    void blank() { m_text += QStringLiteral("\r\n"); }
-    QByteArray bytes() const { return m_text.toUtf8(); }
-
-private:
-    QString m_text;
-};
+using textfile::CsvText;
 
 QString word(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));

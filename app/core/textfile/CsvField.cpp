@@ -11,4 +11,11 @@ QString csvField(const QString &text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+void CsvText::row(const QStringList &fields) {
+    QStringList escaped;
+    for (const QString &f : fields)
+        escaped << csvField(f);
+    m_text += escaped.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+}
+
 } // namespace textfile
