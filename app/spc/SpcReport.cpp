@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int Resolution = 300; // dots per inch of the page's coordinates
+constexpr int Resolution = ReportResolution;
 constexpr double MarginMm = 14.0;
 constexpr int ListedViolations = 10;
 // The page's width in the charts' own pixels: they are laid out at that scale and drawn onto the
@@ -186,18 +186,23 @@ QString spcDefinitionsHtml(const spc::SpcAnalysis &analysis, const spc::Histogra
              escaped(spc::binRuleText(histogram.rule)));
 }
 
+void setUpReportPage(QPdfWriter &writer, const QString &title) {
+    writer.setResolution(ReportResolution);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm),
+                                     QPageLayout::Millimeter));
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("QorView"));
+}
+
 QByteArray spcReportPdf(const spc::SpcAnalysis &analysis, const spc::Histogram &histogram,
                         std::size_t firstShown, std::size_t shownCount, const QDateTime &madeAt) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setResolution(Resolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm),
-                                     QPageLayout::Millimeter));
-    writer.setTitle(QStringLiteral("SPC report: channel %1").arg(analysis.channel().number));
-    writer.setCreator(QStringLiteral("QorView"));
+    setUpReportPage(writer,
+                    QStringLiteral("SPC report: channel %1").arg(analysis.channel().number));
 
     QPainter painter(&writer);
     const QRectF page = writer.pageLayout().paintRectPixels(Resolution);

@@ -8,6 +8,13 @@
 
 #include <cstddef>
 
+class QPdfWriter;
+
+// The page every report of the station is written on: A4 portrait, 14 mm margins, its
+// coordinates in ReportResolution dots per inch; made by QorView and titled `title`.
+constexpr int ReportResolution = 300;
+void setUpReportPage(QPdfWriter &writer, const QString &title);
+
 // The one-page PDF report of a channel's SPC: what was charted (setup, channel, parts and their
 // times, the charts' kind, the tolerance, the limits and when they were frozen), the control
 // chart pair over the subgroups shown in the window, the histogram, the capability table, the

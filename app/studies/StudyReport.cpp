@@ -1,5 +1,6 @@
 #include "StudyReport.h"
 
+#include "SpcReport.h"
 #include "StudyCharts.h"
 #include "StudyPlan.h"
 #include "StudyTexts.h"
@@ -8,8 +9,6 @@
 #include <QBuffer>
 #include <QChart>
 #include <QGraphicsScene>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
@@ -21,8 +20,6 @@ namespace studyreport {
 
 namespace {
 
-constexpr int Resolution = 300; // dots per inch of the page's coordinates
-constexpr double MarginMm = 14.0;
 constexpr double TextPoints = 8.5;
 // The page's width in the charts' own pixels: they are laid out at that scale and drawn onto the
 // page, so their fonts and lines keep the proportions they have on the screen.
@@ -267,12 +264,7 @@ QByteArray reportPdf(const measurelog::StoredStudy &stored, const studyrun::Stud
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setResolution(Resolution);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm),
-                                     QPageLayout::Millimeter));
-    writer.setTitle(QStringLiteral("Gauge study %1").arg(stored.study.id));
-    writer.setCreator(QStringLiteral("QorView"));
+    setUpReportPage(writer, QStringLiteral("Gauge study %1").arg(stored.study.id));
     QPainter painter(&writer);
     const QRect page = painter.viewport();
     const QString made = QStringLiteral("<p style='color:#555555'>Report made %1</p>")
